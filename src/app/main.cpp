@@ -1,0 +1,68 @@
+#include "core/AppContext.h"
+#include "core/AppPaths.h"
+#include "core/CommandLine.h"
+#include "core/DialogMessageService.h"
+#include "core/LoggingMessageService.h"
+#include "core/SingleInstance.h"
+#include "core/Startup.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+
+namespace {
+
+void prepareEnvironment()
+{
+    // Qt 6.4's ffmpeg media backend crashes on machines without an audio device.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // Windows are placed by the program and keys grabbed system-wide, which Wayland forbids.
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+std::unique_ptr<MessageService> makeMessageService()
+{
+    const QString log = qEnvironmentVariable("LUNETTA_MESSAGE_LOG");
+    if (!log.isEmpty())
+        return std::make_unique<LoggingMessageService>(log);
+    return std::make_unique<DialogMessageService>();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    prepareEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lunetta"));
+    QApplication::setApplicationVersion(QStringLiteral(LUNETTA_VERSION));
+
+    auto messages = makeMessageService();
+    const QString settingsFolder = AppPaths::settingsFolder();
+    SingleInstance instance(AppPaths::instanceLockPath(settingsFolder));
+    if (!instance.tryAcquire()) {
+        messages->error(Startup::secondInstanceMessage);
+        return 0;
+    }
+
+    const QString raw = CommandLine::rawText(QApplication::arguments());
+    if (CommandLine::isUninstallSwitch(raw)) {
+        Startup::uninstall(settingsFolder, SettingsStore::filePathIn(settingsFolder), *messages);
+        return 0;
+    }
+
+    // The random generator is seeded from the clock when the context is made.
+    AppContext context(settingsFolder, std::move(messages));
+    context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
+
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Lunetta"));
+    auto *label = new QLabel(QStringLiteral("Lunetta — スライドショービューア"), &window);
+    label->setAlignment(Qt::AlignCenter);
+    window.setCentralWidget(label);
+    window.resize(640, 400);
+    window.show();
+    return QApplication::exec();
+}

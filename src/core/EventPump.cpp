@@ -1,0 +1,8 @@
+#include "core/EventPump.h"
+
+#include <QCoreApplication>
+
+void QtEventPump::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}

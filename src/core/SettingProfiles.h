@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class SettingsStore;
+class Options;
+class ConfiguredListModel;
+
+// Moves a setting profile (its options record and configured list) between the settings store
+// and the models the windows show.
+class SettingProfiles
+{
+public:
+    SettingProfiles(SettingsStore &store, Options &options, ConfiguredListModel &list);
+
+    // load = true: store → models; false: models → store. Returns false when a write failed.
+    bool transferOptions(bool load, const QString &profileName);
+    bool transferSettingProfile(bool load, const QString &profileName);
+
+private:
+    SettingsStore &m_store;
+    Options &m_options;
+    ConfiguredListModel &m_list;
+};

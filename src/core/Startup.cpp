@@ -1,0 +1,53 @@
+#include "core/Startup.h"
+
+#include "core/CommandLine.h"
+#include "core/MessageService.h"
+#include "core/StartupTarget.h"
+#include "imagelist/PathFunctions.h"
+
+#include <QDir>
+
+namespace Startup {
+
+bool uninstall(const QString &settingsFolder, const QString &settingsFile, MessageService &messages)
+{
+    // Counts as done only when there was a settings folder and it is gone afterwards.
+    QDir folder(settingsFolder);
+    const bool ok = folder.exists() && folder.removeRecursively() && !folder.exists();
+    if (ok) {
+        messages.inform(QStringLiteral("レジストリの削除に成功しました。"));
+    } else {
+        messages.inform(QStringLiteral("レジストリの削除に失敗しました。\r\nお手数ですが、\r\n\"")
+                        + settingsFile + QStringLiteral("\"\r\nを直接削除してください。"));
+    }
+    return ok;
+}
+
+QString helpFilePath(const QString &programFolder)
+{
+    return AddBackslash(programFolder) + QStringLiteral("help/index.html");
+}
+
+void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages)
+{
+    if (raw.isEmpty())
+        return;
+    const QString arg = CommandLine::argument(raw);
+    if (!FileExists(arg)) {
+        if (target.SetSetting(arg, true))
+            target.startFromList();
+        else
+            messages.warning(QStringLiteral("設定が見つかりませんでした。\r\n") + arg);
+        return;
+    }
+    const QString path = absoluteArgumentPath(arg);
+    if (!IsFolder(path)) {
+        if (!target.ReadShiori(normalisePath(path)) && !target.OpenFolderDirect(QString(), path))
+            messages.warning(QStringLiteral("ファイルを指定しての起動に失敗しました。\r\n") + arg);
+        return;
+    }
+    if (!target.OpenFolderDirect(path, QString()))
+        messages.warning(QStringLiteral("フォルダを指定しての起動に失敗しました。\r\n") + arg);
+}
+
+} // namespace Startup

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class MessageService;
+class StartupTarget;
+
+// The parts of program start that do not need a window.
+namespace Startup {
+
+inline const QString secondInstanceMessage = QStringLiteral("Lunettaは複数起動できません。");
+
+// Removes the settings folder and reports the outcome; used for "/uninstall".
+bool uninstall(const QString &settingsFolder, const QString &settingsFile,
+               MessageService &messages);
+
+// The help file inside the program's folder.
+QString helpFilePath(const QString &programFolder);
+
+// Acts on the command-line text: a profile name, a bookmark or other file, or a folder.
+// Shows one warning when the argument names nothing usable.
+void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages);
+
+} // namespace Startup
