@@ -81,7 +81,16 @@ void SettingsStore::parse(const QByteArray &bytes)
             }
             continue;
         }
-        const qsizetype eq = line.indexOf(u'=');
+        // The separator is the first "=" that is not escaped.
+        qsizetype eq = -1;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] == u'\\')
+                ++i;
+            else if (line[i] == u'=') {
+                eq = i;
+                break;
+            }
+        }
         if (eq < 0 || !current) {
             m_damaged = true;
             continue;
