@@ -6,9 +6,9 @@
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
+#include "controller/frmOptions.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 namespace {
 
@@ -57,12 +57,10 @@ int main(int argc, char *argv[])
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lunetta"));
-    auto *label = new QLabel(QStringLiteral("Lunetta — スライドショービューア"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(640, 400);
-    window.show();
+    frmOptions controller(context);
+    if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
+        dialogs->setParentWindow(&controller);
+    controller.Form_Load();
+    controller.show();
     return QApplication::exec();
 }

@@ -36,4 +36,6 @@ struct AppContext
     std::unique_ptr<EventPump> events;
     SettingProfiles profiles;
     QString helpFile;
+    // Set once the program has begun to close; never cleared.
+    bool closing = false;
 };

@@ -1,0 +1,180 @@
+#include "controller/ToolIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace ToolIcons {
+
+namespace {
+
+const QColor ink(0x33, 0x40, 0x52);
+const QColor green(0x2e, 0x9d, 0x5b);
+const QColor amber(0xe0, 0x9a, 0x1e);
+const QColor red(0xd0, 0x46, 0x3c);
+const QColor blue(0x2f, 0x6f, 0xb5);
+const QColor paper(0xfb, 0xf8, 0xf0);
+
+QPainterPath triangle(double x, double y, double w, double h, bool right)
+{
+    QPainterPath p;
+    if (right) {
+        p.moveTo(x, y);
+        p.lineTo(x + w, y + h / 2);
+        p.lineTo(x, y + h);
+    } else {
+        p.moveTo(x + w, y);
+        p.lineTo(x, y + h / 2);
+        p.lineTo(x + w, y + h);
+    }
+    p.closeSubpath();
+    return p;
+}
+
+void fill(QPainter &p, const QPainterPath &path, const QColor &c)
+{
+    p.setPen(QPen(c.darker(130), 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(c);
+    p.drawPath(path);
+}
+
+void roundRect(QPainter &p, const QRectF &r, const QColor &c)
+{
+    QPainterPath path;
+    path.addRoundedRect(r, 1.5, 1.5);
+    fill(p, path, c);
+}
+
+// A small film frame behind the movie bar's images.
+void film(QPainter &p)
+{
+    p.setPen(QPen(ink, 1.0));
+    p.setBrush(QColor(0xe8, 0xec, 0xf2));
+    p.drawRoundedRect(QRectF(1.5, 3.5, 21, 17), 2, 2);
+    p.setBrush(ink);
+    for (int i = 0; i < 4; ++i) {
+        p.drawRect(QRectF(3 + i * 5, 4.5, 2, 1.5));
+        p.drawRect(QRectF(3 + i * 5, 18, 2, 1.5));
+    }
+}
+
+// Draws one image on a 24 × 24 canvas.
+void draw(QPainter &p, const QString &key)
+{
+    if (key == u"open") {
+        QPainterPath back;
+        back.moveTo(2, 6);
+        back.lineTo(9, 6);
+        back.lineTo(11, 8);
+        back.lineTo(20, 8);
+        back.lineTo(20, 19);
+        back.lineTo(2, 19);
+        back.closeSubpath();
+        fill(p, back, QColor(0xd9, 0xa4, 0x41));
+        QPainterPath front;
+        front.moveTo(5, 11);
+        front.lineTo(23, 11);
+        front.lineTo(20, 19);
+        front.lineTo(2, 19);
+        front.closeSubpath();
+        fill(p, front, QColor(0xf2, 0xc6, 0x6d));
+    } else if (key == u"save") {
+        roundRect(p, QRectF(3, 3, 18, 18), blue);
+        roundRect(p, QRectF(6.5, 3.5, 11, 6.5), paper);
+        roundRect(p, QRectF(6, 13, 12, 8), QColor(0xdd, 0xe6, 0xf0));
+        p.setPen(QPen(ink, 1.0));
+        p.drawLine(QPointF(8, 16), QPointF(16, 16));
+        p.drawLine(QPointF(8, 18.5), QPointF(16, 18.5));
+    } else if (key == u"play" || key == u"Play") {
+        fill(p, triangle(6, 3.5, 14, 17, true), green);
+    } else if (key == u"pause" || key == u"Pause") {
+        roundRect(p, QRectF(5.5, 4, 5, 16), amber);
+        roundRect(p, QRectF(13.5, 4, 5, 16), amber);
+    } else if (key == u"stop" || key == u"Stop") {
+        roundRect(p, QRectF(5, 5, 14, 14), red);
+    } else if (key == u"reverse") {
+        roundRect(p, QRectF(4, 5, 3, 14), blue);
+        fill(p, triangle(8, 5, 12, 14, false), blue);
+    } else if (key == u"forward") {
+        fill(p, triangle(4, 5, 12, 14, true), blue);
+        roundRect(p, QRectF(17, 5, 3, 14), blue);
+    } else if (key == u"option") {
+        // Three sliders: the settings.
+        p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 3; ++i)
+            p.drawLine(QPointF(4, 6 + i * 6), QPointF(20, 6 + i * 6));
+        const double knobs[] = { 14, 8, 16 };
+        for (int i = 0; i < 3; ++i) {
+            QPainterPath knob;
+            knob.addEllipse(QPointF(knobs[i], 6 + i * 6), 2.6, 2.6);
+            fill(p, knob, i == 1 ? amber : blue);
+        }
+    } else if (key == u"pophint") {
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(2.5, 2.5, 19, 15), 5, 5);
+        bubble.moveTo(7, 17);
+        bubble.lineTo(6, 22);
+        bubble.lineTo(12, 17);
+        fill(p, bubble.simplified(), QColor(0xff, 0xf3, 0xb0));
+        p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath q;
+        q.moveTo(9.2, 8);
+        q.cubicTo(9.2, 4.5, 14.8, 4.5, 14.8, 8);
+        q.cubicTo(14.8, 10.2, 12, 10.2, 12, 12.5);
+        p.drawPath(q);
+        p.drawPoint(QPointF(12, 15));
+    } else if (key == u"mp_play") {
+        film(p);
+        fill(p, triangle(9, 7.5, 8, 9, true), green);
+    } else if (key == u"mp_pause") {
+        film(p);
+        roundRect(p, QRectF(8, 7.5, 3, 9), amber);
+        roundRect(p, QRectF(13, 7.5, 3, 9), amber);
+    } else if (key == u"mp_reverse") {
+        film(p);
+        fill(p, triangle(5, 7.5, 7, 9, false), blue);
+        fill(p, triangle(12, 7.5, 7, 9, false), blue);
+    } else if (key == u"mp_forward") {
+        film(p);
+        fill(p, triangle(5, 7.5, 7, 9, true), blue);
+        fill(p, triangle(12, 7.5, 7, 9, true), blue);
+    } else if (key == u"Lunetta") {
+        // A small lens over a picture.
+        roundRect(p, QRectF(2, 4, 20, 16), QColor(0x7f, 0xb8, 0xe6));
+        QPainterPath hill;
+        hill.moveTo(2.5, 19.5);
+        hill.lineTo(9, 11);
+        hill.lineTo(13, 15);
+        hill.lineTo(16, 12);
+        hill.lineTo(21.5, 19.5);
+        hill.closeSubpath();
+        fill(p, hill, QColor(0x4c, 0x9a, 0x5a));
+        QPainterPath moon;
+        moon.addEllipse(QPointF(16.5, 8.5), 2.5, 2.5);
+        fill(p, moon, QColor(0xff, 0xe0, 0x7a));
+    }
+}
+
+QPixmap render(const QString &key, int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
+    draw(p, key);
+    return pixmap;
+}
+
+} // namespace
+
+QIcon icon(const QString &key)
+{
+    QIcon result;
+    for (int size : { 16, 24, 32, 48, 64 })
+        result.addPixmap(render(key, size));
+    return result;
+}
+
+} // namespace ToolIcons

@@ -1,0 +1,418 @@
+#include "controller/frmOptions.h"
+
+#include "controller/ControllerGeometry.h"
+#include "controller/ControllerMenus.h"
+#include "controller/ProfileManager.h"
+#include "controller/ShutdownSettings.h"
+#include "controller/ToolIcons.h"
+#include "core/AppContext.h"
+#include "core/SettingKeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+namespace {
+
+const QStringList tabCaptions { QStringLiteral("ﾘｽﾄの編集"),   QStringLiteral("表示する順序"),
+                                QStringLiteral("ﾋﾞｭｰｱの設定"), QStringLiteral("ﾋﾞｭｰｱの大きさ"),
+                                QStringLiteral("BGM"),         QStringLiteral("ﾎｯﾄｷｰ"),
+                                QStringLiteral("動画"),        QStringLiteral("Susie") };
+
+// Width of the window at every view level, and height of the option tabs.
+constexpr int designWidth = 600;
+constexpr int tabsHeight = 400;
+constexpr int playerHeight = 44;
+
+bool storedBool(const SettingsStore &store, const QString &key, bool defaultValue)
+{
+    const QString v
+        = store.GetSetting(SettingKeys::Section::Main, key,
+                           defaultValue ? QStringLiteral("True") : QStringLiteral("False"));
+    return v.compare(u"True", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+frmOptions::frmOptions(AppContext &context, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ctx(context)
+    , m_profiles(
+          std::make_unique<ProfileManager>(context.store, context.profiles, *context.messages))
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Lunetta"));
+    setWindowIcon(ToolIcons::icon(QStringLiteral("Lunetta")));
+    m_menus = new ControllerMenus(menuBar(), this);
+    buildToolBars();
+    buildBody();
+    connectCommands();
+}
+
+frmOptions::~frmOptions() = default;
+
+void frmOptions::buildToolBars()
+{
+    auto addButton = [](QToolBar *bar, const QString &key, const QString &image, const QString &tip,
+                        bool check) {
+        QAction *a = bar->addAction(ToolIcons::icon(image), tip);
+        a->setObjectName(bar->objectName() + u'_' + key);
+        a->setData(key);
+        a->setToolTip(tip);
+        a->setCheckable(check);
+        return a;
+    };
+
+    m_tbrMain = new QToolBar(this);
+    m_tbrMain->setObjectName(QStringLiteral("tbrMain"));
+    m_tbrMain->setIconSize(QSize(24, 24));
+    m_tbrMain->setMovable(false);
+    addButton(m_tbrMain, QStringLiteral("open"), QStringLiteral("open"),
+              QStringLiteral("しおりを開く"), false);
+    addButton(m_tbrMain, QStringLiteral("save"), QStringLiteral("save"),
+              QStringLiteral("しおりを上書き保存"), false);
+    m_tbrMain->addSeparator();
+    addButton(m_tbrMain, QStringLiteral("play"), QStringLiteral("play"),
+              QStringLiteral("自動表示を開始"), true);
+    addButton(m_tbrMain, QStringLiteral("pause"), QStringLiteral("pause"),
+              QStringLiteral("自動表示を一時停止"), true);
+    addButton(m_tbrMain, QStringLiteral("stop"), QStringLiteral("stop"),
+              QStringLiteral("自動表示を中止"), false);
+    addButton(m_tbrMain, QStringLiteral("reverse"), QStringLiteral("reverse"),
+              QStringLiteral("前の画像へ"), false);
+    addButton(m_tbrMain, QStringLiteral("forward"), QStringLiteral("forward"),
+              QStringLiteral("次の画像へ"), false);
+    m_tbrMain->addSeparator();
+    m_cmbSetting = new QComboBox(m_tbrMain);
+    m_cmbSetting->setObjectName(QStringLiteral("cmbSetting"));
+    m_cmbSetting->setToolTip(QStringLiteral("設定を選択します。"));
+    m_cmbSetting->setFixedWidth(int(2000 / twipsPerPixel()));
+    QAction *setting = m_tbrMain->addWidget(m_cmbSetting);
+    setting->setObjectName(QStringLiteral("tbrMain_setting"));
+    setting->setData(QStringLiteral("setting"));
+    addButton(m_tbrMain, QStringLiteral("option"), QStringLiteral("option"),
+              QStringLiteral("設定の表示"), true);
+    m_tbrMain->addSeparator();
+    addButton(m_tbrMain, QStringLiteral("pophint"), QStringLiteral("pophint"),
+              QStringLiteral("ポップヒント"), false);
+
+    m_tbrMovie = new QToolBar(this);
+    m_tbrMovie->setObjectName(QStringLiteral("tbrMovie"));
+    m_tbrMovie->setIconSize(QSize(24, 24));
+    m_tbrMovie->setMovable(false);
+    addButton(m_tbrMovie, QStringLiteral("play"), QStringLiteral("mp_play"),
+              QStringLiteral("動画を再生"), true);
+    addButton(m_tbrMovie, QStringLiteral("pause"), QStringLiteral("mp_pause"),
+              QStringLiteral("動画を一時停止"), true);
+    addButton(m_tbrMovie, QStringLiteral("reverse"), QStringLiteral("mp_reverse"),
+              QStringLiteral("動画を巻き戻し"), false);
+    addButton(m_tbrMovie, QStringLiteral("forward"), QStringLiteral("mp_forward"),
+              QStringLiteral("動画を早送り"), false);
+    m_tbrMovie->addSeparator();
+    addButton(m_tbrMovie, QStringLiteral("menu"), QStringLiteral("option"),
+              QStringLiteral("動画のメニュー表示"), false);
+    m_tbrMovie->addSeparator();
+    m_sldMovie = new QSlider(Qt::Horizontal, m_tbrMovie);
+    m_sldMovie->setObjectName(QStringLiteral("sldMovie"));
+    m_sldMovie->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QAction *position = m_tbrMovie->addWidget(m_sldMovie);
+    position->setObjectName(QStringLiteral("tbrMovie_position"));
+    position->setData(QStringLiteral("position"));
+}
+
+void frmOptions::buildBody()
+{
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tbrMain);
+    layout->addWidget(m_tbrMovie);
+
+    // The music player strip sits right below the two tool bars, the full client width.
+    m_mediaPlayer = new QFrame(body);
+    m_mediaPlayer->setObjectName(QStringLiteral("MediaPlayer1"));
+    m_mediaPlayer->setFrameShape(QFrame::StyledPanel);
+    m_mediaPlayer->setFixedHeight(playerHeight);
+    layout->addWidget(m_mediaPlayer);
+
+    m_tbsOptions = new QTabWidget(body);
+    m_tbsOptions->setObjectName(QStringLiteral("tbsOptions"));
+    m_tbsOptions->setFixedHeight(tabsHeight);
+    for (int i = 0; i < tabCaptions.size(); ++i) {
+        auto *frame = new QFrame(m_tbsOptions);
+        frame->setObjectName(QStringLiteral("fraTab") + QString::number(i));
+        m_tbsOptions->addTab(frame, tabCaptions[i]);
+    }
+    auto *tabsBox = new QWidget(body);
+    auto *tabsLayout = new QVBoxLayout(tabsBox);
+    tabsLayout->setContentsMargins(8, 8, 8, 8);
+    tabsLayout->addWidget(m_tbsOptions);
+    tabsBox->setObjectName(QStringLiteral("tabsBox"));
+    layout->addWidget(tabsBox);
+    layout->addStretch(1);
+    setCentralWidget(body);
+    resize(designWidth, height());
+
+    // Ctrl+Tab anywhere in the window turns to the next page, after the last the first.
+    auto *nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    connect(nextTab, &QShortcut::activated, this,
+            [this] { selectTab((m_tbsOptions->currentIndex() + 1) % m_tbsOptions->count() + 1); });
+}
+
+QAction *frmOptions::toolButton(QToolBar *bar, const QString &key) const
+{
+    for (QAction *a : bar->actions()) {
+        if (a->data().toString() == key)
+            return a;
+    }
+    return nullptr;
+}
+
+double frmOptions::twipsPerPixel() const
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+void frmOptions::connectCommands()
+{
+    auto on = [this](const QString &name, auto handler) {
+        if (QAction *a = m_menus->action(name))
+            connect(a, &QAction::triggered, this, handler);
+    };
+    on(QStringLiteral("mnuView_Moviebar"), [this] { mnuView_Moviebar_Click(); });
+    on(QStringLiteral("mnuView_Player"), [this] { mnuView_Player_Click(); });
+    on(QStringLiteral("mnuView_Option"), [this] { mnuView_Option_Click(); });
+    on(QStringLiteral("mnuView_AlwaysOnTop"), [this] { mnuView_AlwaysOnTop_Click(); });
+    on(QStringLiteral("mnuFile_SettingNew"), [this] { m_profiles->mnuFile_SettingNew_Click(); });
+    on(QStringLiteral("mnuFile_SettingSave"), [this] { m_profiles->mnuFile_SettingSave_Click(); });
+    on(QStringLiteral("mnuFile_SettingDelete"),
+       [this] { m_profiles->mnuFile_SettingDelete_Click(); });
+    for (const QString &quit : { QStringLiteral("mnuFile_Exit"), QStringLiteral("mnuPopup_Quit"),
+                                 QStringLiteral("mnuTasktray_Quit") })
+        on(quit, [this] { close(); });
+    for (const QString &show :
+         { QStringLiteral("mnuPopup_ResizeWindow"), QStringLiteral("mnuTasktray_ResizeWindow") })
+        on(show, [this] { showController(); });
+    on(QStringLiteral("mnuHelp_Index"),
+       [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_ctx.helpFile)); });
+    on(QStringLiteral("mnuHelp_WhatsThis"), [] { QWhatsThis::enterWhatsThisMode(); });
+    on(QStringLiteral("mnuHelp_WebPage"),
+       [] { QDesktopServices::openUrl(QUrl(QStringLiteral("https://lunetta.example.org/"))); });
+    on(QStringLiteral("mnuHelp_About"), [this] { showAbout(); });
+    connect(toolButton(m_tbrMain, QStringLiteral("pophint")), &QAction::triggered, this,
+            [] { QWhatsThis::enterWhatsThisMode(); });
+    connect(toolButton(m_tbrMain, QStringLiteral("option")), &QAction::triggered, this,
+            [this] { mnuView_Option_Click(); });
+
+    // The profile box shows the profile list; picking an item loads that profile.
+    connect(m_profiles.get(), &ProfileManager::namesChanged, this, [this] {
+        const QSignalBlocker block(m_cmbSetting);
+        m_cmbSetting->clear();
+        m_cmbSetting->addItems(m_profiles->names());
+        m_cmbSetting->setCurrentIndex(m_profiles->currentIndex());
+    });
+    connect(m_profiles.get(), &ProfileManager::currentChanged, this, [this](int index) {
+        const QSignalBlocker block(m_cmbSetting);
+        m_cmbSetting->setCurrentIndex(index);
+    });
+    connect(m_cmbSetting, &QComboBox::activated, this,
+            [this](int index) { m_profiles->cmbSetting_Click(index); });
+}
+
+void frmOptions::Form_Load()
+{
+    using namespace SettingKeys;
+    const double tpp = twipsPerPixel();
+    const SettingsStore &store = m_ctx.store;
+
+    // Position, corrected when it would lie wholly off the screen.
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize screenTw = s
+        ? QSize(int(s->geometry().width() * tpp), int(s->geometry().height() * tpp))
+        : QSize(0, 0);
+    const QSize windowTw(int(frameGeometry().width() * tpp), int(frameGeometry().height() * tpp));
+    const QPoint stored(store.GetSetting(Section::Main, Left, QStringLiteral("0")).toInt(),
+                        store.GetSetting(Section::Main, Top, QStringLiteral("0")).toInt());
+    const QPoint topLeft = ControllerGeometry::correctOffScreen(stored, windowTw, screenTw);
+    move(int(topLeft.x() / tpp), int(topLeft.y() / tpp));
+
+    m_profiles->loadFromStore();
+    MoviebarEnable(false);
+
+    int tab = store.GetSetting(Section::Main, Main::Tab, QStringLiteral("1")).toInt();
+    if (tab < 1 || tab > m_tbsOptions->count())
+        tab = 1;
+    selectTab(tab);
+
+    setViewLevel(ControllerGeometry::initialViewLevel(storedBool(store, Main::ShowMoviebar, true),
+                                                      storedBool(store, Main::ShowPlayer, true),
+                                                      storedBool(store, Main::ShowSetting, true)));
+    m_menus->action(QStringLiteral("mnuView_FixBottom"))
+        ->setChecked(storedBool(store, Main::FixBottom, false));
+    m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))
+        ->setChecked(storedBool(store, Main::AlwaysOnTop, false));
+    applyControllerTopmost();
+}
+
+void frmOptions::selectTab(int index)
+{
+    m_tbsOptions->setCurrentIndex(index - 1);
+}
+
+void frmOptions::setViewLevel(int level)
+{
+    m_resizing = true;
+    const double tpp = twipsPerPixel();
+    ControllerGeometry::Parts parts;
+    parts.mainBar = m_tbrMain->sizeHint().height() * tpp;
+    parts.movieBar = m_tbrMovie->sizeHint().height() * tpp;
+    parts.player = m_mediaPlayer->height() * tpp;
+    parts.tabs = (m_tbsOptions->height() + 16) * tpp;
+    parts.frame = menuBar()->sizeHint().height() * tpp;
+    const int newHeight = int(ControllerGeometry::windowHeightForLevel(level, parts) / tpp);
+    const int oldHeight = height();
+
+    m_tbrMovie->setVisible(level >= 2);
+    m_tbrMovie->setEnabled(level >= 2);
+    m_mediaPlayer->setVisible(level >= 3);
+    m_mediaPlayer->setEnabled(level >= 3);
+    QWidget *tabsBox = findChild<QWidget *>(QStringLiteral("tabsBox"));
+    tabsBox->setVisible(level == 4);
+    m_tbsOptions->setEnabled(level == 4);
+
+    if (m_menus->action(QStringLiteral("mnuView_FixBottom"))->isChecked() && isVisible())
+        move(x(), ControllerGeometry::topKeepingBottom(y(), oldHeight, newHeight));
+    setFixedHeight(newHeight);
+    m_resizing = false;
+    m_viewLevel = level;
+
+    m_menus->action(QStringLiteral("mnuView_Moviebar"))->setChecked(level >= 2);
+    m_menus->action(QStringLiteral("mnuView_Player"))->setChecked(level >= 3);
+    m_menus->action(QStringLiteral("mnuView_Option"))->setChecked(level == 4);
+    toolButton(m_tbrMain, QStringLiteral("option"))->setChecked(level == 4);
+}
+
+void frmOptions::mnuView_Moviebar_Click()
+{
+    // The item's check mark has already toggled.
+    setViewLevel(m_menus->action(QStringLiteral("mnuView_Moviebar"))->isChecked() ? 2 : 1);
+}
+
+void frmOptions::mnuView_Player_Click()
+{
+    setViewLevel(m_menus->action(QStringLiteral("mnuView_Player"))->isChecked() ? 3 : 2);
+}
+
+void frmOptions::mnuView_Option_Click()
+{
+    // Also reached from the tool bar's "option" button, whose own state follows the level.
+    setViewLevel(m_viewLevel == 4 ? 3 : 4);
+}
+
+void frmOptions::mnuView_AlwaysOnTop_Click()
+{
+    applyControllerTopmost();
+}
+
+bool frmOptions::applyControllerTopmost()
+{
+    const bool on = m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked();
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return true;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (wasVisible)
+        show();
+    const bool ok = bool(windowFlags() & Qt::WindowStaysOnTopHint) == on;
+    if (!ok)
+        m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->setChecked(!on);
+    return ok;
+}
+
+void frmOptions::MoviebarEnable(bool enabled)
+{
+    for (QAction *a : m_tbrMovie->actions())
+        a->setEnabled(enabled);
+    m_tbrMovie->setEnabled(enabled && m_viewLevel >= 2);
+    m_sldMovie->setEnabled(enabled && m_movieDuration > 0);
+    for (const QString &name : { QStringLiteral("mnuMovie"), QStringLiteral("mnuPopup_Movie"),
+                                 QStringLiteral("mnuTasktray_Movie") })
+        m_menus->menu(name)->menuAction()->setEnabled(enabled);
+    for (const QString &name : { QStringLiteral("mnuFile_Exit"), QStringLiteral("mnuPopup_Quit"),
+                                 QStringLiteral("mnuTasktray_Quit") })
+        m_menus->action(name)->setEnabled(!enabled);
+}
+
+void frmOptions::setMovieDuration(double seconds)
+{
+    m_movieDuration = seconds;
+}
+
+void frmOptions::showController()
+{
+    show();
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    raise();
+    activateWindow();
+}
+
+void frmOptions::showAbout()
+{
+    m_ctx.messages->show(
+        { QStringLiteral("Lunetta ") + QApplication::applicationVersion()
+              + QStringLiteral("\r\nスライドショービューア\r\n\r\nQt ")
+              + QString::fromLatin1(qVersion()) + QStringLiteral(" を使用しています。"),
+          MsgIcon::Information, MsgButtons::Ok, MsgResult::Ok, QStringLiteral("Lunettaについて") });
+}
+
+void frmOptions::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_resizing)
+        return;
+    if (windowState() == Qt::WindowNoState
+        && m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked())
+        applyControllerTopmost();
+}
+
+void frmOptions::closeEvent(QCloseEvent *event)
+{
+    if (!m_ctx.closing)
+        shutdown();
+    event->accept();
+}
+
+void frmOptions::shutdown()
+{
+    const double tpp = twipsPerPixel();
+    ShutdownSettings s;
+    s.profileName = m_profiles->currentName();
+    s.profileList = m_profiles->joinedNames();
+    s.showMoviebar = m_menus->action(QStringLiteral("mnuView_Moviebar"))->isChecked();
+    s.showPlayer = m_menus->action(QStringLiteral("mnuView_Player"))->isChecked();
+    s.showSetting = m_menus->action(QStringLiteral("mnuView_Option"))->isChecked();
+    s.fixBottom = m_menus->action(QStringLiteral("mnuView_FixBottom"))->isChecked();
+    s.alwaysOnTop = m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked();
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        s.controllerTopLeft = QPoint(int(std::lround(x() * tpp)), int(std::lround(y() * tpp)));
+    s.tab = m_tbsOptions->currentIndex() + 1;
+    s.write(m_ctx.store, m_ctx.profiles);
+    m_ctx.closing = true;
+    QApplication::closeAllWindows();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+struct AppContext;
+class ControllerMenus;
+class ProfileManager;
+class QAction;
+class QComboBox;
+class QFrame;
+class QSlider;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+// The controller window: the menus, the two tool bars, the music player strip and the option
+// tabs. Every command of the program reaches the slideshow through it.
+class frmOptions : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frmOptions(AppContext &context, QWidget *parent = nullptr);
+    ~frmOptions() override;
+
+    // Reads layout, profiles and view settings; called once, before the window is shown.
+    void Form_Load();
+
+    ProfileManager &profiles() { return *m_profiles; }
+    ControllerMenus &menus() { return *m_menus; }
+    int viewLevel() const { return m_viewLevel; }
+    QToolBar *mainToolBar() const { return m_tbrMain; }
+    QToolBar *movieToolBar() const { return m_tbrMovie; }
+    QTabWidget *optionTabs() const { return m_tbsOptions; }
+    QAction *toolButton(QToolBar *bar, const QString &key) const;
+
+    // Enables the movie tool bar and its menus while a clip is shown; the quit items take the
+    // opposite, so the program is not quit from a menu in the middle of a clip.
+    void MoviebarEnable(bool enabled);
+    void setMovieDuration(double seconds);
+
+    void mnuView_Moviebar_Click();
+    void mnuView_Player_Click();
+    void mnuView_Option_Click();
+    void mnuView_AlwaysOnTop_Click();
+
+    // Stops with the window's bottom edge in place when "底辺を固定して伸縮" is checked.
+    void setViewLevel(int level);
+    bool applyControllerTopmost();
+    double twipsPerPixel() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildToolBars();
+    void buildBody();
+    void connectCommands();
+    void selectTab(int index);
+    void showAbout();
+    void showController();
+    void shutdown();
+
+    AppContext &m_ctx;
+    std::unique_ptr<ProfileManager> m_profiles;
+    ControllerMenus *m_menus = nullptr;
+    QToolBar *m_tbrMain = nullptr;
+    QToolBar *m_tbrMovie = nullptr;
+    QComboBox *m_cmbSetting = nullptr;
+    QSlider *m_sldMovie = nullptr;
+    QFrame *m_mediaPlayer = nullptr;
+    QTabWidget *m_tbsOptions = nullptr;
+    int m_viewLevel = 4;
+    bool m_resizing = false;
+    double m_movieDuration = 0;
+};
