@@ -173,6 +173,11 @@ void frmOptions::buildBody()
             [this] { selectTab((m_tbsOptions->currentIndex() + 1) % m_tbsOptions->count() + 1); });
 }
 
+QFrame *frmOptions::fraTab(int index) const
+{
+    return qobject_cast<QFrame *>(m_tbsOptions->widget(index));
+}
+
 QAction *frmOptions::toolButton(QToolBar *bar, const QString &key) const
 {
     for (QAction *a : bar->actions()) {

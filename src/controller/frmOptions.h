@@ -34,6 +34,8 @@ public:
     QToolBar *mainToolBar() const { return m_tbrMain; }
     QToolBar *movieToolBar() const { return m_tbrMovie; }
     QTabWidget *optionTabs() const { return m_tbsOptions; }
+    // The frame of option page i (from 0), which the page classes fill.
+    QFrame *fraTab(int index) const;
     QAction *toolButton(QToolBar *bar, const QString &key) const;
 
     // Enables the movie tool bar and its menus while a clip is shown; the quit items take the
