@@ -1,0 +1,135 @@
+#include "Sandbox.h"
+#include "core/Options.h"
+#include "core/RandomSource.h"
+#include "engine/PlayList.h"
+#include "imagelist/frmProgress.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct DuringBuild
+{
+    bool ownerEnabled = true;
+    bool visible = false;
+    bool cancelEnabled = false;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QPoint centreOffset;
+    QString status;
+    QString count;
+};
+
+} // namespace
+
+class TestFrmProgress : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        owner = std::make_unique<QWidget>();
+        owner->setGeometry(100, 80, 640, 480);
+        owner->show();
+        QVERIFY(QTest::qWaitForWindowExposed(owner.get()));
+        options.setOption(Opt::optNoSort, true);
+        list.clear();
+        list.appendToPlayList(QStringLiteral("old.jpg"));
+    }
+
+    void showsItsCaptionAndControls()
+    {
+        frmProgress dialog(owner.get(), true);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("しばらくお待ち下さい・・・"));
+        QCOMPARE(dialog.cmdCancel->text(), QStringLiteral("キャンセル"));
+        QCOMPARE(dialog.lblPrepareStatus->objectName(), QStringLiteral("lblPrepareStatus"));
+        QCOMPARE(dialog.lblPrepareStatus2->objectName(), QStringLiteral("lblPrepareStatus2"));
+        QCOMPARE(dialog.cmdCancel->objectName(), QStringLiteral("cmdCancel"));
+        QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(frmProgress(owner.get(), false).windowFlags() & Qt::WindowStaysOnTopHint));
+
+        dialog.setPrepareStatus(
+            QStringLiteral("フォルダ\r\n/a/\r\n内の画像ファイルを追加中です。"));
+        dialog.setPrepareStatus2(QStringLiteral("3枚の画像ファイルを追加しました。"));
+        dialog.refreshNow();
+        QCOMPARE(dialog.lblPrepareStatus->text(),
+                 QStringLiteral("フォルダ\n/a/\n内の画像ファイルを追加中です。"));
+        QCOMPARE(dialog.lblPrepareStatus2->text(),
+                 QStringLiteral("3枚の画像ファイルを追加しました。"));
+    }
+
+    void buildsOverTheDisabledOwner()
+    {
+        Sandbox box;
+        const QString a = box.file(QStringLiteral("a.jpg"));
+        frmProgress dialog(owner.get(), false);
+        DuringBuild seen;
+        QTimer::singleShot(0, &dialog, [&] {
+            seen.ownerEnabled = owner->isEnabled();
+            seen.visible = dialog.isVisible();
+            seen.cancelEnabled = dialog.cmdCancel->isEnabled();
+            seen.cursor = dialog.cursor().shape();
+            seen.centreOffset = dialog.frameGeometry().center() - owner->frameGeometry().center();
+            seen.status = dialog.lblPrepareStatus->text();
+            seen.count = dialog.lblPrepareStatus2->text();
+        });
+        int confirms = 0;
+        QVERIFY(dialog.ShowProgressDialog(list, options, random,
+                                          { { box.root(), QStringLiteral("ﾌｫﾙﾀﾞ(*.jpg)"), true } },
+                                          [&] { ++confirms; }));
+        QCOMPARE(confirms, 1);
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.path(1), a);
+
+        QVERIFY(!seen.ownerEnabled);
+        QVERIFY(seen.visible);
+        QVERIFY(seen.cancelEnabled);
+        QCOMPARE(seen.cursor, Qt::WaitCursor);
+        QVERIFY2(seen.centreOffset.manhattanLength() <= 2, "centred on the owner");
+        QCOMPARE(seen.status, QStringLiteral("準備中です。"));
+        QCOMPARE(seen.count, QStringLiteral("0枚の画像ファイルを追加しました。"));
+
+        QVERIFY(owner->isEnabled());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void cancelStopsTheBuild()
+    {
+        Sandbox box;
+        box.file(QStringLiteral("a.jpg"));
+        const QList<ConfiguredEntry> entries {
+            { QStringLiteral("/x/first.jpg"), QStringLiteral("画像/動画ﾌｧｲﾙ"), true },
+            { box.root(), QStringLiteral("ﾌｫﾙﾀﾞ(*.jpg)"), true },
+        };
+
+        frmProgress dialog(owner.get(), false);
+        QTimer::singleShot(0, &dialog,
+                           [&] { QTest::mouseClick(dialog.cmdCancel, Qt::LeftButton); });
+        QVERIFY(!dialog.ShowProgressDialog(list, options, random, entries));
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.path(1), QStringLiteral("/x/first.jpg"));
+        QVERIFY(owner->isEnabled());
+
+        // Closing the window or pressing Escape cancels as well.
+        QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        QVERIFY(!dialog.ShowProgressDialog(list, options, random, entries));
+        QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
+        QVERIFY(!dialog.ShowProgressDialog(list, options, random, entries));
+
+        // A new build starts uncancelled.
+        QVERIFY(dialog.ShowProgressDialog(list, options, random, entries));
+        QCOMPARE(list.count(), 2);
+    }
+
+private:
+    std::unique_ptr<QWidget> owner;
+    Options options;
+    SystemRandom random;
+    PlayList list;
+};
+
+QTEST_MAIN(TestFrmProgress)
+#include "tst_frmprogress.moc"
