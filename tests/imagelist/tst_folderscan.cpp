@@ -8,6 +8,8 @@
 
 #include <ctime>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList sorted(QStringList list)
@@ -41,72 +43,67 @@ private slots:
 
     void matchesWildcardsWithoutRegardToCase()
     {
-        QVERIFY(matchesMask(QStringLiteral("*.jpg"), QStringLiteral("Photo.JPG")));
-        QVERIFY(matchesMask(QStringLiteral("*.JPG"), QStringLiteral("photo.jpg")));
-        QVERIFY(matchesMask(QStringLiteral("*.*"), QStringLiteral("a.b")));
-        QVERIFY(!matchesMask(QStringLiteral("*.jpg"), QStringLiteral("photo.jpeg")));
-        QVERIFY(matchesMask(QStringLiteral("img??.png"), QStringLiteral("IMG01.png")));
-        QVERIFY(!matchesMask(QStringLiteral("img??.png"), QStringLiteral("IMG1.png")));
-        QVERIFY(matchesMask(QStringLiteral("*a*b*c"), QStringLiteral("xxAyyBzzaaC")));
-        QVERIFY(!matchesMask(QStringLiteral("*a*b*c"), QStringLiteral("xxAyyBzzaaCd")));
-        QVERIFY(matchesMask(QStringLiteral("*"), QStringLiteral("anything")));
-        QVERIFY(matchesMask(QStringLiteral("ÄÖ*.jpg"), QStringLiteral("äö写真.JPG")));
+        QVERIFY(matchesMask(u"*.jpg"_s, u"Photo.JPG"_s));
+        QVERIFY(matchesMask(u"*.JPG"_s, u"photo.jpg"_s));
+        QVERIFY(matchesMask(u"*.*"_s, u"a.b"_s));
+        QVERIFY(!matchesMask(u"*.jpg"_s, u"photo.jpeg"_s));
+        QVERIFY(matchesMask(u"img??.png"_s, u"IMG01.png"_s));
+        QVERIFY(!matchesMask(u"img??.png"_s, u"IMG1.png"_s));
+        QVERIFY(matchesMask(u"*a*b*c"_s, u"xxAyyBzzaaC"_s));
+        QVERIFY(!matchesMask(u"*a*b*c"_s, u"xxAyyBzzaaCd"_s));
+        QVERIFY(matchesMask(u"*"_s, u"anything"_s));
+        QVERIFY(matchesMask(u"ÄÖ*.jpg"_s, u"äö写真.JPG"_s));
         // "?" is one character, also outside the basic plane.
-        QVERIFY(matchesMask(QStringLiteral("?.jpg"), QString::fromUtf8("\xF0\x9F\x98\x80.jpg")));
-        QVERIFY(matchesMask(QStringLiteral("*(1"), QStringLiteral("x(1")));
-        QVERIFY(!matchesMask(QStringLiteral("*(1"), QStringLiteral("x(1).jpg")));
+        QVERIFY(matchesMask(u"?.jpg"_s, QString::fromUtf8("\xF0\x9F\x98\x80.jpg")));
+        QVERIFY(matchesMask(u"*(1"_s, u"x(1"_s));
+        QVERIFY(!matchesMask(u"*(1"_s, u"x(1).jpg"_s));
         // Patterns are taken verbatim: blanks count, an empty pattern matches nothing.
-        QVERIFY(!matchesMask(QStringLiteral("*.jpg; *.png"), QStringLiteral("a.png")));
-        QVERIFY(matchesMask(QStringLiteral("*.jpg; *.png"), QStringLiteral(" a.png")));
-        QVERIFY(!matchesMask(QString(), QStringLiteral("a.jpg")));
-        QVERIFY(!matchesMask(QStringLiteral(";"), QStringLiteral("a.jpg")));
+        QVERIFY(!matchesMask(u"*.jpg; *.png"_s, u"a.png"_s));
+        QVERIFY(matchesMask(u"*.jpg; *.png"_s, u" a.png"_s));
+        QVERIFY(!matchesMask(QString(), u"a.jpg"_s));
+        QVERIFY(!matchesMask(u";"_s, u"a.jpg"_s));
     }
 
     void walksLevelByLevel()
     {
         Sandbox box;
-        box.file(QStringLiteral("A/C/c.jpg"));
-        box.folder(QStringLiteral("A/B/E"));
-        box.folder(QStringLiteral("A/B/D/F"));
-        box.folder(QStringLiteral("A/.hidden"));
-        const QString a = box.path(QStringLiteral("A/"));
+        box.file(u"A/C/c.jpg"_s);
+        box.folder(u"A/B/E"_s);
+        box.folder(u"A/B/D/F"_s);
+        box.folder(u"A/.hidden"_s);
+        const QString a = box.path(u"A/"_s);
 
         QStringList queue { a };
         QCOMPARE(AppendSubFolders(a, queue), 4);
         QCOMPARE(sorted(queue.mid(1)),
-                 QStringList({ a + QStringLiteral(".hidden/"), a + QStringLiteral("B/"),
-                               a + QStringLiteral("C/") }));
+                 QStringList({ a + u".hidden/"_s, a + u"B/"_s, a + u"C/"_s }));
 
         const QStringList tree = GetSubFolderTree(a);
         QCOMPARE(tree.size(), 7);
         QCOMPARE(tree.first(), a);
         QCOMPARE(sorted(tree.mid(1, 3)), sorted(queue.mid(1)));
-        QCOMPARE(sorted(tree.mid(4, 2)),
-                 QStringList({ a + QStringLiteral("B/D/"), a + QStringLiteral("B/E/") }));
-        QCOMPARE(tree.last(), a + QStringLiteral("B/D/F/"));
+        QCOMPARE(sorted(tree.mid(4, 2)), QStringList({ a + u"B/D/"_s, a + u"B/E/"_s }));
+        QCOMPARE(tree.last(), a + u"B/D/F/"_s);
 
         // A folder that cannot be listed adds nothing.
-        QStringList none { box.path(QStringLiteral("missing/")) };
+        QStringList none { box.path(u"missing/"_s) };
         QCOMPARE(AppendSubFolders(none.first(), none), 1);
-        QCOMPARE(GetSubFolderTree(box.path(QStringLiteral("missing/"))).size(), 1);
+        QCOMPARE(GetSubFolderTree(box.path(u"missing/"_s)).size(), 1);
     }
 
     void walksALinkCycleOnce()
     {
         Sandbox box;
-        box.file(QStringLiteral("A/sub/x.jpg"));
-        box.file(QStringLiteral("outside/o.jpg"));
-        QVERIFY(QFile::link(box.path(QStringLiteral("A")), box.path(QStringLiteral("A/sub/up"))));
-        QVERIFY(QFile::link(box.path(QStringLiteral("outside")),
-                            box.path(QStringLiteral("A/sub/out"))));
-        QVERIFY(QFile::link(box.path(QStringLiteral("A/sub/x.jpg")),
-                            box.path(QStringLiteral("A/sub/link.jpg"))));
-        const QString a = box.path(QStringLiteral("A/"));
+        box.file(u"A/sub/x.jpg"_s);
+        box.file(u"outside/o.jpg"_s);
+        QVERIFY(QFile::link(box.path(u"A"_s), box.path(u"A/sub/up"_s)));
+        QVERIFY(QFile::link(box.path(u"outside"_s), box.path(u"A/sub/out"_s)));
+        QVERIFY(QFile::link(box.path(u"A/sub/x.jpg"_s), box.path(u"A/sub/link.jpg"_s)));
+        const QString a = box.path(u"A/"_s);
 
         // The link back to A is not followed; the link to a folder elsewhere is.
         const QStringList tree = GetSubFolderTree(a);
-        QCOMPARE(sorted(tree),
-                 QStringList({ a, a + QStringLiteral("sub/"), a + QStringLiteral("sub/out/") }));
+        QCOMPARE(sorted(tree), QStringList({ a, a + u"sub/"_s, a + u"sub/out/"_s }));
 
         // A link to a file is a file.
         QStringList files;
@@ -117,19 +114,18 @@ private slots:
         AddFilesInFolder(filter, files, messages);
         QCOMPARE(
             sorted(files),
-            QStringList({ a + QStringLiteral("sub/link.jpg"), a + QStringLiteral("sub/out/o.jpg"),
-                          a + QStringLiteral("sub/x.jpg") }));
+            QStringList({ a + u"sub/link.jpg"_s, a + u"sub/out/o.jpg"_s, a + u"sub/x.jpg"_s }));
     }
 
     void filtersBySizeAndAttributes()
     {
         Sandbox box;
-        box.file(QStringLiteral("empty.jpg"), QByteArray());
-        box.file(QStringLiteral("ten.jpg"), QByteArray(10, 'x'));
-        box.file(QStringLiteral(".hidden.jpg"), QByteArray(3, 'x'));
-        const QString locked = box.file(QStringLiteral("locked.jpg"), QByteArray(5, 'x'));
+        box.file(u"empty.jpg"_s, QByteArray());
+        box.file(u"ten.jpg"_s, QByteArray(10, 'x'));
+        box.file(u".hidden.jpg"_s, QByteArray(3, 'x'));
+        const QString locked = box.file(u"locked.jpg"_s, QByteArray(5, 'x'));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        box.file(QStringLiteral("sub/deep.jpg"));
+        box.file(u"sub/deep.jpg"_s);
         const QString root = box.root();
         RecordingMessageService messages;
 
@@ -144,8 +140,7 @@ private slots:
         FileFilter filter;
         filter.folder = box.root().chopped(1); // without the trailing "/"
         QCOMPARE(scan(filter),
-                 QStringList({ QStringLiteral(".hidden.jpg"), QStringLiteral("empty.jpg"),
-                               QStringLiteral("locked.jpg"), QStringLiteral("ten.jpg") }));
+                 QStringList({ u".hidden.jpg"_s, u"empty.jpg"_s, u"locked.jpg"_s, u"ten.jpg"_s }));
 
         filter.subFolders = true;
         QCOMPARE(scan(filter).size(), 5);
@@ -153,36 +148,32 @@ private slots:
 
         filter.sizeMin = 0;
         filter.sizeMax = 0;
-        QCOMPARE(scan(filter), QStringList { QStringLiteral("empty.jpg") });
+        QCOMPARE(scan(filter), QStringList { u"empty.jpg"_s });
         filter.sizeMin = 3;
         filter.sizeMax = 5;
-        QCOMPARE(scan(filter),
-                 QStringList({ QStringLiteral(".hidden.jpg"), QStringLiteral("locked.jpg") }));
+        QCOMPARE(scan(filter), QStringList({ u".hidden.jpg"_s, u"locked.jpg"_s }));
         filter.sizeMin = 0;
         filter.sizeMax = -1;
 
         filter.excludeAttributes = FileFilter::Hidden;
-        QVERIFY(!scan(filter).contains(QStringLiteral(".hidden.jpg")));
+        QVERIFY(!scan(filter).contains(u".hidden.jpg"_s));
         filter.excludeAttributes = FileFilter::ReadOnly;
-        QCOMPARE(scan(filter),
-                 QStringList({ QStringLiteral(".hidden.jpg"), QStringLiteral("empty.jpg"),
-                               QStringLiteral("ten.jpg") }));
+        QCOMPARE(scan(filter), QStringList({ u".hidden.jpg"_s, u"empty.jpg"_s, u"ten.jpg"_s }));
         // Linux files carry no system or archive attribute.
         filter.excludeAttributes = FileFilter::System | FileFilter::Archive;
         QCOMPARE(scan(filter).size(), 4);
         QVERIFY(messages.messages.isEmpty());
 
         filter.excludeAttributes = 0;
-        filter.mask = QStringLiteral("*.png;*.JPG;*.jpg");
+        filter.mask = u"*.png;*.JPG;*.jpg"_s;
         QCOMPARE(scan(filter).size(), 8); // every file twice
     }
 
     void filtersByLastWriteTimeInLocalTime()
     {
         Sandbox box;
-        const QString names[] = { QStringLiteral("before.jpg"), QStringLiteral("first.jpg"),
-                                  QStringLiteral("last.jpg"), QStringLiteral("lastHalf.jpg"),
-                                  QStringLiteral("after.jpg") };
+        const QString names[]
+            = { u"before.jpg"_s, u"first.jpg"_s, u"last.jpg"_s, u"lastHalf.jpg"_s, u"after.jpg"_s };
         const QDateTime times[] = {
             QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 900)),
             QDateTime(QDate(2000, 1, 1), QTime(0, 0, 0)),
@@ -203,9 +194,7 @@ private slots:
         QStringList list;
         RecordingMessageService messages;
         AddFilesInFolder(filter, list, messages);
-        QCOMPARE(sorted(list),
-                 QStringList({ box.path(QStringLiteral("first.jpg")),
-                               box.path(QStringLiteral("last.jpg")) }));
+        QCOMPARE(sorted(list), QStringList({ box.path(u"first.jpg"_s), box.path(u"last.jpg"_s) }));
 
         // A reversed range is off.
         std::swap(filter.timeMin, filter.timeMax);
@@ -217,7 +206,7 @@ private slots:
     void refusesAnEmptyMask()
     {
         Sandbox box;
-        box.file(QStringLiteral("a.jpg"));
+        box.file(u"a.jpg"_s);
         FileFilter filter;
         filter.folder = box.root();
         filter.mask.clear();
@@ -225,12 +214,11 @@ private slots:
         RecordingMessageService messages;
         AddFilesInFolder(filter, list, messages);
         QVERIFY(list.isEmpty());
-        QCOMPARE(messages.texts(),
-                 QStringList { QStringLiteral("マスクの指定が正しくありません。") });
+        QCOMPARE(messages.texts(), QStringList { u"マスクの指定が正しくありません。"_s });
         QCOMPARE(messages.messages.first().icon, MsgIcon::Error);
 
         // A mask of empty patterns is not refused; it just matches nothing.
-        filter.mask = QStringLiteral(";");
+        filter.mask = u";"_s;
         AddFilesInFolder(filter, list, messages);
         QVERIFY(list.isEmpty());
         QCOMPARE(messages.messages.size(), 1);

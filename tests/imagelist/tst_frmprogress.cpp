@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct DuringBuild
@@ -36,34 +38,32 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(owner.get()));
         options.setOption(Opt::optNoSort, true);
         list.clear();
-        list.appendToPlayList(QStringLiteral("old.jpg"));
+        list.appendToPlayList(u"old.jpg"_s);
     }
 
     void showsItsCaptionAndControls()
     {
         frmProgress dialog(owner.get(), true);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("しばらくお待ち下さい・・・"));
-        QCOMPARE(dialog.cmdCancel->text(), QStringLiteral("キャンセル"));
-        QCOMPARE(dialog.lblPrepareStatus->objectName(), QStringLiteral("lblPrepareStatus"));
-        QCOMPARE(dialog.lblPrepareStatus2->objectName(), QStringLiteral("lblPrepareStatus2"));
-        QCOMPARE(dialog.cmdCancel->objectName(), QStringLiteral("cmdCancel"));
+        QCOMPARE(dialog.windowTitle(), u"しばらくお待ち下さい・・・"_s);
+        QCOMPARE(dialog.cmdCancel->text(), u"キャンセル"_s);
+        QCOMPARE(dialog.lblPrepareStatus->objectName(), u"lblPrepareStatus"_s);
+        QCOMPARE(dialog.lblPrepareStatus2->objectName(), u"lblPrepareStatus2"_s);
+        QCOMPARE(dialog.cmdCancel->objectName(), u"cmdCancel"_s);
         QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!(frmProgress(owner.get(), false).windowFlags() & Qt::WindowStaysOnTopHint));
 
-        dialog.setPrepareStatus(
-            QStringLiteral("フォルダ\r\n/a/\r\n内の画像ファイルを追加中です。"));
-        dialog.setPrepareStatus2(QStringLiteral("3枚の画像ファイルを追加しました。"));
+        dialog.setPrepareStatus(u"フォルダ\r\n/a/\r\n内の画像ファイルを追加中です。"_s);
+        dialog.setPrepareStatus2(u"3枚の画像ファイルを追加しました。"_s);
         dialog.refreshNow();
         QCOMPARE(dialog.lblPrepareStatus->text(),
-                 QStringLiteral("フォルダ\n/a/\n内の画像ファイルを追加中です。"));
-        QCOMPARE(dialog.lblPrepareStatus2->text(),
-                 QStringLiteral("3枚の画像ファイルを追加しました。"));
+                 u"フォルダ\n/a/\n内の画像ファイルを追加中です。"_s);
+        QCOMPARE(dialog.lblPrepareStatus2->text(), u"3枚の画像ファイルを追加しました。"_s);
     }
 
     void buildsOverTheDisabledOwner()
     {
         Sandbox box;
-        const QString a = box.file(QStringLiteral("a.jpg"));
+        const QString a = box.file(u"a.jpg"_s);
         frmProgress dialog(owner.get(), false);
         DuringBuild seen;
         QTimer::singleShot(0, &dialog, [&] {
@@ -77,7 +77,7 @@ private slots:
         });
         int confirms = 0;
         QVERIFY(dialog.ShowProgressDialog(list, options, random,
-                                          { { box.root(), QStringLiteral("ﾌｫﾙﾀﾞ(*.jpg)"), true } },
+                                          { { box.root(), u"ﾌｫﾙﾀﾞ(*.jpg)"_s, true } },
                                           [&] { ++confirms; }));
         QCOMPARE(confirms, 1);
         QCOMPARE(list.count(), 1);
@@ -88,8 +88,8 @@ private slots:
         QVERIFY(seen.cancelEnabled);
         QCOMPARE(seen.cursor, Qt::WaitCursor);
         QVERIFY2(seen.centreOffset.manhattanLength() <= 2, "centred on the owner");
-        QCOMPARE(seen.status, QStringLiteral("準備中です。"));
-        QCOMPARE(seen.count, QStringLiteral("0枚の画像ファイルを追加しました。"));
+        QCOMPARE(seen.status, u"準備中です。"_s);
+        QCOMPARE(seen.count, u"0枚の画像ファイルを追加しました。"_s);
 
         QVERIFY(owner->isEnabled());
         QVERIFY(!dialog.isVisible());
@@ -99,10 +99,10 @@ private slots:
     void cancelStopsTheBuild()
     {
         Sandbox box;
-        box.file(QStringLiteral("a.jpg"));
+        box.file(u"a.jpg"_s);
         const QList<ConfiguredEntry> entries {
-            { QStringLiteral("/x/first.jpg"), QStringLiteral("画像/動画ﾌｧｲﾙ"), true },
-            { box.root(), QStringLiteral("ﾌｫﾙﾀﾞ(*.jpg)"), true },
+            { u"/x/first.jpg"_s, u"画像/動画ﾌｧｲﾙ"_s, true },
+            { box.root(), u"ﾌｫﾙﾀﾞ(*.jpg)"_s, true },
         };
 
         frmProgress dialog(owner.get(), false);
@@ -110,7 +110,7 @@ private slots:
                            [&] { QTest::mouseClick(dialog.cmdCancel, Qt::LeftButton); });
         QVERIFY(!dialog.ShowProgressDialog(list, options, random, entries));
         QCOMPARE(list.count(), 1);
-        QCOMPARE(list.path(1), QStringLiteral("/x/first.jpg"));
+        QCOMPARE(list.path(1), u"/x/first.jpg"_s);
         QVERIFY(owner->isEnabled());
 
         // Closing the window or pressing Escape cancels as well.

@@ -9,15 +9,16 @@
 #include <QDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString fileKind = QStringLiteral("画像/動画ﾌｧｲﾙ");
-const QString listKind = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
+const QString fileKind = u"画像/動画ﾌｧｲﾙ"_s;
+const QString listKind = u"ﾌｧｲﾙﾘｽﾄ"_s;
 
 QString folderKind(const QString &mask, bool subFolders)
 {
-    return QStringLiteral("ﾌｫﾙﾀﾞ(") + mask + u')'
-        + (subFolders ? QStringLiteral(" ｻﾌﾞﾌｫﾙﾀﾞを検索") : QString());
+    return u"ﾌｫﾙﾀﾞ("_s + mask + u')' + (subFolders ? u" ｻﾌﾞﾌｫﾙﾀﾞを検索"_s : QString());
 }
 
 QStringList pathsOf(const PlayList &list)
@@ -65,73 +66,67 @@ private slots:
     {
         QCOMPARE(EntryKind::parse(fileKind).type, EntryKind::File);
         QCOMPARE(EntryKind::parse(listKind).type, EntryKind::FileList);
-        const EntryKind plain = EntryKind::parse(folderKind(QStringLiteral("*.jpg;*.gif"), false));
+        const EntryKind plain = EntryKind::parse(folderKind(u"*.jpg;*.gif"_s, false));
         QCOMPARE(plain.type, EntryKind::Folder);
-        QCOMPARE(plain.mask, QStringLiteral("*.jpg;*.gif"));
+        QCOMPARE(plain.mask, u"*.jpg;*.gif"_s);
         QVERIFY(!plain.subFolders);
-        QVERIFY(EntryKind::parse(folderKind(QStringLiteral("*.*"), true)).subFolders);
+        QVERIFY(EntryKind::parse(folderKind(u"*.*"_s, true)).subFolders);
         // The mask ends at the first ")".
-        QCOMPARE(EntryKind::parse(folderKind(QStringLiteral("*(1).jpg"), false)).mask,
-                 QStringLiteral("*(1"));
+        QCOMPARE(EntryKind::parse(folderKind(u"*(1).jpg"_s, false)).mask, u"*(1"_s);
         QCOMPARE(EntryKind::parse(folderKind(QString(), false)).mask, QString());
-        QCOMPARE(EntryKind::parse(QStringLiteral("ﾌｫﾙﾀﾞ")).mask, QString());
-        QCOMPARE(EntryKind::parse(QStringLiteral("ﾌｫﾙﾀﾞ)*.jpg(")).mask, QString());
+        QCOMPARE(EntryKind::parse(u"ﾌｫﾙﾀﾞ"_s).mask, QString());
+        QCOMPARE(EntryKind::parse(u"ﾌｫﾙﾀﾞ)*.jpg("_s).mask, QString());
     }
 
     void expandsCheckedEntries()
     {
         Sandbox box;
-        const QString a = box.file(QStringLiteral("p/a.jpg"));
-        const QString b = box.file(QStringLiteral("p/B.JPG"));
-        box.file(QStringLiteral("p/c.png"));
-        box.file(QStringLiteral("p/ d.png"));
-        box.file(QStringLiteral("p/sub/e.jpg"));
-        const QString p = box.path(QStringLiteral("p"));
+        const QString a = box.file(u"p/a.jpg"_s);
+        const QString b = box.file(u"p/B.JPG"_s);
+        box.file(u"p/c.png"_s);
+        box.file(u"p/ d.png"_s);
+        box.file(u"p/sub/e.jpg"_s);
+        const QString p = box.path(u"p"_s);
 
         Build build;
-        build.playList.appendToPlayList(QStringLiteral("old.jpg"));
+        build.playList.appendToPlayList(u"old.jpg"_s);
         int confirms = 0;
         build.builder.setConfirmSaveShiori([&] {
             ++confirms;
             QCOMPARE(build.playList.count(), 1); // still the old list
         });
         QVERIFY(build.run({
-            { QStringLiteral("/nowhere/missing.jpg"), fileKind, true },
+            { u"/nowhere/missing.jpg"_s, fileKind, true },
             { a, fileKind, true },
-            { p, folderKind(QStringLiteral("*.jpg;*.JPG"), false), true },
-            { p, folderKind(QStringLiteral("*.jpg; *.png"), false), true },
-            { p, folderKind(QStringLiteral("*.png"), false), false },
+            { p, folderKind(u"*.jpg;*.JPG"_s, false), true },
+            { p, folderKind(u"*.jpg; *.png"_s, false), true },
+            { p, folderKind(u"*.png"_s, false), false },
             { p, folderKind(QString(), true), true },
         }));
         QCOMPARE(confirms, 1);
         // A missing file still enters; a file entry inside a folder entry counts twice; two
         // patterns that match the same file add it twice; " *.png" wants a leading blank; an
         // unchecked entry and an empty mask add nothing.
-        QCOMPARE(sorted(build.paths()),
-                 sorted({ QStringLiteral("/nowhere/missing.jpg"), a, a, a, b, b, a, b,
-                          box.path(QStringLiteral("p/ d.png")) }));
-        QCOMPARE(build.progress.countTexts.first(),
-                 QStringLiteral("0枚の画像ファイルを追加しました。"));
-        QVERIFY(build.progress.countTexts.contains(
-            QStringLiteral("6枚の画像ファイルを追加しました。")));
-        QCOMPARE(build.progress.countTexts.last(),
-                 QStringLiteral("9枚の画像ファイルを追加しました。"));
-        QCOMPARE(build.progress.statusTexts.first(), QStringLiteral("準備中です。"));
-        QCOMPARE(build.progress.lastStatus(), QStringLiteral("並び替えています。"));
-        QVERIFY(build.progress.statusTexts.contains(
-            QStringLiteral("フォルダ\r\n") + p
-            + QStringLiteral("/\r\n内の画像ファイルを追加中です。")));
+        QCOMPARE(
+            sorted(build.paths()),
+            sorted({ u"/nowhere/missing.jpg"_s, a, a, a, b, b, a, b, box.path(u"p/ d.png"_s) }));
+        QCOMPARE(build.progress.countTexts.first(), u"0枚の画像ファイルを追加しました。"_s);
+        QVERIFY(build.progress.countTexts.contains(u"6枚の画像ファイルを追加しました。"_s));
+        QCOMPARE(build.progress.countTexts.last(), u"9枚の画像ファイルを追加しました。"_s);
+        QCOMPARE(build.progress.statusTexts.first(), u"準備中です。"_s);
+        QCOMPARE(build.progress.lastStatus(), u"並び替えています。"_s);
+        QVERIFY(build.progress.statusTexts.contains(u"フォルダ\r\n"_s + p
+                                                    + u"/\r\n内の画像ファイルを追加中です。"_s));
     }
 
     void refreshesTheCountAfterUncheckedEntriesToo()
     {
         Build build;
-        build.playList.appendToPlayList(QStringLiteral("old.jpg"));
-        QVERIFY(build.run({ { QStringLiteral("/x/a.jpg"), fileKind, false },
-                            { QStringLiteral("/x/b.jpg"), fileKind, false } }));
+        build.playList.appendToPlayList(u"old.jpg"_s);
+        QVERIFY(
+            build.run({ { u"/x/a.jpg"_s, fileKind, false }, { u"/x/b.jpg"_s, fileKind, false } }));
         QCOMPARE(build.playList.count(), 0);
-        QCOMPARE(build.progress.countTexts,
-                 QStringList(3, QStringLiteral("0枚の画像ファイルを追加しました。")));
+        QCOMPARE(build.progress.countTexts, QStringList(3, u"0枚の画像ファイルを追加しました。"_s));
         QVERIFY(build.run({}));
         QCOMPARE(build.playList.count(), 0);
     }
@@ -139,33 +134,32 @@ private slots:
     void cutsTheMaskAtTheFirstParenthesis()
     {
         Sandbox box;
-        box.file(QStringLiteral("x(1).jpg"));
-        const QString cut = box.file(QStringLiteral("y(1"));
+        box.file(u"x(1).jpg"_s);
+        const QString cut = box.file(u"y(1"_s);
         Build build;
-        QVERIFY(build.run({ { box.root(), folderKind(QStringLiteral("*(1).jpg"), false), true } }));
+        QVERIFY(build.run({ { box.root(), folderKind(u"*(1).jpg"_s, false), true } }));
         QCOMPARE(build.paths(), QStringList { cut });
     }
 
     void queuesFoldersBreadthFirstWithSortedSiblings()
     {
         Sandbox box;
-        box.folder(QStringLiteral("A/C"));
-        box.folder(QStringLiteral("A/B/E"));
-        box.folder(QStringLiteral("A/B/D"));
-        const QString a = box.path(QStringLiteral("A/"));
+        box.folder(u"A/C"_s);
+        box.folder(u"A/B/E"_s);
+        box.folder(u"A/B/D"_s);
+        const QString a = box.path(u"A/"_s);
         auto q = [&](const char *rel) {
             return a + QString::fromUtf8(rel);
         };
 
         Build build;
         build.byName(true);
-        build.builder.SearchSubFolders(box.path(QStringLiteral("A")));
+        build.builder.SearchSubFolders(box.path(u"A"_s));
         QCOMPARE(build.builder.folderQueue(),
                  QStringList({ a, q("B/"), q("C/"), q("B/D/"), q("B/E/") }));
         QCOMPARE(build.progress.statusTexts.size(), 5);
         QCOMPARE(build.progress.statusTexts.first(),
-                 QStringLiteral("フォルダ\r\n") + a
-                     + QStringLiteral("\r\nのサブフォルダを検索中です。"));
+                 u"フォルダ\r\n"_s + a + u"\r\nのサブフォルダを検索中です。"_s);
 
         build.byName(true, true);
         build.builder.SearchSubFolders(a);
@@ -190,34 +184,32 @@ private slots:
     void walkGoesOnWhenAFolderVanishes()
     {
         Sandbox box;
-        box.file(QStringLiteral("A/B/x/b.jpg"));
-        box.file(QStringLiteral("A/C/y/c.jpg"));
-        const QString a = box.path(QStringLiteral("A/"));
+        box.file(u"A/B/x/b.jpg"_s);
+        box.file(u"A/C/y/c.jpg"_s);
+        const QString a = box.path(u"A/"_s);
         Build build;
         build.byName(true);
         build.progress.events.onEvents = [&](int) {
-            if (build.progress.lastStatus().contains(a + QStringLiteral("B/\r\n")))
-                QDir(a + QStringLiteral("B")).removeRecursively();
+            if (build.progress.lastStatus().contains(a + u"B/\r\n"_s))
+                QDir(a + u"B"_s).removeRecursively();
         };
         build.builder.SearchSubFolders(a);
         QCOMPARE(build.builder.folderQueue(),
-                 QStringList({ a, a + QStringLiteral("B/"), a + QStringLiteral("C/"),
-                               a + QStringLiteral("C/y/") }));
-        build.builder.AddFiles2List(QStringLiteral("*.*"));
-        QCOMPARE(build.paths(), QStringList { a + QStringLiteral("C/y/c.jpg") });
+                 QStringList({ a, a + u"B/"_s, a + u"C/"_s, a + u"C/y/"_s }));
+        build.builder.AddFiles2List(u"*.*"_s);
+        QCOMPARE(build.paths(), QStringList { a + u"C/y/c.jpg"_s });
     }
 
     void ordersByFolderDepthOrByWholePath()
     {
         Sandbox box;
-        box.file(QStringLiteral("A/z.jpg"));
-        box.file(QStringLiteral("A/a.jpg"));
-        box.file(QStringLiteral("A/B/b.jpg"));
-        box.file(QStringLiteral("A/C/c.jpg"));
-        const QString a = box.path(QStringLiteral("A/"));
-        const QList<ConfiguredEntry> entries {
-            { box.path(QStringLiteral("A")), folderKind(QStringLiteral("*.jpg"), true), true }
-        };
+        box.file(u"A/z.jpg"_s);
+        box.file(u"A/a.jpg"_s);
+        box.file(u"A/B/b.jpg"_s);
+        box.file(u"A/C/c.jpg"_s);
+        const QString a = box.path(u"A/"_s);
+        const QList<ConfiguredEntry> entries { { box.path(u"A"_s), folderKind(u"*.jpg"_s, true),
+                                                 true } };
         auto paths = [&](std::initializer_list<const char *> rel) {
             QStringList full;
             for (const char *r : rel)
@@ -239,12 +231,11 @@ private slots:
         QCOMPARE(build.paths(), paths({ "a.jpg", "B/b.jpg", "C/c.jpg", "z.jpg" }));
 
         build.byName(false);
-        QVERIFY(build.run({ { QStringLiteral("C:/b/1.jpg"), fileKind, true },
-                            { QStringLiteral("C:/a/z/2.jpg"), fileKind, true },
-                            { QStringLiteral("C:/a/3.jpg"), fileKind, true } }));
+        QVERIFY(build.run({ { u"C:/b/1.jpg"_s, fileKind, true },
+                            { u"C:/a/z/2.jpg"_s, fileKind, true },
+                            { u"C:/a/3.jpg"_s, fileKind, true } }));
         QCOMPARE(build.paths(),
-                 QStringList({ QStringLiteral("C:/a/3.jpg"), QStringLiteral("C:/a/z/2.jpg"),
-                               QStringLiteral("C:/b/1.jpg") }));
+                 QStringList({ u"C:/a/3.jpg"_s, u"C:/a/z/2.jpg"_s, u"C:/b/1.jpg"_s }));
     }
 
     void shufflesOnlyForRandomOrderWithoutRepeats()
@@ -252,7 +243,7 @@ private slots:
         QList<ConfiguredEntry> entries;
         QStringList paths;
         for (int i = 0; i < 20; ++i) {
-            paths.append(QStringLiteral("/p/%1.jpg").arg(i));
+            paths.append(u"/p/%1.jpg"_s.arg(i));
             entries.append({ paths.last(), fileKind, true });
         }
         Build build;
@@ -272,14 +263,14 @@ private slots:
     void cancelKeepsWhatWasCollectedUnordered()
     {
         Sandbox box;
-        box.file(QStringLiteral("A/a.jpg"));
-        box.file(QStringLiteral("A/B/b.jpg"));
-        box.file(QStringLiteral("A/C/c.jpg"));
-        const QString a = box.path(QStringLiteral("A/"));
+        box.file(u"A/a.jpg"_s);
+        box.file(u"A/B/b.jpg"_s);
+        box.file(u"A/C/c.jpg"_s);
+        const QString a = box.path(u"A/"_s);
         const QList<ConfiguredEntry> entries {
-            { QStringLiteral("/x/z.jpg"), fileKind, true },
-            { a, folderKind(QStringLiteral("*.jpg"), true), true },
-            { QStringLiteral("/x/y.jpg"), fileKind, true },
+            { u"/x/z.jpg"_s, fileKind, true },
+            { a, folderKind(u"*.jpg"_s, true), true },
+            { u"/x/y.jpg"_s, fileKind, true },
         };
 
         // Cancel while the second queued folder is announced: the first folder's files stay.
@@ -287,49 +278,46 @@ private slots:
         build.byName(false);
         build.progress.events.onEvents = [&](int) {
             const QString status = build.progress.lastStatus();
-            if (status.contains(QStringLiteral("内の画像ファイルを追加中です。"))
-                && !status.contains(QStringLiteral("\r\n") + a + QStringLiteral("\r\n")))
+            if (status.contains(u"内の画像ファイルを追加中です。"_s)
+                && !status.contains(u"\r\n"_s + a + u"\r\n"_s))
                 build.progress.cancel = true;
         };
         QVERIFY(!build.run(entries));
-        QCOMPARE(build.paths(),
-                 QStringList({ QStringLiteral("/x/z.jpg"), a + QStringLiteral("a.jpg") }));
-        QVERIFY(!build.progress.statusTexts.contains(QStringLiteral("並び替えています。")));
+        QCOMPARE(build.paths(), QStringList({ u"/x/z.jpg"_s, a + u"a.jpg"_s }));
+        QVERIFY(!build.progress.statusTexts.contains(u"並び替えています。"_s));
 
         // Cancel is not looked at during the walk, only before each folder's files.
         Build walk;
         walk.progress.events.onEvents = [&](int) {
-            if (walk.progress.lastStatus().contains(QStringLiteral("のサブフォルダを検索中です。")))
+            if (walk.progress.lastStatus().contains(u"のサブフォルダを検索中です。"_s))
                 walk.progress.cancel = true;
         };
         QVERIFY(!walk.run(entries));
         QCOMPARE(walk.builder.folderQueue().size(), 3);
-        QCOMPARE(walk.paths(), QStringList { QStringLiteral("/x/z.jpg") });
+        QCOMPARE(walk.paths(), QStringList { u"/x/z.jpg"_s });
     }
 
     void readsFileLists()
     {
         Sandbox box;
         const QString plain
-            = box.file(QStringLiteral("plain.txt"), "; comment\r\n\r\nC:/a.jpg\r\n;C:/not.jpg\r\n");
-        const QString sjis = box.file(QStringLiteral("sjis.lst"),
+            = box.file(u"plain.txt"_s, "; comment\r\n\r\nC:/a.jpg\r\n;C:/not.jpg\r\n");
+        const QString sjis = box.file(u"sjis.lst"_s,
                                       "C:/\x8e\xca\x90\x5e/\xcc\xa7\xb2\xd9.jpg\r\n"
                                       "#EXTM3U\r");
-        const QString utf8 = box.file(QStringLiteral("utf8.m3u"),
-                                      "\xEF\xBB\xBF/写真/a.jpg\rrel/b.jpg\r\n  /c.jpg \n/d.jpg");
+        const QString utf8
+            = box.file(u"utf8.m3u"_s, "\xEF\xBB\xBF/写真/a.jpg\rrel/b.jpg\r\n  /c.jpg \n/d.jpg");
         Build build;
         QVERIFY(build.run({ { plain, listKind, true },
-                            { box.path(QStringLiteral("missing.txt")), listKind, true },
+                            { box.path(u"missing.txt"_s), listKind, true },
                             { box.root(), listKind, true },
                             { sjis, listKind, true },
                             { utf8, listKind, true } }));
         QCOMPARE(build.paths(),
-                 QStringList({ QStringLiteral("C:/a.jpg"), QStringLiteral("C:/写真/ﾌｧｲﾙ.jpg"),
-                               QStringLiteral("#EXTM3U"), QStringLiteral("/写真/a.jpg"),
-                               QStringLiteral("rel/b.jpg"), QStringLiteral("  /c.jpg \n/d.jpg") }));
-        QVERIFY(build.progress.statusTexts.contains(
-            QStringLiteral("ファイルリスト\r\n") + sjis
-            + QStringLiteral("\r\n内の画像ファイルを追加中です。")));
+                 QStringList({ u"C:/a.jpg"_s, u"C:/写真/ﾌｧｲﾙ.jpg"_s, u"#EXTM3U"_s, u"/写真/a.jpg"_s,
+                               u"rel/b.jpg"_s, u"  /c.jpg \n/d.jpg"_s }));
+        QVERIFY(build.progress.statusTexts.contains(u"ファイルリスト\r\n"_s + sjis
+                                                    + u"\r\n内の画像ファイルを追加中です。"_s));
     }
 };
 
