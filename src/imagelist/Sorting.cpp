@@ -5,21 +5,29 @@
 #include "imagelist/TextCollator.h"
 
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// A text's sort key and where the text stood before sorting (relative to the range start).
+// One text to sort: its sort key, split into the first bytes after the prefix that every key
+// of the range shares (big-endian, so that comparing `head` compares those bytes) and the
+// rest; and where the text stood before sorting, relative to the range start. Most
+// comparisons end at `head` without touching the keys, which are scattered in memory.
 struct KeyedText
 {
-    const char *key;
+    quint64 head;
+    const char *rest;
     qsizetype from;
 };
 
-inline int compareKeys(const char *a, const char *b)
+inline int compareKeys(const KeyedText &a, const KeyedText &b)
 {
-    const int c = std::strcmp(a, b);
+    if (a.head != b.head)
+        return a.head < b.head ? -1 : 1;
+    const int c = std::strcmp(a.rest, b.rest);
     return (c > 0) - (c < 0);
 }
 
@@ -36,14 +44,14 @@ void sortKeys(KeyedText *a, qsizetype lo, qsizetype hi, int order, qsizetype bou
 {
     while (lo < hi) {
         std::swap(a[lo], a[lo + (hi - lo) / 2]);
-        if (bound >= 0 && compareKeys(a[lo].key, a[bound].key) == 0) {
+        if (bound >= 0 && compareKeys(a[lo], a[bound]) == 0) {
             ++lo;
             continue;
         }
-        const char *pivot = a[lo].key;
+        const KeyedText pivot = a[lo];
         qsizetype last = lo;
         for (qsizetype i = lo + 1; i <= hi; ++i) {
-            if (compareKeys(a[i].key, pivot) == order) {
+            if (compareKeys(a[i], pivot) == order) {
                 ++last;
                 std::swap(a[last], a[i]);
             }
@@ -60,22 +68,85 @@ void sortKeys(KeyedText *a, qsizetype lo, qsizetype hi, int order, qsizetype bou
     }
 }
 
+// The sort keys of n texts. Building keys is most of the work of a large sort, so a long
+// list is split among the processor's cores, each with its own collator.
+class SortKeys
+{
+public:
+    template<typename TextAt>
+    SortKeys(qsizetype n, TextAt textAt)
+        : m_keys(static_cast<size_t>(n))
+    {
+        const unsigned cores = std::thread::hardware_concurrency();
+        const int parts = n >= 20000 ? int(qBound(1u, cores, 8u)) : 1;
+        m_arenas.resize(size_t(parts));
+        std::vector<size_t> offsets(static_cast<size_t>(n));
+        auto build = [&](int part, const TextCollator &collator) {
+            std::vector<char> &arena = m_arenas[size_t(part)];
+            const qsizetype begin = n * part / parts, end = n * (part + 1) / parts;
+            arena.reserve(size_t(end - begin) * 64);
+            for (qsizetype k = begin; k < end; ++k)
+                offsets[size_t(k)] = collator.appendSortKey(textAt(k), arena);
+        };
+        std::vector<std::unique_ptr<TextCollator>> clones;
+        std::vector<std::thread> threads;
+        std::vector<int> leftOver;
+        for (int part = 1; part < parts; ++part) {
+            clones.push_back(TextCollator::japanese().clone());
+            if (clones.back())
+                threads.emplace_back(build, part, std::cref(*clones.back()));
+            else
+                leftOver.push_back(part);
+        }
+        build(0, TextCollator::japanese());
+        for (int part : leftOver)
+            build(part, TextCollator::japanese());
+        for (std::thread &t : threads)
+            t.join();
+        for (int part = 0; part < parts; ++part) {
+            const qsizetype begin = n * part / parts, end = n * (part + 1) / parts;
+            for (qsizetype k = begin; k < end; ++k)
+                m_keys[size_t(k)] = m_arenas[size_t(part)].data() + offsets[size_t(k)];
+        }
+    }
+
+    std::vector<KeyedText> keyed() const
+    {
+        // The prefix every key shares tells no key from another: skip it.
+        size_t common = m_keys.empty() ? 0 : std::strlen(m_keys[0]);
+        for (size_t k = 1; k < m_keys.size() && common > 0; ++k) {
+            size_t j = 0;
+            while (j < common && m_keys[k][j] == m_keys[0][j])
+                ++j;
+            common = j;
+        }
+        std::vector<KeyedText> keyed(m_keys.size());
+        for (size_t k = 0; k < m_keys.size(); ++k) {
+            const char *s = m_keys[k] + common;
+            quint64 head = 0;
+            int used = 0;
+            for (; used < 8 && s[used]; ++used)
+                head = (head << 8) | static_cast<unsigned char>(s[used]);
+            head <<= 8 * (8 - used);
+            // A key that ended inside `head` leaves `rest` at its terminating 0.
+            keyed[k] = { head, s + used, qsizetype(k) };
+        }
+        return keyed;
+    }
+
+private:
+    std::vector<std::vector<char>> m_arenas;
+    std::vector<const char *> m_keys;
+};
+
 // Sorts the n texts that textAt(0 … n−1) returns and hands back, for each new place, the
 // index the text came from.
 template<typename TextAt> std::vector<KeyedText> sortedOrder(qsizetype n, int order, TextAt textAt)
 {
-    const TextCollator &collator = TextCollator::japanese();
-    std::vector<char> arena;
-    arena.reserve(size_t(n) * 48);
-    std::vector<size_t> offsets(static_cast<size_t>(n));
-    for (qsizetype k = 0; k < n; ++k)
-        offsets[size_t(k)] = collator.appendSortKey(textAt(k), arena);
-
-    std::vector<KeyedText> keyed(static_cast<size_t>(n));
-    for (qsizetype k = 0; k < n; ++k)
-        keyed[size_t(k)] = { arena.data() + offsets[size_t(k)], k };
+    const SortKeys keys(n, textAt);
+    std::vector<KeyedText> keyed = keys.keyed();
     sortKeys(keyed.data(), 0, n - 1, order, -1);
-    // The keys point into the arena, which dies here; only `from` is used afterwards.
+    // The keys die with `keys`; only `from` is used afterwards.
     return keyed;
 }
 

@@ -27,6 +27,21 @@ const TextCollator &TextCollator::japanese()
     return collator;
 }
 
+std::unique_ptr<TextCollator> TextCollator::clone() const
+{
+    if (!m_collator)
+        return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+#if U_ICU_VERSION_MAJOR_NUM >= 71
+    UCollator *copy = ucol_clone(m_collator, &status);
+#else
+    UCollator *copy = ucol_safeClone(m_collator, nullptr, nullptr, &status);
+#endif
+    if (U_FAILURE(status) || !copy)
+        return nullptr;
+    return std::unique_ptr<TextCollator>(new TextCollator(copy));
+}
+
 int TextCollator::compare(QStringView a, QStringView b) const
 {
     if (!m_collator) {

@@ -21,6 +21,9 @@ public:
     // The collator every sort of the program uses; it is never changed after creation.
     static const TextCollator &japanese();
 
+    // A collator of its own for another thread; null when it cannot be made.
+    std::unique_ptr<TextCollator> clone() const;
+
     // −1, 0 or +1.
     int compare(QStringView a, QStringView b) const;
 
@@ -29,5 +32,9 @@ public:
     size_t appendSortKey(QStringView text, std::vector<char> &arena) const;
 
 private:
+    explicit TextCollator(UCollator *collator)
+        : m_collator(collator)
+    { }
+
     UCollator *m_collator = nullptr;
 };
