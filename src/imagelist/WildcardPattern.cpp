@@ -31,7 +31,17 @@ bool WildcardPattern::matches(QStringView name) const
 {
     if (m_folded.empty())
         return false;
-    const std::u16string &p = m_folded;
+    if (matchesFolded(m_folded, name))
+        return true;
+    // "*.*" means every file, also one whose name has no dot, as users of the mask expect:
+    // a trailing ".*" may match nothing at all when the name has no dot.
+    const size_t n = m_folded.size();
+    return n >= 2 && m_folded[n - 2] == u'.' && m_folded[n - 1] == u'*' && !name.contains(u'.')
+        && matchesFolded(m_folded.substr(0, n - 2), name);
+}
+
+bool WildcardPattern::matchesFolded(const std::u16string &p, QStringView name)
+{
     const qsizetype pn = qsizetype(p.size());
     qsizetype pi = 0, ni = 0;
     // Where the last "*" was seen, and the name position it currently stands for.

@@ -8,7 +8,8 @@
 
 // One file-name pattern of a mask: "*" stands for any run of characters (none included), "?"
 // for exactly one; everything else matches itself without regard to letter case. The pattern
-// is used verbatim: blanks count, and an empty pattern matches nothing.
+// is used verbatim: blanks count, and an empty pattern matches nothing. A pattern ending in
+// ".*" also takes names without a dot, so that "*.*" means every file.
 class WildcardPattern
 {
 public:
@@ -20,5 +21,7 @@ public:
     static QList<WildcardPattern> splitMask(const QString &mask);
 
 private:
+    static bool matchesFolded(const std::u16string &pattern, QStringView name);
+
     std::u16string m_folded;
 };

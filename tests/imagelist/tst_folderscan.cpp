@@ -46,6 +46,10 @@ private slots:
         QVERIFY(matchesMask(u"*.jpg"_s, u"Photo.JPG"_s));
         QVERIFY(matchesMask(u"*.JPG"_s, u"photo.jpg"_s));
         QVERIFY(matchesMask(u"*.*"_s, u"a.b"_s));
+        QVERIFY(matchesMask(u"*.*"_s, u"README"_s)); // "*.*" means every file
+        QVERIFY(matchesMask(u"a*.*"_s, u"abc"_s));
+        QVERIFY(!matchesMask(u"b*.*"_s, u"abc"_s));
+        QVERIFY(!matchesMask(u"*.j*"_s, u"jpg"_s));
         QVERIFY(!matchesMask(u"*.jpg"_s, u"photo.jpeg"_s));
         QVERIFY(matchesMask(u"img??.png"_s, u"IMG01.png"_s));
         QVERIFY(!matchesMask(u"img??.png"_s, u"IMG1.png"_s));

@@ -1,0 +1,88 @@
+#include "imagelist/BookmarkFile.h"
+
+#include "core/TextFileCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace BookmarkFile {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+const QString filesHeader = QStringLiteral("[Files]");
+
+// The value after `key` up to the next CR LF (or the end), when the key comes before `limit`.
+std::optional<QString> valueBefore(const QString &text, const QString &key, qsizetype limit)
+{
+    const qsizetype at = text.indexOf(key);
+    if (at < 0 || at >= limit)
+        return std::nullopt;
+    const qsizetype start = at + key.size();
+    const qsizetype end = text.indexOf(crlf, start);
+    return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+} // namespace
+
+QByteArray format(int page, const QString &settingName, const QStringList &paths)
+{
+    QString text = QStringLiteral("Page=") + QString::number(page) + crlf
+        + QStringLiteral("SettingName=") + settingName + crlf + crlf + filesHeader + crlf;
+    for (const QString &p : paths)
+        text += p + crlf;
+    return TextFileCodec::encode(text);
+}
+
+std::optional<Contents> parse(const QString &text)
+{
+    const qsizetype files = text.indexOf(filesHeader);
+    if (files < 0)
+        return std::nullopt;
+    Contents c;
+    if (const auto page = valueBefore(text, QStringLiteral("Page="), files)) {
+        bool ok = false;
+        c.page = page->trimmed().toInt(&ok);
+        if (!ok) {
+            // A fraction is rounded as a number would be; anything else is no bookmark.
+            const double d = page->trimmed().toDouble(&ok);
+            if (!ok || d > 2147483647.0 || d < -2147483648.0)
+                return std::nullopt;
+            c.page = qRound(d);
+        }
+    }
+    c.settingName = valueBefore(text, QStringLiteral("SettingName="), files);
+    qsizetype pos = files + filesHeader.size() + 2;
+    while (pos < text.size()) {
+        const qsizetype end = text.indexOf(crlf, pos);
+        const QString line = text.mid(pos, end < 0 ? -1 : end - pos);
+        if (!line.isEmpty())
+            c.paths.append(line);
+        if (end < 0)
+            break;
+        pos = end + 2;
+    }
+    return c;
+}
+
+std::optional<Contents> read(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return parse(TextFileCodec::decode(f.readAll()));
+}
+
+std::optional<WriteError> write(const QString &path, int page, const QString &settingName,
+                                const QStringList &paths)
+{
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(format(page, settingName, paths));
+        if (f.commit())
+            return std::nullopt;
+    }
+    return WriteError { int(f.error()), f.errorString() };
+}
+
+} // namespace BookmarkFile
