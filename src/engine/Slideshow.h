@@ -1,0 +1,117 @@
+#pragma once
+
+#include "engine/PlayList.h"
+
+#include <QString>
+
+class Clock;
+class ControllerPort;
+class EventPump;
+class MessageService;
+class MoviePlayerPort;
+class Options;
+class PluginBridgePort;
+class RandomSource;
+class RealPlayerPort;
+class ViewerPort;
+
+// What is on screen.
+enum class MediaKind : int {
+    None = 0,
+    Picture = 1, // the image surface
+    MediaPlayer = 2, // the movie player
+    RealAudio = 3, // the RealAudio/RealVideo player
+};
+
+// Bits of Slideshow::stateFlags.
+namespace StateBit {
+constexpr int Running = 1;
+constexpr int Paused = 2;
+constexpr int Hidden = 4;
+constexpr int FastForward = 8;
+constexpr int Reverse = 16;
+} // namespace StateBit
+
+// The slideshow engine: the runtime list, the positions in it, what is on screen, the state
+// bits, and the display step that every move through the list ends in. One instance lives for
+// the whole run; the windows hold a reference to it and it reaches them through their ports.
+class Slideshow
+{
+public:
+    Slideshow(Options &options, MessageService &messages, Clock &clock, RandomSource &random,
+              EventPump &events);
+
+    // The windows and players plug in here; a missing one is simply not used.
+    void setViewer(ViewerPort *viewer) { m_viewer = viewer; }
+    ViewerPort *viewer() const { return m_viewer; }
+    void setController(ControllerPort *controller) { m_controller = controller; }
+    void setMoviePlayer(MoviePlayerPort *player) { m_moviePlayer = player; }
+    void setRealPlayer(RealPlayerPort *player) { m_realPlayer = player; }
+    // Set while picture plug-ins are enabled, cleared when they are switched off.
+    void setPluginBridge(PluginBridgePort *bridge) { m_pluginBridge = bridge; }
+
+    // Shows the entry at nextIndex (or a random one), dropping entries that cannot be shown;
+    // wraps around or stops at the ends of the list. Any runtime error inside is reported
+    // and stops the show.
+    void showNextFile();
+    // Loads the file into the first surface that accepts it and sets mediaKind; false when
+    // nothing can show it.
+    bool loadMediaFile(const QString &path);
+
+    void stopSlideshow();
+    // Removes the file on screen from the list and shows the one that takes its place.
+    void dropCurrentFile();
+    // Stops (true) or restarts (false) the interval clock; time spent suspended does not
+    // count towards the interval.
+    void suspendIntervalClock(bool suspend);
+    void hideViewer(bool watchCursor);
+    void unhideViewer();
+    void playCurrentClip();
+    void pauseCurrentClip();
+
+    // The tray tip for a file title: "Lunetta - " + title, cut to what the tip field holds.
+    static QString trayTipFor(const QString &title);
+    static const QString noDisplayableFileMessage;
+
+    bool isRunning() const { return stateFlags & StateBit::Running; }
+    bool isPaused() const { return stateFlags & StateBit::Paused; }
+    bool isHidden() const { return stateFlags & StateBit::Hidden; }
+
+    PlayList playList;
+    int currentIndex = 0;
+    int nextIndex = 1;
+    MediaKind mediaKind = MediaKind::None;
+    int stateFlags = 0;
+    // Height ÷ width of the content loaded last.
+    float aspectRatio = 0;
+    // Seconds since midnight when the current file's interval began.
+    double intervalStart = 0;
+    double suspendedAt = 0;
+    bool intervalClockRunning = false;
+    // Set by the viewer's resize handling once it has laid out the scroll bars for the file.
+    bool layoutDone = false;
+    bool clipEnded = false;
+    bool playAllPending = false;
+    // Set while no clip of this step is on screen, so that notifications of the clip being
+    // replaced are ignored.
+    bool clipNotShown = true;
+
+private:
+    enum class StepEnd { Shown, Again, Finished };
+    StepEnd displayStep();
+    void resetForNextFile();
+    void showLoadedFile(const QString &path);
+    void reportStepError(int number, const QString &source, const QString &description);
+    bool stoppedMeanwhile() const { return stateFlags == 0; }
+
+    Options &m_options;
+    MessageService &m_messages;
+    Clock &m_clock;
+    RandomSource &m_random;
+    EventPump &m_events;
+    ViewerPort *m_viewer = nullptr;
+    ControllerPort *m_controller = nullptr;
+    MoviePlayerPort *m_moviePlayer = nullptr;
+    RealPlayerPort *m_realPlayer = nullptr;
+    PluginBridgePort *m_pluginBridge = nullptr;
+};

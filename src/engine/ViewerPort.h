@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// What the display step needs of the viewer window.
+class ViewerPort
+{
+public:
+    virtual ~ViewerPort() = default;
+
+    virtual void hideScrollBars() = 0;
+    // The viewer's tick (tmrView) and its cursor watch (tmrCursorPos).
+    virtual void startTickTimer() = 0;
+    virtual void stopTickTimer() = 0;
+    virtual void startCursorWatch() = 0;
+    virtual void stopCursorWatch() = 0;
+
+    // The image surface becomes invisible, unstretched, parked out of sight and emptied.
+    virtual void clearPicture() = 0;
+    // The built-in loader: decodes the file into the image surface at its natural size.
+    virtual bool LoadPic(const QString &path) = 0;
+    // A plug-in has decoded a picture into the holding buffer: the surface takes its size.
+    virtual void adoptDecodedPicture() = 0;
+    virtual QSize pictureSize() const = 0;
+
+    // Sizes and places the window for the file just loaded, and lays out its content.
+    virtual void sizeViewerForFile() = 0;
+    virtual void setViewerCaption(const QString &caption) = 0;
+    // The status bar panels "FileName" (text and tool tip) and "Page".
+    virtual void setStatusTexts(const QString &fileName, const QString &page) = 0;
+    // The image surface becomes visible, which draws it.
+    virtual void showPicture() = 0;
+
+    virtual void showViewerWindow() = 0;
+    virtual void hideViewerWindow() = 0;
+};

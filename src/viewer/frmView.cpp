@@ -1,0 +1,641 @@
+#include "viewer/frmView.h"
+
+#include "core/ColorHex.h"
+#include "core/Options.h"
+#include "core/SettingKeys.h"
+#include "core/SettingsStore.h"
+#include "engine/Slideshow.h"
+#include "viewer/PictureView.h"
+#include "viewer/cImage.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
+
+using namespace ViewerGeometry;
+
+namespace {
+
+constexpr int tickMilliseconds = 50;
+// Where a surface waits while it is not in use: far outside the display area.
+constexpr int parkedLeft = -10000;
+
+int optionInteger(const Options &options, Opt id)
+{
+    return roundHalfEven(options.number(id));
+}
+
+} // namespace
+
+frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , picView(new PictureView(this))
+    , hsbView(new QScrollBar(Qt::Horizontal, this))
+    , vsbView(new QScrollBar(Qt::Vertical, this))
+    , stbView(new QStatusBar(this))
+    , tmrView(new QTimer(this))
+    , tmrCursorPos(new QTimer(this))
+    , g_clsImage(std::make_unique<cImage>(picView, &picBack))
+    , m_options(options)
+    , m_slideshow(slideshow)
+    , m_fileNamePanel(new QLabel(stbView))
+    , m_pagePanel(new QLabel(stbView))
+{
+    setObjectName(QStringLiteral("frmView"));
+    picView->setObjectName(QStringLiteral("picView"));
+    hsbView->setObjectName(QStringLiteral("hsbView"));
+    vsbView->setObjectName(QStringLiteral("vsbView"));
+    stbView->setObjectName(QStringLiteral("stbView"));
+    tmrView->setObjectName(QStringLiteral("tmrView"));
+    tmrCursorPos->setObjectName(QStringLiteral("tmrCursorPos"));
+
+    picView->move(0, 0);
+    hsbView->hide();
+    vsbView->hide();
+    // The path may be far longer than the panel; it is cut, not allowed to widen the bar.
+    m_fileNamePanel->setObjectName(QStringLiteral("FileName"));
+    m_fileNamePanel->setMinimumWidth(1);
+    m_fileNamePanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_pagePanel->setObjectName(QStringLiteral("Page"));
+    stbView->addWidget(m_fileNamePanel, 1);
+    stbView->addPermanentWidget(m_pagePanel);
+    stbView->setSizeGripEnabled(false);
+
+    tmrView->setInterval(tickMilliseconds);
+    tmrCursorPos->setInterval(tickMilliseconds);
+    connect(tmrCursorPos, &QTimer::timeout, this, &frmView::tmrCursorPos_Timer);
+
+    connect(hsbView, &QScrollBar::valueChanged, this, [this](int value) {
+        if (ContentSurface *c = content())
+            c->setLeft(-value);
+    });
+    connect(vsbView, &QScrollBar::valueChanged, this, [this](int value) {
+        if (ContentSurface *c = content())
+            c->setTop(-value);
+    });
+    connect(picView, &PictureView::mouseMoved, this, [this] {
+        if (m_options.isChecked(Opt::chkHideWithMouse))
+            m_slideshow.hideViewer(true);
+    });
+    connect(g_clsImage.get(), &cImage::drawingFailed, this, [this] {
+        // Dropped from the event loop: the failed drawing may sit inside a display step.
+        if (m_slideshow.stateFlags != 0)
+            QTimer::singleShot(0, this, [this] { m_slideshow.dropCurrentFile(); });
+    });
+    connect(&m_options, &Options::valueChanged, this, [this](Opt id) { onOptionChanged(int(id)); });
+    connect(&m_options, &Options::loaded, this, [this] {
+        applyBackColor();
+        showViewerTitleBar(m_options.isChecked(Opt::chkShowTitlebar));
+        showViewerStatusBar(m_options.isChecked(Opt::chkShowStatusbar));
+    });
+
+    m_titleBarShown = m_options.isChecked(Opt::chkShowTitlebar);
+    setWindowFlag(Qt::FramelessWindowHint, !m_titleBarShown);
+    setWindowTitle(m_titleBarShown ? QStringLiteral("Lunetta") : QString());
+    m_statusBarShown = m_options.isChecked(Opt::chkShowStatusbar);
+    stbView->setVisible(m_statusBarShown);
+    applyBackColor();
+
+    setOuterSize(200, 200);
+    m_slideshow.setViewer(this);
+}
+
+frmView::~frmView()
+{
+    if (m_slideshow.viewer() == this)
+        m_slideshow.setViewer(nullptr);
+}
+
+// --- geometry kept in the settings ---------------------------------------------------------
+
+void frmView::loadWindowRect(const SettingsStore &store)
+{
+    const int tppX = twipsPerPixel(screen()->logicalDotsPerInchX());
+    const int tppY = twipsPerPixel(screen()->logicalDotsPerInchY());
+    auto read = [&](const QString &key, const QString &fallback, int tpp) {
+        return qRound(store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble()
+                      / tpp);
+    };
+    const int left = read(SettingKeys::Left, QStringLiteral("0"), tppX);
+    const int top = read(SettingKeys::Top, QStringLiteral("0"), tppY);
+    const int width = read(SettingKeys::Width, QStringLiteral("3000"), tppX);
+    const int height = read(SettingKeys::Height, QStringLiteral("3000"), tppY);
+    move(left, top);
+    setOuterSize(width, height);
+}
+
+void frmView::saveWindowRect(SettingsStore &store) const
+{
+    if (isMinimized() || isMaximized() || isFullScreen())
+        return;
+    const QRect r = outerTwips();
+    SettingsStore::Batch batch(store);
+    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Top, QString::number(r.y()));
+    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Left, QString::number(r.x()));
+    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Width, QString::number(r.width()));
+    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Height,
+                      QString::number(r.height()));
+}
+
+// --- measuring -----------------------------------------------------------------------------
+
+void frmView::measureViewer()
+{
+    QScreen *s = screen();
+    m_metrics.twipsPerPixelX = twipsPerPixel(s->logicalDotsPerInchX());
+    m_metrics.twipsPerPixelY = twipsPerPixel(s->logicalDotsPerInchY());
+    const int statusBar = shownStatusBarHeight();
+    m_metrics.viewAreaWidth = width();
+    m_metrics.viewAreaHeight = height() - statusBar;
+    if (m_metrics.viewAreaHeight < 0) {
+        // Too low for its status bar: grow by exactly the deficit.
+        resize(width(), statusBar);
+        m_metrics.viewAreaHeight = height() - statusBar;
+    }
+    const QSize outer = frameGeometry().size();
+    m_metrics.frameWidth = outer.width() - m_metrics.viewAreaWidth;
+    m_metrics.frameHeight = outer.height() - m_metrics.viewAreaHeight;
+    m_metrics.workArea = s->availableGeometry();
+    m_measuredMargins = currentFrameMargins();
+}
+
+// --- sizing for a file ---------------------------------------------------------------------
+
+void frmView::sizeViewerForFile()
+{
+    ContentSurface *c = content();
+    if (!c)
+        return;
+    const bool stretch = m_options.isChecked(Opt::chkStretchImage);
+
+    if (m_options.isChecked(Opt::chkZoomImage)) {
+        const QSize z = zoomed(QSize(c->width(), c->height()), m_options.number(Opt::txtZoomImage));
+        c->setFitToSize();
+        c->Move(std::nullopt, std::nullopt, z.width(), z.height());
+    }
+
+    if (m_options.isChecked(Opt::chkFixFormSize)) {
+        // The window keeps its size; the content may be made to fit it.
+        if (stretch) {
+            c->setFitToSize();
+            fitContentToArea(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight);
+        }
+    } else {
+        SizeLimitOptions limits;
+        limits.maxWidthOn = m_options.isChecked(Opt::chkMaxWidth);
+        limits.maxWidth = optionInteger(m_options, Opt::txtMaxWidth);
+        limits.maxHeightOn = m_options.isChecked(Opt::chkMaxHeight);
+        limits.maxHeight = optionInteger(m_options, Opt::txtMaxHeight);
+        limits.fixFormOn = m_options.isChecked(Opt::chkFixForm);
+        limits.fixLocation = m_options.comboIndex(Opt::cmbFixFormLocation);
+        limits.fixX = optionInteger(m_options, Opt::txtFixX);
+        limits.fixY = optionInteger(m_options, Opt::txtFixY);
+        const QSize max = sizeLimits(limits, m_metrics.workArea, frameGeometry().topLeft());
+        const QSize outer = fitWindowToContent(max.width(), max.height());
+        setOuterSize(outer.width(), outer.height());
+        if (stretch)
+            c->setFitToSize();
+    }
+
+    applyFixedPosition();
+    if (!m_slideshow.layoutDone)
+        layoutScrollBars();
+    hsbView->setValue(0);
+    vsbView->setValue(0);
+    placeContent();
+}
+
+QSize frmView::fitWindowToContent(int maxWidth, int maxHeight)
+{
+    ContentSurface *c = content();
+    if (!c)
+        return frameGeometry().size();
+    const WindowFit fit = ViewerGeometry::fitWindowToContent(
+        QSize(c->width(), c->height()), maxWidth, maxHeight, m_metrics.frameWidth,
+        m_metrics.frameHeight, hBarHeight(), vBarWidth(), m_options.isChecked(Opt::chkStretchImage),
+        m_slideshow.aspectRatio);
+    if (fit.contentSize) {
+        c->setFitToSize();
+        c->Move(std::nullopt, std::nullopt, fit.contentSize->width(), fit.contentSize->height());
+    }
+    return QSize(fit.width, fit.height);
+}
+
+void frmView::applyFixedPosition()
+{
+    if (!m_options.isChecked(Opt::chkFixForm))
+        return;
+    const int tppX = m_metrics.twipsPerPixelX;
+    const int tppY = m_metrics.twipsPerPixelY;
+    const QSize outer = frameGeometry().size();
+    const auto at = fixedPosition(m_options.comboIndex(Opt::cmbFixFormLocation),
+                                  optionInteger(m_options, Opt::txtFixX),
+                                  optionInteger(m_options, Opt::txtFixY), m_metrics.workArea, tppX,
+                                  tppY, QSize(outer.width() * tppX, outer.height() * tppY));
+    if (at)
+        move(at->x() / tppX, at->y() / tppY);
+}
+
+void frmView::layoutScrollBars()
+{
+    ContentSurface *c = content();
+    if (!c)
+        return;
+    const ScrollBarLayout l = ViewerGeometry::layoutScrollBars(
+        QSize(c->width(), c->height()), QSize(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight),
+        hBarHeight(), vBarWidth());
+
+    if (l.needH) {
+        hsbView->setGeometry(l.hBar);
+        hsbView->setMaximum(l.hMax);
+        if (l.hLargeChange > 0)
+            hsbView->setPageStep(l.hLargeChange);
+        if (hsbView->isHidden()) {
+            hsbView->show();
+            c->setLeft(0);
+            hsbView->setValue(0);
+        }
+    } else if (!hsbView->isHidden()) {
+        hsbView->hide();
+        c->setLeft(0);
+    }
+
+    if (l.needV) {
+        vsbView->setGeometry(l.vBar);
+        vsbView->setMaximum(l.vMax);
+        if (l.vLargeChange > 0)
+            vsbView->setPageStep(l.vLargeChange);
+        if (vsbView->isHidden()) {
+            vsbView->show();
+            c->setTop(0);
+            vsbView->setValue(0);
+        }
+    } else if (!vsbView->isHidden()) {
+        vsbView->hide();
+        c->setTop(0);
+    }
+
+    picView->resize(l.picView);
+}
+
+void frmView::fitContentToArea(int areaWidth, int areaHeight)
+{
+    ContentSurface *c = content();
+    if (!c)
+        return;
+    const QSize s = ViewerGeometry::fitContentToArea(
+        areaWidth, areaHeight, m_options.isChecked(Opt::chkFixHeightWidthRate),
+        m_slideshow.aspectRatio);
+    c->Move(0, 0, s.width(), s.height());
+}
+
+void frmView::centreContent()
+{
+    ContentSurface *c = content();
+    if (!c)
+        return;
+    const QPoint at = ViewerGeometry::centreContent(c->contentRect(), picView->size());
+    if (at != QPoint(c->left(), c->top()))
+        c->Move(at.x(), at.y());
+}
+
+void frmView::placeContent()
+{
+    ContentSurface *c = content();
+    if (!c)
+        return;
+    const QPoint at = ViewerGeometry::placeContent(c->contentRect(), picView->size());
+    if (at != QPoint(c->left(), c->top()))
+        c->Move(at.x(), at.y());
+}
+
+// --- resizing --------------------------------------------------------------------------------
+
+void frmView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeStatusBar();
+    if (isMinimized())
+        return;
+    handleResize();
+    checkFrameMargins();
+}
+
+void frmView::handleResize()
+{
+    const int statusBar = shownStatusBarHeight();
+    m_metrics.viewAreaWidth = width();
+    m_metrics.viewAreaHeight = height() - statusBar;
+    if (m_metrics.viewAreaHeight < 0) {
+        // The resize this causes lays the window out.
+        resize(width(), statusBar);
+        return;
+    }
+    const int W = m_metrics.viewAreaWidth;
+    const int H = m_metrics.viewAreaHeight;
+    ContentSurface *c = content();
+    if (!c) {
+        picView->setGeometry(0, 0, W, H);
+        return;
+    }
+
+    // No drawing while the layout changes; switching the picture back on draws it once.
+    const bool picture = m_slideshow.mediaKind == MediaKind::Picture;
+    const bool wasVisible = picture && g_clsImage->Visible();
+    if (picture)
+        g_clsImage->setVisible(false);
+
+    if (m_options.isChecked(Opt::chkStretchImage)) {
+        if (!hsbView->isHidden() || !vsbView->isHidden()) {
+            hsbView->hide();
+            vsbView->hide();
+            c->setFitToSize();
+        }
+        picView->setGeometry(0, 0, W, H);
+        fitContentToArea(W, H);
+    } else {
+        layoutScrollBars();
+        m_slideshow.layoutDone = true;
+    }
+    centreContent();
+    if (picture)
+        g_clsImage->setVisible(wasVisible);
+}
+
+void frmView::placeStatusBar()
+{
+    const int h = statusBarHeight();
+    stbView->setGeometry(0, height() - h, width(), h);
+}
+
+void frmView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Restoring a minimised window lays it out again, as a resize would.
+    if (m_wasMinimized && !isMinimized())
+        handleResize();
+    m_wasMinimized = isMinimized();
+}
+
+void frmView::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    checkFrameMargins();
+}
+
+void frmView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    checkFrameMargins();
+    // Some window managers report the frame a moment after mapping the window.
+    QTimer::singleShot(100, this, &frmView::checkFrameMargins);
+}
+
+void frmView::checkFrameMargins()
+{
+    if (!m_frameUnknown || !isVisible())
+        return;
+    const QMargins margins = currentFrameMargins();
+    if (margins.isNull())
+        return;
+    m_frameUnknown = false;
+    if (margins != m_measuredMargins)
+        refitCurrentFile();
+}
+
+// The frame was measured as nothing before the window was first framed; size the file on
+// screen again with the real frame so that the window stays inside the work area.
+void frmView::refitCurrentFile()
+{
+    measureViewer();
+    if (m_slideshow.mediaKind != MediaKind::Picture)
+        return;
+    const bool wasVisible = g_clsImage->Visible();
+    g_clsImage->setVisible(false);
+    g_clsImage->setStretch(false);
+    g_clsImage->Move(std::nullopt, std::nullopt, picBack.size().width(), picBack.size().height());
+    m_slideshow.layoutDone = false;
+    sizeViewerForFile();
+    g_clsImage->setVisible(wasVisible);
+}
+
+void frmView::closeEvent(QCloseEvent *event)
+{
+    // The viewer lives for the whole run: closing it stops the show instead.
+    event->ignore();
+    m_slideshow.stopSlideshow();
+}
+
+// --- title bar, status bar, hiding ----------------------------------------------------------
+
+void frmView::showViewerTitleBar(bool show)
+{
+    if (show == m_titleBarShown)
+        return;
+    m_titleBarShown = show;
+    const QPoint topLeft = frameGeometry().topLeft();
+    const bool wasVisible = isVisible();
+    setWindowTitle(show ? QStringLiteral("Lunetta") : QString());
+    // Changing the frame re-creates the window, which hides it.
+    setWindowFlag(Qt::FramelessWindowHint, !show);
+    move(topLeft);
+    if (wasVisible)
+        this->show();
+    measureViewer();
+}
+
+void frmView::showViewerStatusBar(bool show)
+{
+    if (show == m_statusBarShown)
+        return;
+    m_statusBarShown = show;
+    stbView->setVisible(show);
+    measureViewer();
+    // The display area keeps its size: the window grows or shrinks by the bar.
+    const int h = statusBarHeight();
+    resize(width(), height() + (show ? h : -h));
+}
+
+bool frmView::isCursorOverViewer() const
+{
+    return ViewerGeometry::isCursorOverViewer(QCursor::pos(), outerTwips(),
+                                              m_metrics.twipsPerPixelX, m_metrics.twipsPerPixelY);
+}
+
+void frmView::tmrCursorPos_Timer()
+{
+    if (m_slideshow.isHidden() && !isCursorOverViewer())
+        m_slideshow.unhideViewer();
+}
+
+// --- ViewerPort -----------------------------------------------------------------------------
+
+void frmView::hideScrollBars()
+{
+    hsbView->hide();
+    vsbView->hide();
+}
+
+void frmView::startTickTimer()
+{
+    tmrView->start();
+}
+
+void frmView::stopTickTimer()
+{
+    tmrView->stop();
+}
+
+void frmView::startCursorWatch()
+{
+    tmrCursorPos->start();
+}
+
+void frmView::stopCursorWatch()
+{
+    tmrCursorPos->stop();
+}
+
+void frmView::clearPicture()
+{
+    g_clsImage->setVisible(false);
+    g_clsImage->setStretch(false);
+    g_clsImage->setLeft(parkedLeft);
+    g_clsImage->Cls();
+}
+
+bool frmView::LoadPic(const QString &path)
+{
+    return g_clsImage->LoadPic(path);
+}
+
+void frmView::adoptDecodedPicture()
+{
+    g_clsImage->Move(g_clsImage->left(), g_clsImage->top(), picBack.size().width(),
+                     picBack.size().height());
+}
+
+QSize frmView::pictureSize() const
+{
+    return QSize(g_clsImage->width(), g_clsImage->height());
+}
+
+void frmView::setViewerCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void frmView::setStatusTexts(const QString &fileName, const QString &page)
+{
+    m_fileNamePanel->setText(fileName);
+    m_fileNamePanel->setToolTip(fileName);
+    m_pagePanel->setText(page);
+}
+
+void frmView::showPicture()
+{
+    g_clsImage->setVisible(true);
+}
+
+void frmView::showViewerWindow()
+{
+    show();
+}
+
+void frmView::hideViewerWindow()
+{
+    hide();
+}
+
+QString frmView::statusPanelText(const QString &key) const
+{
+    if (key == m_fileNamePanel->objectName())
+        return m_fileNamePanel->text();
+    if (key == m_pagePanel->objectName())
+        return m_pagePanel->text();
+    return QString();
+}
+
+// --- helpers --------------------------------------------------------------------------------
+
+ContentSurface *frmView::content() const
+{
+    return m_slideshow.mediaKind == MediaKind::Picture ? g_clsImage.get() : nullptr;
+}
+
+void frmView::applyBackColor()
+{
+    QColor color;
+    if (!hexToColor(m_options.text(Opt::txtBackColor), color))
+        return;
+    picView->setBackColor(color);
+    // Redraws the picture on the new background, or clears the area to it.
+    g_clsImage->setVisible(g_clsImage->Visible());
+}
+
+void frmView::onOptionChanged(int id)
+{
+    switch (Opt(id)) {
+    case Opt::txtBackColor:
+        applyBackColor();
+        break;
+    case Opt::chkShowTitlebar:
+        showViewerTitleBar(m_options.isChecked(Opt::chkShowTitlebar));
+        break;
+    case Opt::chkShowStatusbar:
+        showViewerStatusBar(m_options.isChecked(Opt::chkShowStatusbar));
+        break;
+    default:
+        break;
+    }
+}
+
+int frmView::statusBarHeight() const
+{
+    return stbView->sizeHint().height();
+}
+
+int frmView::shownStatusBarHeight() const
+{
+    return m_options.isChecked(Opt::chkShowStatusbar) ? statusBarHeight() : 0;
+}
+
+int frmView::hBarHeight() const
+{
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hsbView);
+}
+
+int frmView::vBarWidth() const
+{
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vsbView);
+}
+
+QMargins frmView::currentFrameMargins() const
+{
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
+}
+
+void frmView::setOuterSize(int width, int height)
+{
+    const QMargins m = currentFrameMargins();
+    resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
+}
+
+QRect frmView::outerTwips() const
+{
+    const QRect r = frameGeometry();
+    const int tppX = m_metrics.twipsPerPixelX;
+    const int tppY = m_metrics.twipsPerPixelY;
+    return QRect(r.x() * tppX, r.y() * tppY, r.width() * tppX, r.height() * tppY);
+}

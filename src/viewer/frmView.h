@@ -1,0 +1,120 @@
+#pragma once
+
+#include "engine/ViewerPort.h"
+#include "viewer/PictureBuffer.h"
+#include "viewer/ViewerGeometry.h"
+
+#include <QMargins>
+#include <QWidget>
+
+#include <memory>
+
+class ContentSurface;
+class Options;
+class PictureView;
+class QLabel;
+class QScrollBar;
+class QStatusBar;
+class QTimer;
+class SettingsStore;
+class Slideshow;
+class cImage;
+
+// The viewer window: the display area with the picture surface, two scroll bars and a status
+// bar. It sizes itself to every file within the work area and the size options, keeps its
+// outer geometry in twips in the settings, and lays the content out again when resized. It
+// exists for the whole run and is only shown and hidden; closing it stops the show.
+class frmView : public QWidget, public ViewerPort
+{
+    Q_OBJECT
+public:
+    frmView(Options &options, Slideshow &slideshow, QWidget *parent = nullptr);
+    ~frmView() override;
+
+    // The outer rectangle from section "Viewer" (twips) and back; saving happens only in the
+    // normal window state.
+    void loadWindowRect(const SettingsStore &store);
+    void saveWindowRect(SettingsStore &store) const;
+
+    // Twips per pixel, display area, frame overhead and work area, read afresh.
+    void measureViewer();
+    const ViewerGeometry::ViewerMetrics &metrics() const { return m_metrics; }
+
+    // The layout steps for the content on screen; none of them acts while nothing is shown.
+    // Outer size (pixels) for the content within the limits; stretches the content when needed.
+    QSize fitWindowToContent(int maxWidth, int maxHeight);
+    void applyFixedPosition();
+    void layoutScrollBars();
+    void fitContentToArea(int areaWidth, int areaHeight);
+    void centreContent();
+    void placeContent();
+
+    void showViewerTitleBar(bool show);
+    void showViewerStatusBar(bool show);
+    bool isCursorOverViewer() const;
+
+    QString statusPanelText(const QString &key) const;
+
+    // ViewerPort
+    void hideScrollBars() override;
+    void startTickTimer() override;
+    void stopTickTimer() override;
+    void startCursorWatch() override;
+    void stopCursorWatch() override;
+    void clearPicture() override;
+    bool LoadPic(const QString &path) override;
+    void adoptDecodedPicture() override;
+    QSize pictureSize() const override;
+    void sizeViewerForFile() override;
+    void setViewerCaption(const QString &caption) override;
+    void setStatusTexts(const QString &fileName, const QString &page) override;
+    void showPicture() override;
+    void showViewerWindow() override;
+    void hideViewerWindow() override;
+
+    PictureView *picView;
+    PictureBuffer picBack;
+    QScrollBar *hsbView;
+    QScrollBar *vsbView;
+    QStatusBar *stbView;
+    QTimer *tmrView;
+    QTimer *tmrCursorPos;
+    std::unique_ptr<cImage> g_clsImage;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    ContentSurface *content() const;
+    void handleResize();
+    void placeStatusBar();
+    void applyBackColor();
+    void onOptionChanged(int id);
+    void tmrCursorPos_Timer();
+    void checkFrameMargins();
+    void refitCurrentFile();
+    int statusBarHeight() const;
+    int shownStatusBarHeight() const;
+    int hBarHeight() const;
+    int vBarWidth() const;
+    QMargins currentFrameMargins() const;
+    void setOuterSize(int width, int height);
+    QRect outerTwips() const;
+
+    Options &m_options;
+    Slideshow &m_slideshow;
+    ViewerGeometry::ViewerMetrics m_metrics;
+    QLabel *m_fileNamePanel;
+    QLabel *m_pagePanel;
+    bool m_titleBarShown = true;
+    bool m_statusBarShown = true;
+    bool m_wasMinimized = false;
+    // Until the window manager has framed the window, its frame is unknown and measures as
+    // nothing; the first real frame is measured again.
+    bool m_frameUnknown = true;
+    QMargins m_measuredMargins;
+};

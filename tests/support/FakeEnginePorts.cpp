@@ -1,0 +1,97 @@
+#include "FakeEnginePorts.h"
+
+#include "imagelist/PathFunctions.h"
+
+void FakeViewer::startTickTimer()
+{
+    calls << QStringLiteral("startTickTimer");
+    tickRunning = true;
+}
+
+void FakeViewer::stopTickTimer()
+{
+    calls << QStringLiteral("stopTickTimer");
+    tickRunning = false;
+}
+
+void FakeViewer::startCursorWatch()
+{
+    calls << QStringLiteral("startCursorWatch");
+    cursorWatch = true;
+}
+
+void FakeViewer::stopCursorWatch()
+{
+    calls << QStringLiteral("stopCursorWatch");
+    cursorWatch = false;
+}
+
+bool FakeViewer::LoadPic(const QString &path)
+{
+    calls << QStringLiteral("LoadPic");
+    loaded << path;
+    return !unreadable.contains(GetFileName(path));
+}
+
+void FakeViewer::sizeViewerForFile()
+{
+    calls << QStringLiteral("sizeViewerForFile");
+    if (onSize)
+        onSize();
+}
+
+void FakeViewer::setViewerCaption(const QString &text)
+{
+    calls << QStringLiteral("setViewerCaption");
+    caption = text;
+}
+
+void FakeViewer::setStatusTexts(const QString &fileName, const QString &page)
+{
+    calls << QStringLiteral("setStatusTexts");
+    statusFileName = fileName;
+    statusPage = page;
+}
+
+void FakeViewer::showPicture()
+{
+    calls << QStringLiteral("showPicture");
+    shown << statusFileName;
+}
+
+void FakeViewer::showViewerWindow()
+{
+    calls << QStringLiteral("showViewerWindow");
+    windowVisible = true;
+}
+
+void FakeViewer::hideViewerWindow()
+{
+    calls << QStringLiteral("hideViewerWindow");
+    windowVisible = false;
+}
+
+void FakeController::MoviebarEnable(bool enabled)
+{
+    moviebarCalls << enabled;
+    moviebar = enabled;
+}
+
+bool FakeMoviePlayer::openMovie(const QString &path)
+{
+    opened << path;
+    return accept;
+}
+
+RealPlayerPort::OpenResult FakeRealPlayer::openRealClip(const QString &path, bool keep)
+{
+    opened << path;
+    keepAspect << keep;
+    return result;
+}
+
+bool FakePluginBridge::LoadPicture(const QString &path)
+{
+    asked << path;
+    return decodes.contains(GetFileName(path));
+}

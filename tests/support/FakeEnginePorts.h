@@ -1,0 +1,112 @@
+#pragma once
+
+#include "engine/ControllerPort.h"
+#include "engine/MoviePlayerPort.h"
+#include "engine/PluginBridgePort.h"
+#include "engine/RealPlayerPort.h"
+#include "engine/ViewerPort.h"
+
+#include <QSet>
+#include <QSize>
+#include <QStringList>
+
+#include <functional>
+
+// Stand-ins for the windows and players the engine drives. Each records what it was asked to
+// do in `calls` (one word per call) and answers as the test prepares it.
+
+class FakeViewer : public ViewerPort
+{
+public:
+    void hideScrollBars() override { calls << QStringLiteral("hideScrollBars"); }
+    void startTickTimer() override;
+    void stopTickTimer() override;
+    void startCursorWatch() override;
+    void stopCursorWatch() override;
+    void clearPicture() override { calls << QStringLiteral("clearPicture"); }
+    // Succeeds for every file whose name is not in `unreadable`.
+    bool LoadPic(const QString &path) override;
+    void adoptDecodedPicture() override { calls << QStringLiteral("adoptDecodedPicture"); }
+    QSize pictureSize() const override { return picture; }
+    void sizeViewerForFile() override;
+    void setViewerCaption(const QString &text) override;
+    void setStatusTexts(const QString &fileName, const QString &page) override;
+    void showPicture() override;
+    void showViewerWindow() override;
+    void hideViewerWindow() override;
+
+    QStringList calls;
+    QSet<QString> unreadable;
+    QStringList loaded; // paths given to LoadPic
+    QStringList shown; // FileName panel of every file put on screen
+    QSize picture { 400, 300 };
+    QString caption;
+    QString statusFileName;
+    QString statusPage;
+    bool windowVisible = false;
+    bool tickRunning = false;
+    bool cursorWatch = false;
+    std::function<void()> onSize; // runs inside sizeViewerForFile (may throw)
+};
+
+class FakeController : public ControllerPort
+{
+public:
+    void MoviebarEnable(bool enabled) override;
+    bool isMoviebarEnabled() const override { return moviebar; }
+    bool isTrayIconShown() const override { return trayShown; }
+    void setTrayTip(const QString &tip) override { trayTip = tip; }
+    void setHideItemsChecked(bool checked) override { hideChecked = checked; }
+
+    QList<bool> moviebarCalls;
+    bool moviebar = false;
+    bool trayShown = false;
+    QString trayTip;
+    bool hideChecked = false;
+};
+
+class FakeMoviePlayer : public MoviePlayerPort
+{
+public:
+    void resetForNextFile() override { visible = false; }
+    bool openMovie(const QString &path) override;
+    QSize sourceSize() const override { return size; }
+    void setVisible(bool v) override { visible = v; }
+    void playCurrentClip() override { calls << QStringLiteral("play"); }
+    void pauseCurrentClip() override { calls << QStringLiteral("pause"); }
+    void closeFile() override { calls << QStringLiteral("close"); }
+
+    QStringList opened;
+    QStringList calls;
+    bool accept = false;
+    QSize size { 320, 240 };
+    bool visible = false;
+};
+
+class FakeRealPlayer : public RealPlayerPort
+{
+public:
+    void resetForNextFile() override { visible = false; }
+    OpenResult openRealClip(const QString &path, bool keepAspectRatio) override;
+    QSize clipSize() const override { return size; }
+    void setVisible(bool v) override { visible = v; }
+    void playCurrentClip() override { calls << QStringLiteral("play"); }
+    void pauseCurrentClip() override { calls << QStringLiteral("pause"); }
+    void RealPlayerStop() override { calls << QStringLiteral("stop"); }
+
+    QStringList opened;
+    QList<bool> keepAspect;
+    QStringList calls;
+    OpenResult result = OpenResult::NotReported;
+    QSize size { 176, 144 };
+    bool visible = false;
+};
+
+class FakePluginBridge : public PluginBridgePort
+{
+public:
+    bool LoadPicture(const QString &path) override;
+
+    QStringList asked;
+    QSet<QString> decodes; // file names the plug-ins can read
+};
