@@ -1,10 +1,11 @@
 #include "core/SettingsStore.h"
 
+#include "core/AtomicFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -215,11 +216,7 @@ bool SettingsStore::flush()
             text += escape(key) + u'=' + escape(value) + u'\n';
         text += u'\n';
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toUtf8());
-    if (!file.commit())
+    if (!AtomicFile::write(path, text.toUtf8()).ok)
         return false;
     m_dirty = false;
     m_damaged = false;

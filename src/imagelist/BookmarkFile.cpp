@@ -1,9 +1,9 @@
 #include "imagelist/BookmarkFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/TextFileCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace BookmarkFile {
 
@@ -76,13 +76,10 @@ std::optional<Contents> read(const QString &path)
 std::optional<WriteError> write(const QString &path, int page, const QString &settingName,
                                 const QStringList &paths)
 {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(format(page, settingName, paths));
-        if (f.commit())
-            return std::nullopt;
-    }
-    return WriteError { int(f.error()), f.errorString() };
+    const AtomicFile::Result r = AtomicFile::write(path, format(page, settingName, paths));
+    if (r.ok)
+        return std::nullopt;
+    return WriteError { int(r.error), r.errorString };
 }
 
 } // namespace BookmarkFile

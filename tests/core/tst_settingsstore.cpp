@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "core/SettingsStore.h"
 
 #include <QDir>
@@ -111,6 +112,20 @@ private slots:
         // The value is not lost: the next write that succeeds carries it.
         QVERIFY(store.SaveSetting(u"Main"_qs, u"Left"_qs, u"5"_qs));
         QCOMPARE(SettingsStore(dir.path()).GetSetting(u"Main"_qs, u"Top"_qs), u"200"_qs);
+    }
+
+    void fullDiskLeavesOldFileIntact()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        QVERIFY(store.SaveSetting(u"Main"_qs, u"Top"_qs, u"100"_qs));
+        const QByteArray before = readAll(store.filePath());
+        {
+            FileSizeLimit limit(before.size() + 8);
+            QVERIFY(!store.SaveSetting(u"List"_qs, u"File1"_qs, QString(500, u'x')));
+        }
+        QCOMPARE(readAll(store.filePath()), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { u"Lunetta.ini"_qs });
     }
 
     void failedWriteIntoUnwritableFile()
