@@ -2,6 +2,7 @@
 
 #include "controller/ControllerGeometry.h"
 #include "controller/ControllerMenus.h"
+#include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
 #include "controller/ToolIcons.h"
@@ -157,6 +158,7 @@ void frmOptions::buildBody()
         frame->setObjectName(QStringLiteral("fraTab") + QString::number(i));
         m_tbsOptions->addTab(frame, tabCaptions[i]);
     }
+    OptionPages::populate(*this, m_ctx);
     auto *tabsBox = new QWidget(body);
     auto *tabsLayout = new QVBoxLayout(tabsBox);
     tabsLayout->setContentsMargins(8, 8, 8, 8);
