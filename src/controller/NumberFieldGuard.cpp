@@ -19,8 +19,7 @@ void NumberFieldGuard::watch(QLineEdit *field, const NumberFieldRule &rule)
 {
     m_rules.insert(field, &rule);
     field->installEventFilter(this);
-    connect(field, &QObject::destroyed, this,
-            [this, field] { m_rules.remove(static_cast<QLineEdit *>(field)); });
+    connect(field, &QObject::destroyed, this, [this, field] { m_rules.remove(field); });
 }
 
 bool NumberFieldGuard::eventFilter(QObject *watched, QEvent *event)
