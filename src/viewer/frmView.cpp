@@ -84,9 +84,15 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
             m_slideshow.hideViewer(true);
     });
     connect(g_clsImage.get(), &cImage::drawingFailed, this, [this] {
-        // Dropped from the event loop: the failed drawing may sit inside a display step.
-        if (m_slideshow.stateFlags != 0)
-            QTimer::singleShot(0, this, [this] { m_slideshow.dropCurrentFile(); });
+        // Dropped from the event loop, as the failed drawing may sit inside a display step;
+        // by then another file may be on screen, which stays.
+        if (m_slideshow.stateFlags == 0)
+            return;
+        const int failed = m_slideshow.currentIndex;
+        QTimer::singleShot(0, this, [this, failed] {
+            if (m_slideshow.currentIndex == failed)
+                m_slideshow.dropCurrentFile();
+        });
     });
     connect(&m_options, &Options::valueChanged, this, [this](Opt id) { onOptionChanged(int(id)); });
     connect(&m_options, &Options::loaded, this, [this] {

@@ -235,6 +235,42 @@ private slots:
         QCOMPARE(m_view->metrics().viewAreaHeight, 240);
     }
 
+    void zoomScalesTheNaturalSize()
+    {
+        m_options->setCheck(Opt::chkZoomImage, 1);
+        m_options->setText(Opt::txtZoomImage, u"1.5"_qs);
+        startWith({ m_small });
+        showViewer();
+        const cImage &surface = *m_view->g_clsImage;
+        QVERIFY(surface.Stretch());
+        QCOMPARE(QSize(surface.width(), surface.height()), QSize(480, 360));
+        QCOMPARE(m_view->size(), QSize(480, 360 + m_view->stbView->height()));
+        QCOMPARE(m_view->picView->canvas().pixelColor(470, 350), QColor(Qt::yellow));
+        QCOMPARE(m_show->aspectRatio, 0.75f); // of the natural size
+    }
+
+    void theTitleBarSwitchKeepsTheWindowsTop()
+    {
+        startWith({ m_small });
+        showViewer();
+        const int top = m_view->frameGeometry().top();
+        m_options->setCheck(Opt::chkShowTitlebar, 0);
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QVERIFY(m_view->windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(m_view->windowTitle().isEmpty());
+        QCOMPARE(m_view->frameGeometry().top(), top);
+        QCOMPARE(m_view->metrics().frameWidth, m_view->frameGeometry().width() - m_view->width());
+
+        // The next file's caption stays empty without a title bar.
+        m_show->nextIndex = 1;
+        m_show->showNextFile();
+        QVERIFY(m_view->windowTitle().isEmpty());
+
+        m_options->setCheck(Opt::chkShowTitlebar, 1);
+        QVERIFY(!(m_view->windowFlags() & Qt::FramelessWindowHint));
+        QCOMPARE(m_view->windowTitle(), u"Lunetta"_qs);
+    }
+
     void closingTheViewerStopsTheShow()
     {
         startWith({ m_small });
