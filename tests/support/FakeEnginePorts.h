@@ -56,13 +56,37 @@ public:
     bool isMoviebarEnabled() const override { return moviebar; }
     bool isTrayIconShown() const override { return trayShown; }
     void setTrayTip(const QString &tip) override { trayTip = tip; }
+    void setTrayImage(TrayImage image) override
+    {
+        if (trayShown)
+            trayImage = image;
+    }
+    void setRunningDisplay(bool running) override { runningDisplay = running; }
+    void setPausedDisplay(bool paused) override { pausedDisplay = paused; }
+    void setFastForwardChecked(bool checked) override { fastForwardChecked = checked; }
+    void setReverseChecked(bool checked) override { reverseChecked = checked; }
     void setHideItemsChecked(bool checked) override { hideChecked = checked; }
+    void restoreController() override
+    {
+        ++restores;
+        trayShown = false;
+    }
+    void applyViewerTopmost() override { ++topmostApplied; }
+    void closePageJump() override { ++pageJumpClosed; }
 
     QList<bool> moviebarCalls;
     bool moviebar = false;
     bool trayShown = false;
     QString trayTip;
+    TrayImage trayImage = TrayImage::Stop;
+    bool runningDisplay = false;
+    bool pausedDisplay = false;
+    bool fastForwardChecked = false;
+    bool reverseChecked = false;
     bool hideChecked = false;
+    int restores = 0;
+    int topmostApplied = 0;
+    int pageJumpClosed = 0;
 };
 
 class FakeMoviePlayer : public MoviePlayerPort
