@@ -1,0 +1,64 @@
+#include "FakeServices.h"
+#include "Sandbox.h"
+#include "core/Options.h"
+#include "engine/PlayList.h"
+#include "imagelist/DirectFolder.h"
+
+#include <QTest>
+
+class TestDirectFolder : public QObject
+{
+    Q_OBJECT
+
+    static QString fileName(const QString &path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+private slots:
+    void opensTheFilesFolderAtTheFile()
+    {
+        Sandbox box;
+        box.file(u"p/c.jpg"_qs);
+        box.file(u"p/a.jpg"_qs);
+        box.file(u"p/B.JPG"_qs);
+        box.file(u"p/.hidden"_qs);
+        box.file(u"p/sub/deeper.jpg"_qs);
+        Options options;
+        options.setOption(Opt::optSortByFileName, true);
+        FakeRandom random;
+        PlayList list;
+        list.appendToPlayList(u"/old.jpg"_qs);
+
+        const auto r
+            = DirectFolder::collect(list, QString(), box.path(u"p/b.jpg"_qs), options, random);
+        QVERIFY(r);
+        QCOMPARE(r->folder, box.path(u"p/"_qs));
+        QStringList paths;
+        for (int i = 1; i <= list.count(); ++i)
+            paths.append(fileName(list.path(i)));
+        // Hidden files come too, subfolders do not; sorted by name, the file found in any case.
+        QCOMPARE(paths, (QStringList { u".hidden"_qs, u"a.jpg"_qs, u"B.JPG"_qs, u"c.jpg"_qs }));
+        QCOMPARE(r->nextIndex, 3);
+
+        const auto folderOnly
+            = DirectFolder::collect(list, box.path(u"p"_qs), QString(), options, random);
+        QVERIFY(folderOnly);
+        QCOMPARE(folderOnly->nextIndex, 1);
+        QCOMPARE(list.count(), 4);
+    }
+
+    void missingFolderEmptiesTheList()
+    {
+        Options options;
+        FakeRandom random;
+        PlayList list;
+        list.appendToPlayList(u"/old.jpg"_qs);
+        QCOMPARE(DirectFolder::collect(list, u"/no/such/folder"_qs, QString(), options, random),
+                 std::nullopt);
+        QVERIFY(list.isEmpty());
+        list.appendToPlayList(u"/old.jpg"_qs);
+        QCOMPARE(DirectFolder::collect(list, QString(), QString(), options, random), std::nullopt);
+        QVERIFY(list.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDirectFolder)
+#include "tst_directfolder.moc"
