@@ -35,4 +35,6 @@ public:
     virtual void applyViewerTopmost() = 0;
     // Closes the page jump dialog if it is open.
     virtual void closePageJump() = 0;
+    // Moves the movie position slider (whole seconds) to follow playback; this must not seek.
+    virtual void SetMovieSlider(int value) = 0;
 };

@@ -22,4 +22,8 @@ public:
     virtual void pauseCurrentClip() = 0;
     // Closes the file (its name becomes empty).
     virtual void closeFile() = 0;
+    // Where the movie is now, in seconds.
+    virtual double currentPosition() const = 0;
+    // Playback rate: 1 is normal speed.
+    virtual void setRate(double rate) = 0;
 };

@@ -7,6 +7,7 @@
 #include "core/RandomSource.h"
 #include "engine/ControllerPort.h"
 #include "engine/MoviePlayerPort.h"
+#include "engine/MusicPlayerPort.h"
 #include "engine/PluginBridgePort.h"
 #include "engine/RealPlayerPort.h"
 #include "engine/SlideshowError.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 
 const QString Slideshow::noDisplayableFileMessage
     = QStringLiteral("表示可能なファイルがありません。");
@@ -27,6 +29,13 @@ const QString realMediaExtensions = QStringLiteral("ra|rm|ram|rmj|rmm|rmx|rp");
 const QString errorSource = QStringLiteral("Lunetta");
 // The tray tip field holds 64 bytes including its terminating NUL.
 constexpr int trayTipBytes = 63;
+constexpr double secondsPerDay = 86400;
+
+// A number field that passed its check, rounded where it is used as a count.
+int roundedNumber(const Options &options, Opt id)
+{
+    return int(std::lround(options.number(id)));
+}
 
 } // namespace
 
@@ -39,12 +48,11 @@ Slideshow::Slideshow(Options &options, MessageService &messages, Clock &clock, R
     , m_events(events)
 { }
 
-void Slideshow::showNextFile()
+// Nothing may escape into the event loop: a runtime error is reported and ends the show.
+template<typename Work> void Slideshow::runReportingErrors(Work work)
 {
     try {
-        // Skipping undisplayable files and wrapping around repeat the step in this loop, not
-        // by recursion, so that a long run of bad files costs no stack.
-        while (displayStep() == StepEnd::Again) { }
+        work();
     } catch (const SlideshowError &e) {
         reportStepError(e.number, e.source, e.description);
     } catch (const std::bad_alloc &) {
@@ -52,6 +60,15 @@ void Slideshow::showNextFile()
     } catch (const std::exception &e) {
         reportStepError(5, errorSource, QString::fromLocal8Bit(e.what()));
     }
+}
+
+void Slideshow::showNextFile()
+{
+    runReportingErrors([this] {
+        // Skipping undisplayable files and wrapping around repeat the step in this loop, not
+        // by recursion, so that a long run of bad files costs no stack.
+        while (displayStep() == StepEnd::Again) { }
+    });
 }
 
 Slideshow::StepEnd Slideshow::displayStep()
@@ -109,6 +126,8 @@ Slideshow::StepEnd Slideshow::displayStep()
 void Slideshow::resetForNextFile()
 {
     clipEnded = false;
+    // The player reports the new file's length when it opens it; a picture has none.
+    movieDuration = 0;
     playAllPending = false;
     clipNotShown = true;
     mediaKind = MediaKind::None;
@@ -222,11 +241,49 @@ bool Slideshow::loadMediaFile(const QString &path)
     return false;
 }
 
-// Ends the show: the state, the players and the viewer. The controller's captions, check
-// marks, tool bar and tray come with the automatic display commands.
+// --- automatic display ------------------------------------------------------------------
+
+void Slideshow::startSlideshow()
+{
+    if (m_viewer)
+        m_viewer->moveContentToOrigin();
+    stateFlags = StateBit::Running;
+    if (m_controller) {
+        m_controller->setRunningDisplay(true);
+        if (m_controller->isTrayIconShown())
+            m_controller->setTrayImage(ControllerPort::TrayImage::Pause);
+        m_controller->applyViewerTopmost();
+    }
+    if (m_viewer) {
+        m_viewer->measureViewer();
+        m_viewer->startTickTimer();
+    }
+    intervalClockRunning = true;
+    if (m_moviePlayer)
+        m_moviePlayer->setRate(1);
+
+    showNextFile();
+
+    // A first step that found nothing to show has stopped the show already.
+    if (playList.isEmpty() || stateFlags == 0)
+        return;
+    if (m_viewer)
+        m_viewer->showViewerWindow();
+    const QString music = m_options.text(Opt::txtBGM);
+    if (m_musicPlayer && m_options.check(Opt::chkBGM_Enable) == 1 && !music.isEmpty())
+        m_musicPlayer->startMusic(roundedNumber(m_options, Opt::txtBGM_PlayCount), music,
+                                  roundedNumber(m_options, Opt::txtBGM_StartingEntry));
+}
+
 void Slideshow::stopSlideshow()
 {
     stateFlags = 0;
+    // A move deferred for this show must not act on the next one.
+    pendingCommand = PendingCommand::None;
+    if (m_musicPlayer) {
+        m_musicPlayer->rememberBgmEntry();
+        m_musicPlayer->closeMusic();
+    }
     if (m_moviePlayer)
         m_moviePlayer->closeFile();
     if (m_realPlayer)
@@ -237,10 +294,176 @@ void Slideshow::stopSlideshow()
     if (m_viewer) {
         m_viewer->stopTickTimer();
         m_viewer->stopCursorWatch();
-        m_viewer->hideViewerWindow();
     }
     if (m_controller)
-        m_controller->setHideItemsChecked(false);
+        m_controller->closePageJump();
+    if (m_viewer)
+        m_viewer->hideViewerWindow();
+    if (!m_controller)
+        return;
+    m_controller->setRunningDisplay(false);
+    m_controller->restoreController();
+    if (m_controller->isTrayIconShown()) {
+        m_controller->setTrayTip(QStringLiteral("Lunetta"));
+        m_controller->setTrayImage(ControllerPort::TrayImage::Stop);
+    }
+    m_controller->setPausedDisplay(false);
+    m_controller->setFastForwardChecked(false);
+    m_controller->setReverseChecked(false);
+    m_controller->setHideItemsChecked(false);
+}
+
+void Slideshow::pauseSlideshow()
+{
+    if (!isRunning() || isPaused() || isHidden())
+        return;
+    suspendIntervalClock(true);
+    stateFlags |= StateBit::Paused;
+    if (m_controller) {
+        m_controller->setPausedDisplay(true);
+        if (m_controller->isTrayIconShown())
+            m_controller->setTrayImage(ControllerPort::TrayImage::Play);
+    }
+    if (m_musicPlayer && m_options.check(Opt::chkBGM_AutoPause) == 1)
+        m_musicPlayer->pauseBgm();
+    pauseCurrentClip();
+}
+
+void Slideshow::resumeSlideshow()
+{
+    if (!isPaused() || isHidden())
+        return;
+    suspendIntervalClock(false);
+    stateFlags &= ~StateBit::Paused;
+    if (m_controller) {
+        m_controller->setPausedDisplay(false);
+        if (m_controller->isTrayIconShown())
+            m_controller->setTrayImage(ControllerPort::TrayImage::Pause);
+    }
+    if (m_musicPlayer && m_options.check(Opt::chkBGM_AutoPause) == 1)
+        m_musicPlayer->resumeBgm();
+    playCurrentClip();
+}
+
+void Slideshow::toggleFastForward()
+{
+    if (!isRunning())
+        return;
+    stateFlags ^= StateBit::FastForward;
+    if (m_controller)
+        m_controller->setFastForwardChecked(stateFlags & StateBit::FastForward);
+}
+
+void Slideshow::toggleReverse()
+{
+    // After a step nextIndex lies one past the file shown in the old direction; moving it by
+    // two makes it lie one past that file in the new one.
+    stateFlags ^= StateBit::Reverse;
+    const bool reverse = stateFlags & StateBit::Reverse;
+    nextIndex += reverse ? -2 : 2;
+    if (m_controller)
+        m_controller->setReverseChecked(reverse);
+}
+
+void Slideshow::viewerTick()
+{
+    runReportingErrors([this] {
+        if (movieDuration > 0 && mediaKind == MediaKind::MediaPlayer && sliderDragging == 0
+            && m_moviePlayer && m_controller)
+            m_controller->SetMovieSlider(int(std::lround(m_moviePlayer->currentPosition())));
+
+        if (pendingCommand != PendingCommand::None) {
+            // Cleared before the move, so that a command deferred while the move lets events
+            // run is kept for the next tick.
+            const int command = pendingCommand;
+            pendingCommand = PendingCommand::None;
+            switch (command) {
+            case PendingCommand::First:
+                goFirst();
+                break;
+            case PendingCommand::Last:
+                goLast();
+                break;
+            case PendingCommand::Previous:
+                goPrevious();
+                break;
+            case PendingCommand::Next:
+                goNext();
+                break;
+            default:
+                break;
+            }
+            return;
+        }
+
+        if (intervalClockRunning)
+            applyIntervalRule();
+    });
+}
+
+void Slideshow::applyIntervalRule()
+{
+    if (playAllPending) {
+        // The interval is over; the clip plays to its end (or has no known end).
+        if (movieDuration == 0 || clipEnded)
+            showNextFile();
+        return;
+    }
+    const double now = m_clock.secondsSinceMidnight();
+    if (now < intervalStart)
+        intervalStart -= secondsPerDay; // midnight has passed since the file was shown
+
+    if ((stateFlags & StateBit::FastForward)
+        || (m_options.check(Opt::chkMp_NextImmediately) == 1 && clipEnded)) {
+        showNextFile();
+        return;
+    }
+    if (intervalStart + float(m_options.number(Opt::txtMinutes)) > now)
+        return;
+    const bool clip = mediaKind == MediaKind::MediaPlayer || mediaKind == MediaKind::RealAudio;
+    if (clip && m_options.check(Opt::chkMp_PlayAll) == 1) {
+        playAllPending = true;
+        return;
+    }
+    showNextFile();
+}
+
+// --- navigation ----------------------------------------------------------------------------
+
+bool Slideshow::canMove() const
+{
+    return isRunning() && !isHidden();
+}
+
+void Slideshow::goFirst()
+{
+    if (!canMove())
+        return;
+    nextIndex = 1;
+    showNextFile();
+}
+
+void Slideshow::goLast()
+{
+    if (!canMove())
+        return;
+    nextIndex = playList.count();
+    showNextFile();
+}
+
+void Slideshow::goNext()
+{
+    if (!canMove())
+        return;
+    showNextFile();
+}
+
+void Slideshow::goPrevious()
+{
+    if (!canMove())
+        return;
+    nextIndex += (stateFlags & StateBit::Reverse) ? 2 : -2;
+    showNextFile();
 }
 
 void Slideshow::dropCurrentFile()

@@ -9,6 +9,7 @@ class ControllerPort;
 class EventPump;
 class MessageService;
 class MoviePlayerPort;
+class MusicPlayerPort;
 class Options;
 class PluginBridgePort;
 class RandomSource;
@@ -32,6 +33,15 @@ constexpr int FastForward = 8;
 constexpr int Reverse = 16;
 } // namespace StateBit
 
+// Values of Slideshow::pendingCommand: a move the next tick makes.
+namespace PendingCommand {
+constexpr int None = 0;
+constexpr int First = 1;
+constexpr int Last = 2;
+constexpr int Previous = 3;
+constexpr int Next = 4;
+} // namespace PendingCommand
+
 // The slideshow engine: the runtime list, the positions in it, what is on screen, the state
 // bits, and the display step that every move through the list ends in. One instance lives for
 // the whole run; the windows hold a reference to it and it reaches them through their ports.
@@ -47,6 +57,7 @@ public:
     void setController(ControllerPort *controller) { m_controller = controller; }
     void setMoviePlayer(MoviePlayerPort *player) { m_moviePlayer = player; }
     void setRealPlayer(RealPlayerPort *player) { m_realPlayer = player; }
+    void setMusicPlayer(MusicPlayerPort *player) { m_musicPlayer = player; }
     // Set while picture plug-ins are enabled, cleared when they are switched off.
     void setPluginBridge(PluginBridgePort *bridge) { m_pluginBridge = bridge; }
 
@@ -58,7 +69,31 @@ public:
     // nothing can show it.
     bool loadMediaFile(const QString &path);
 
+    // Runs the show over playList from nextIndex: shows the first file, then the viewer, and
+    // starts the music. The caller has filled the list and set nextIndex.
+    void startSlideshow();
+    // Ends the show: music, players, timers and viewer off, the controller back in its
+    // stopped state. Safe to call when nothing runs.
     void stopSlideshow();
+    // Pausing holds the interval clock, the music (when asked to) and the clip; both act only
+    // while the viewer is not hidden.
+    void pauseSlideshow();
+    void resumeSlideshow();
+    // Fast forward shows a new file on every tick; only while running.
+    void toggleFastForward();
+    // Turns the direction round so that the next step shows the neighbour of the current file
+    // in the new direction; also while stopped.
+    void toggleReverse();
+    // The viewer's periodic tick: follows the movie on its slider, runs a deferred move, and
+    // decides whether the next file is due. Errors in it are reported and stop the show.
+    void viewerTick();
+
+    // Moves through the list; they act only while running with the viewer not hidden, and
+    // also while paused (the interval clock stays held).
+    void goFirst();
+    void goLast();
+    void goNext();
+    void goPrevious();
     // Removes the file on screen from the list and shows the one that takes its place.
     void dropCurrentFile();
     // Stops (true) or restarts (false) the interval clock; time spent suspended does not
@@ -90,8 +125,18 @@ public:
     bool intervalClockRunning = false;
     // Set by the viewer's resize handling once it has laid out the scroll bars for the file.
     bool layoutDone = false;
+    // The clip on screen has played to its end.
     bool clipEnded = false;
+    // Length of the clip on screen in seconds; 0 when none was reported.
+    double movieDuration = 0;
+    // 0: the movie slider is not being dragged; 1 dragged with the movie paused for it; 2
+    // dragged without pausing.
+    int sliderDragging = 0;
+    // The interval has passed on a clip that is to play to its end first.
     bool playAllPending = false;
+    // A move left for the next tick (PendingCommand), for commands that arrive where no
+    // display step may run.
+    int pendingCommand = PendingCommand::None;
     // Set while no clip of this step is on screen, so that notifications of the clip being
     // replaced are ignored.
     bool clipNotShown = true;
@@ -101,7 +146,10 @@ private:
     StepEnd displayStep();
     void resetForNextFile();
     void showLoadedFile(const QString &path);
+    void applyIntervalRule();
+    bool canMove() const;
     void reportStepError(int number, const QString &source, const QString &description);
+    template<typename Work> void runReportingErrors(Work work);
     bool stoppedMeanwhile() const { return stateFlags == 0; }
 
     Options &m_options;
@@ -113,5 +161,6 @@ private:
     ControllerPort *m_controller = nullptr;
     MoviePlayerPort *m_moviePlayer = nullptr;
     RealPlayerPort *m_realPlayer = nullptr;
+    MusicPlayerPort *m_musicPlayer = nullptr;
     PluginBridgePort *m_pluginBridge = nullptr;
 };

@@ -9,6 +9,12 @@ class ViewerPort
 public:
     virtual ~ViewerPort() = default;
 
+    // Before a show starts: the picture area, the image surface and both players go to left 0,
+    // top 0.
+    virtual void moveContentToOrigin() = 0;
+    // Reads afresh what sizing depends on: twips per pixel, display area, frame, work area.
+    virtual void measureViewer() = 0;
+
     virtual void hideScrollBars() = 0;
     // The viewer's tick (tmrView) and its cursor watch (tmrCursorPos).
     virtual void startTickTimer() = 0;

@@ -70,6 +70,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     tmrView->setInterval(tickMilliseconds);
     tmrCursorPos->setInterval(tickMilliseconds);
     connect(tmrCursorPos, &QTimer::timeout, this, &frmView::tmrCursorPos_Timer);
+    connect(tmrView, &QTimer::timeout, this, [this] { m_slideshow.viewerTick(); });
 
     connect(hsbView, &QScrollBar::valueChanged, this, [this](int value) {
         if (ContentSurface *c = content())
@@ -483,6 +484,12 @@ void frmView::tmrCursorPos_Timer()
 }
 
 // --- ViewerPort -----------------------------------------------------------------------------
+
+void frmView::moveContentToOrigin()
+{
+    picView->move(0, 0);
+    g_clsImage->Move(0, 0);
+}
 
 void frmView::hideScrollBars()
 {

@@ -37,7 +37,7 @@ public:
     void saveWindowRect(SettingsStore &store) const;
 
     // Twips per pixel, display area, frame overhead and work area, read afresh.
-    void measureViewer();
+    void measureViewer() override;
     const ViewerGeometry::ViewerMetrics &metrics() const { return m_metrics; }
 
     // The layout steps for the content on screen; none of them acts while nothing is shown.
@@ -56,6 +56,7 @@ public:
     QString statusPanelText(const QString &key) const;
 
     // ViewerPort
+    void moveContentToOrigin() override;
     void hideScrollBars() override;
     void startTickTimer() override;
     void stopTickTimer() override;

@@ -1,5 +1,6 @@
 #include "FakeEnginePorts.h"
 
+#include "engine/SlideshowError.h"
 #include "imagelist/PathFunctions.h"
 
 void FakeViewer::startTickTimer()
@@ -77,6 +78,23 @@ void FakeController::MoviebarEnable(bool enabled)
     moviebar = enabled;
 }
 
+void FakeController::restoreController()
+{
+    ++restores;
+    visible = true;
+    if (minimised) {
+        minimised = false;
+        trayShown = false;
+    }
+}
+
+double FakeMoviePlayer::currentPosition() const
+{
+    if (!positionError.isEmpty())
+        throw SlideshowError(5, QStringLiteral("mpView"), positionError);
+    return position;
+}
+
 bool FakeMoviePlayer::openMovie(const QString &path)
 {
     opened << path;
@@ -94,4 +112,9 @@ bool FakePluginBridge::LoadPicture(const QString &path)
 {
     asked << path;
     return decodes.contains(GetFileName(path));
+}
+
+void FakeMusicPlayer::startMusic(int playCount, const QString &file, int startingEntry)
+{
+    calls << QStringLiteral("start %1 %2 %3").arg(playCount).arg(file).arg(startingEntry);
 }

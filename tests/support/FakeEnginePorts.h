@@ -2,6 +2,7 @@
 
 #include "engine/ControllerPort.h"
 #include "engine/MoviePlayerPort.h"
+#include "engine/MusicPlayerPort.h"
 #include "engine/PluginBridgePort.h"
 #include "engine/RealPlayerPort.h"
 #include "engine/ViewerPort.h"
@@ -18,6 +19,8 @@
 class FakeViewer : public ViewerPort
 {
 public:
+    void moveContentToOrigin() override { calls << QStringLiteral("moveContentToOrigin"); }
+    void measureViewer() override { calls << QStringLiteral("measureViewer"); }
     void hideScrollBars() override { calls << QStringLiteral("hideScrollBars"); }
     void startTickTimer() override;
     void stopTickTimer() override;
@@ -66,13 +69,11 @@ public:
     void setFastForwardChecked(bool checked) override { fastForwardChecked = checked; }
     void setReverseChecked(bool checked) override { reverseChecked = checked; }
     void setHideItemsChecked(bool checked) override { hideChecked = checked; }
-    void restoreController() override
-    {
-        ++restores;
-        trayShown = false;
-    }
+    // Shown again; out of the tray when it was minimised there.
+    void restoreController() override;
     void applyViewerTopmost() override { ++topmostApplied; }
     void closePageJump() override { ++pageJumpClosed; }
+    void SetMovieSlider(int value) override { sliderValues << value; }
 
     QList<bool> moviebarCalls;
     bool moviebar = false;
@@ -84,9 +85,12 @@ public:
     bool fastForwardChecked = false;
     bool reverseChecked = false;
     bool hideChecked = false;
+    bool visible = true;
+    bool minimised = false;
     int restores = 0;
     int topmostApplied = 0;
     int pageJumpClosed = 0;
+    QList<int> sliderValues;
 };
 
 class FakeMoviePlayer : public MoviePlayerPort
@@ -99,9 +103,15 @@ public:
     void playCurrentClip() override { calls << QStringLiteral("play"); }
     void pauseCurrentClip() override { calls << QStringLiteral("pause"); }
     void closeFile() override { calls << QStringLiteral("close"); }
+    // Throws what `positionError` holds, if anything, to stand for a failing player.
+    double currentPosition() const override;
+    void setRate(double r) override { rate = r; }
 
     QStringList opened;
     QStringList calls;
+    double position = 0;
+    double rate = 0;
+    QString positionError;
     bool accept = false;
     QSize size { 320, 240 };
     bool visible = false;
@@ -133,4 +143,16 @@ public:
 
     QStringList asked;
     QSet<QString> decodes; // file names the plug-ins can read
+};
+
+class FakeMusicPlayer : public MusicPlayerPort
+{
+public:
+    void startMusic(int playCount, const QString &file, int startingEntry) override;
+    void rememberBgmEntry() override { calls << QStringLiteral("remember"); }
+    void closeMusic() override { calls << QStringLiteral("close"); }
+    void pauseBgm() override { calls << QStringLiteral("pause"); }
+    void resumeBgm() override { calls << QStringLiteral("resume"); }
+
+    QStringList calls; // startMusic is recorded as "start <count> <file> <entry>"
 };
