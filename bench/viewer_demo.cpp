@@ -1,5 +1,6 @@
-// Shows files in the viewer window without the controller: builds the runtime list from the
-// files and folders given, runs one display step and leaves the window on screen.
+// Runs a slideshow in the viewer window without the controller: builds the runtime list from
+// the files and folders given and starts the show at page n, which then goes on by itself
+// (interval, loop, order as set with --set, e.g. --set txtMinutes=2 --set chkLoop=1).
 //
 //   viewer_demo [--set option=value]... [--at x,y,width,height] [--page n]
 //               [--quit-after ms] path...
@@ -82,16 +83,13 @@ int main(int argc, char *argv[])
     for (const QString &p : paths)
         show.playList.appendToPlayList(p);
     show.nextIndex = page;
-    show.stateFlags = StateBit::Running;
-    view.measureViewer();
-    show.showNextFile();
+    show.startSlideshow();
     if (show.stateFlags == 0) {
         std::fprintf(stderr, "nothing to show\n");
         return 1;
     }
-    view.show();
 
-    // Closing the viewer stops the show; then the demo ends.
+    // Closing the viewer or reaching the end of the list stops the show; then the demo ends.
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
         if (show.stateFlags == 0)
