@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+
+class SettingsStore;
+
+// What the multi-select file dialog shows and remembers: its file types, the folder it used
+// last ("InitDir"/key) and the file type chosen last ("InitDir"/key + "_Filer", from 1).
+class FileSelection
+{
+public:
+    // File types in "description|patterns|description|patterns" form, patterns split by ";".
+    static const QString selectFilesFilter;
+
+    // The file types as the Qt file dialog takes them: each description followed by its
+    // patterns in parentheses, blank-separated. "*.*" becomes "*", which also takes names
+    // without a dot.
+    static QStringList nameFilters(const QString &filterText);
+    static QString initialFolder(const SettingsStore &store, const QString &key);
+    // 1 … count; 0 when nothing usable is stored, so the dialog keeps its first type.
+    static int filterIndex(const SettingsStore &store, const QString &key, int count);
+    // The number (from 1) of the file type the dialog reports, which it may give by its
+    // description alone; 0 when it is none of `filters`.
+    static int filterNumber(const QStringList &filters, const QString &selected);
+    // Remembers the first file's folder (with its "/") and the file type, unless that is 0.
+    static void remember(SettingsStore &store, const QString &key, const QStringList &files,
+                         int filterIndex);
+};
