@@ -2,6 +2,7 @@
 
 #include "controller/ControllerGeometry.h"
 #include "controller/ControllerMenus.h"
+#include "controller/ListPage.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
@@ -158,6 +159,7 @@ void frmOptions::buildBody()
         frame->setObjectName(QStringLiteral("fraTab") + QString::number(i));
         m_tbsOptions->addTab(frame, tabCaptions[i]);
     }
+    m_listPage = new ListPage(fraTab(0), m_ctx);
     OptionPages::populate(*this, m_ctx);
     auto *tabsBox = new QWidget(body);
     auto *tabsLayout = new QVBoxLayout(tabsBox);
@@ -419,6 +421,7 @@ void frmOptions::shutdown()
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
         s.controllerTopLeft = QPoint(int(std::lround(x() * tpp)), int(std::lround(y() * tpp)));
     s.tab = m_tbsOptions->currentIndex() + 1;
+    s.columnWidths = m_listPage->columnWidthsTwips();
     s.write(m_ctx.store, m_ctx.profiles);
     m_ctx.closing = true;
     QApplication::closeAllWindows();

@@ -7,6 +7,7 @@
 
 struct AppContext;
 class ControllerMenus;
+class ListPage;
 class ProfileManager;
 class QAction;
 class QComboBox;
@@ -34,6 +35,7 @@ public:
     QToolBar *mainToolBar() const { return m_tbrMain; }
     QToolBar *movieToolBar() const { return m_tbrMovie; }
     QTabWidget *optionTabs() const { return m_tbsOptions; }
+    ListPage *listPage() const { return m_listPage; }
     // The frame of option page i (from 0), which the page classes fill.
     QFrame *fraTab(int index) const;
     QAction *toolButton(QToolBar *bar, const QString &key) const;
@@ -75,6 +77,7 @@ private:
     QSlider *m_sldMovie = nullptr;
     QFrame *m_mediaPlayer = nullptr;
     QTabWidget *m_tbsOptions = nullptr;
+    ListPage *m_listPage = nullptr;
     int m_viewLevel = 4;
     bool m_resizing = false;
     double m_movieDuration = 0;

@@ -77,6 +77,13 @@ void ConfiguredListModel::append(const ConfiguredEntry &entry)
     endInsertRows();
 }
 
+void ConfiguredListModel::insert(int row, const ConfiguredEntry &entry)
+{
+    beginInsertRows({}, row, row);
+    m_entries.insert(row, entry);
+    endInsertRows();
+}
+
 void ConfiguredListModel::replace(int row, const ConfiguredEntry &entry)
 {
     m_entries[row] = entry;

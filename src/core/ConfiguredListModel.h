@@ -37,6 +37,8 @@ public:
     void setEntries(const QList<ConfiguredEntry> &entries);
     void clear() { setEntries({}); }
     void append(const ConfiguredEntry &entry);
+    // Inserts before `row` (0 … rowCount()); the entries from `row` on move down.
+    void insert(int row, const ConfiguredEntry &entry);
     void replace(int row, const ConfiguredEntry &entry);
     void remove(int row);
     // Moves the entry at `from` to `to` (both existing rows).
