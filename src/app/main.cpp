@@ -6,7 +6,10 @@
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
+#include "controller/ControllerCommands.h"
 #include "controller/frmOptions.h"
+#include "engine/Slideshow.h"
+#include "viewer/frmView.h"
 
 #include <QApplication>
 
@@ -57,10 +60,18 @@ int main(int argc, char *argv[])
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
 
+    // The controller first, then the viewer, which stays hidden until a show starts.
+    Slideshow slideshow(context.options, *context.messages, *context.clock, *context.random,
+                        *context.events);
     frmOptions controller(context);
+    frmView viewer(context.options, slideshow);
+    slideshow.setViewer(&viewer);
+    controller.attach(slideshow, viewer);
     if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
         dialogs->setParentWindow(&controller);
     controller.Form_Load();
+    viewer.loadWindowRect(context.store);
     controller.show();
+    Startup::dispatchArgument(raw, *controller.commands(), *context.messages);
     return QApplication::exec();
 }

@@ -1,7 +1,9 @@
 #include "controller/frmOptions.h"
 
+#include "controller/ControllerCommands.h"
 #include "controller/ControllerGeometry.h"
 #include "controller/ControllerMenus.h"
+#include "controller/ControllerStateDisplay.h"
 #include "controller/ListPage.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
@@ -9,13 +11,19 @@
 #include "controller/ToolIcons.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
+#include "core/SettingsStore.h"
+#include "engine/Slideshow.h"
+#include "viewer/frmView.h"
+#include "winsvc/TrayIcon.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
@@ -65,6 +73,108 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
 }
 
 frmOptions::~frmOptions() = default;
+
+void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
+{
+    m_slideshow = &slideshow;
+    m_viewer = &viewer;
+    m_stateDisplay = std::make_unique<ControllerStateDisplay>(*this, m_ctx.options);
+    m_stateDisplay->setViewer(&viewer);
+    slideshow.setController(m_stateDisplay.get());
+    m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    if (auto *pages = findChild<OptionPages *>(QStringLiteral("OptionPages"))) {
+        OptionPageHooks &hooks = pages->hooks();
+        hooks.showViewerTitleBar = [&viewer](bool show) {
+            viewer.showViewerTitleBar(show);
+        };
+        hooks.showViewerStatusBar = [&viewer](bool show) {
+            viewer.showViewerStatusBar(show);
+        };
+        hooks.applyViewerTopmost = [this] {
+            m_stateDisplay->applyViewerTopmost();
+        };
+        hooks.viewerFrame = [&viewer] {
+            return viewer.frameGeometry();
+        };
+    }
+}
+
+bool frmOptions::isTrayIconShown() const
+{
+    return m_tray && m_tray->isShown();
+}
+
+void frmOptions::addTrayIcon()
+{
+    if (!m_tray) {
+        m_tray = new TrayIcon(this);
+        connect(m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); });
+    }
+    QString image = QStringLiteral("Stop");
+    if (m_slideshow && m_slideshow->isRunning())
+        image = m_slideshow->isPaused() ? QStringLiteral("Play") : QStringLiteral("Pause");
+    if (m_tray->addTrayIcon(image, QStringLiteral("Lunetta")))
+        hide();
+}
+
+void frmOptions::removeTrayIcon()
+{
+    if (m_tray)
+        m_tray->removeTrayIcon();
+}
+
+void frmOptions::setTrayTip(const QString &tip)
+{
+    if (isTrayIconShown())
+        m_tray->setTip(tip);
+}
+
+void frmOptions::setTrayImage(const QString &image)
+{
+    if (isTrayIconShown())
+        m_tray->setImage(image);
+}
+
+void frmOptions::closePageJump()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"frmJump")
+            w->close();
+    }
+}
+
+void frmOptions::trayMouseEvent(int code)
+{
+    switch (code) {
+    case TrayIcon::LeftButtonUp:
+        if (m_slideshow && m_slideshow->isRunning()) {
+            if (m_slideshow->isPaused())
+                m_slideshow->resumeSlideshow();
+            else
+                m_slideshow->pauseSlideshow();
+        }
+        break;
+    case TrayIcon::LeftDoubleClick:
+        showController();
+        break;
+    case TrayIcon::RightButtonDown: {
+        // The interval does not run on while the user picks from the menu.
+        raise();
+        m_ctx.events->processPendingEvents();
+        if (m_slideshow)
+            m_slideshow->suspendIntervalClock(true);
+        QMenu *menu = m_menus->mnuTasktray();
+        menu->setDefaultAction(m_menus->action(QStringLiteral("mnuTasktray_ResizeWindow")));
+        menu->exec(QCursor::pos());
+        if (!m_ctx.closing && m_slideshow && m_slideshow->isRunning() && !m_slideshow->isPaused()
+            && !m_slideshow->isHidden())
+            m_slideshow->suspendIntervalClock(false);
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 void frmOptions::buildToolBars()
 {
@@ -373,6 +483,13 @@ void frmOptions::setMovieDuration(double seconds)
     m_movieDuration = seconds;
 }
 
+void frmOptions::SetMovieSlider(int value)
+{
+    m_settingSlider = true;
+    m_sldMovie->setValue(value);
+    m_settingSlider = false;
+}
+
 void frmOptions::showController()
 {
     show();
@@ -395,6 +512,18 @@ void frmOptions::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || m_resizing)
         return;
+    const bool minimised = windowState() & Qt::WindowMinimized;
+    if (minimised && !isTrayIconShown() && m_ctx.options.isChecked(Opt::chkShowTaskTray))
+        addTrayIcon();
+    else if (!minimised && isTrayIconShown())
+        removeTrayIcon();
+    // Looking at the controller pauses a running show; putting it away resumes it.
+    if (m_slideshow && m_slideshow->isRunning()) {
+        if (minimised)
+            m_slideshow->resumeSlideshow();
+        else if (windowState() == Qt::WindowNoState)
+            m_slideshow->pauseSlideshow();
+    }
     if (windowState() == Qt::WindowNoState
         && m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked())
         applyControllerTopmost();
@@ -409,6 +538,9 @@ void frmOptions::closeEvent(QCloseEvent *event)
 
 void frmOptions::shutdown()
 {
+    if (m_commands)
+        m_commands->bookmarks().ConfirmSaveShiori(true);
+    removeTrayIcon();
     const double tpp = twipsPerPixel();
     ShutdownSettings s;
     s.profileName = m_profiles->currentName();
@@ -422,7 +554,15 @@ void frmOptions::shutdown()
         s.controllerTopLeft = QPoint(int(std::lround(x() * tpp)), int(std::lround(y() * tpp)));
     s.tab = m_tbsOptions->currentIndex() + 1;
     s.columnWidths = m_listPage->columnWidthsTwips();
-    s.write(m_ctx.store, m_ctx.profiles);
+    if (m_slideshow && m_slideshow->currentIndex >= 1
+        && m_slideshow->currentIndex <= m_slideshow->playList.count())
+        s.lastFile = m_slideshow->playList.path(m_slideshow->currentIndex);
+    {
+        SettingsStore::Batch batch(m_ctx.store);
+        s.write(m_ctx.store, m_ctx.profiles);
+        if (m_viewer)
+            m_viewer->saveWindowRect(m_ctx.store);
+    }
     m_ctx.closing = true;
     QApplication::closeAllWindows();
 }

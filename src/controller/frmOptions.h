@@ -6,7 +6,9 @@
 #include <memory>
 
 struct AppContext;
+class ControllerCommands;
 class ControllerMenus;
+class ControllerStateDisplay;
 class ListPage;
 class ProfileManager;
 class QAction;
@@ -16,6 +18,9 @@ class QSlider;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class Slideshow;
+class TrayIcon;
+class frmView;
 
 // The controller window: the menus, the two tool bars, the music player strip and the option
 // tabs. Every command of the program reaches the slideshow through it.
@@ -28,6 +33,21 @@ public:
 
     // Reads layout, profiles and view settings; called once, before the window is shown.
     void Form_Load();
+    // Connects the window to the slideshow and the viewer; called once, before Form_Load.
+    void attach(Slideshow &slideshow, frmView &viewer);
+    Slideshow *slideshow() const { return m_slideshow; }
+    frmView *viewer() const { return m_viewer; }
+    ControllerStateDisplay *stateDisplay() const { return m_stateDisplay.get(); }
+    ControllerCommands *commands() const { return m_commands; }
+
+    // The tray icon that stands in for the minimised window.
+    bool isTrayIconShown() const;
+    void addTrayIcon();
+    void removeTrayIcon();
+    void setTrayTip(const QString &tip);
+    void setTrayImage(const QString &image);
+    TrayIcon *trayIcon() const { return m_tray; }
+    void closePageJump();
 
     ProfileManager &profiles() { return *m_profiles; }
     ControllerMenus &menus() { return *m_menus; }
@@ -44,6 +64,8 @@ public:
     // opposite, so the program is not quit from a menu in the middle of a clip.
     void MoviebarEnable(bool enabled);
     void setMovieDuration(double seconds);
+    // Moves the movie slider to follow playback, without seeking.
+    void SetMovieSlider(int value);
 
     void mnuView_Moviebar_Click();
     void mnuView_Player_Click();
@@ -66,10 +88,16 @@ private:
     void selectTab(int index);
     void showAbout();
     void showController();
+    void trayMouseEvent(int code);
     void shutdown();
 
     AppContext &m_ctx;
     std::unique_ptr<ProfileManager> m_profiles;
+    std::unique_ptr<ControllerStateDisplay> m_stateDisplay;
+    Slideshow *m_slideshow = nullptr;
+    frmView *m_viewer = nullptr;
+    TrayIcon *m_tray = nullptr;
+    ControllerCommands *m_commands = nullptr;
     ControllerMenus *m_menus = nullptr;
     QToolBar *m_tbrMain = nullptr;
     QToolBar *m_tbrMovie = nullptr;
@@ -81,4 +109,6 @@ private:
     int m_viewLevel = 4;
     bool m_resizing = false;
     double m_movieDuration = 0;
+    // Set while the program itself moves the movie slider.
+    bool m_settingSlider = false;
 };

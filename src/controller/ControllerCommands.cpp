@@ -1,0 +1,306 @@
+#include "controller/ControllerCommands.h"
+
+#include "controller/ControllerMenus.h"
+#include "controller/ControllerStateDisplay.h"
+#include "controller/ListPage.h"
+#include "controller/ProfileManager.h"
+#include "controller/frmOptions.h"
+#include "core/AppContext.h"
+#include "engine/Slideshow.h"
+#include "imagelist/DirectFolder.h"
+#include "imagelist/frmProgress.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QToolBar>
+
+namespace {
+const QString shioriFilter = QStringLiteral("しおりファイル(*.kvs);;All Files(*)");
+}
+
+ControllerCommands::ControllerCommands(frmOptions &window, AppContext &context,
+                                       Slideshow &slideshow)
+    : QObject(&window)
+    , m_window(window)
+    , m_ctx(context)
+    , m_slideshow(slideshow)
+{
+    m_bookmarks = std::make_unique<Bookmarks>(slideshow, context.options, context.store,
+                                              *context.messages, *this);
+    ListStart::Window hooks;
+    hooks.buildList = [this](PlayList &list) {
+        frmProgress progress(
+            &m_window, m_window.menus().action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked());
+        return progress.ShowProgressDialog(list, m_ctx.options, *m_ctx.random,
+                                           m_ctx.configuredList.entries(),
+                                           [this] { m_bookmarks->ConfirmSaveShiori(false); });
+    };
+    hooks.releasePlayButton = [this] {
+        toolButton(QStringLiteral("play"))->setChecked(false);
+    };
+    hooks.setCaption = [this](const QString &caption) {
+        setControllerCaption(caption);
+    };
+    hooks.minimise = [this] {
+        minimiseController();
+    };
+    m_listStart = std::make_unique<ListStart>(*this, context.options, *context.messages, hooks);
+    connectAll();
+}
+
+ControllerCommands::~ControllerCommands() = default;
+
+QAction *ControllerCommands::toolButton(const QString &key) const
+{
+    return m_window.toolButton(m_window.mainToolBar(), key);
+}
+
+void ControllerCommands::on(const QString &action, void (ControllerCommands::*handler)())
+{
+    on(action, [this, handler] { (this->*handler)(); });
+}
+
+void ControllerCommands::on(const QString &action, std::function<void()> handler)
+{
+    if (QAction *a = m_window.menus().action(action))
+        connect(a, &QAction::triggered, this, [this, handler] {
+            handler();
+            syncChecks();
+        });
+}
+
+void ControllerCommands::connectAll()
+{
+    const QStringList prefixes { QStringLiteral("mnuOparation_"), QStringLiteral("mnuPopup_"),
+                                 QStringLiteral("mnuTasktray_") };
+    for (const QString &p : prefixes) {
+        on(p + QStringLiteral("Stop"), &ControllerCommands::mnuOparation_Stop_Click);
+        on(p + QStringLiteral("Pause"), &ControllerCommands::mnuOparation_Pause_Click);
+        on(p + QStringLiteral("Nonestop"), [this] { m_slideshow.toggleFastForward(); });
+        on(p + QStringLiteral("Reverse"), [this] { m_slideshow.toggleReverse(); });
+        on(p + QStringLiteral("Hide"), &ControllerCommands::mnuOparation_Hide_Click);
+    }
+    // Menu bar and tray move at once; the viewer's pop-up may have to wait for the tick.
+    for (const QString &p : { QStringLiteral("mnuOparation_"), QStringLiteral("mnuTasktray_") }) {
+        const bool tray = p == u"mnuTasktray_";
+        on(p + (tray ? QStringLiteral("FirstFile") : QStringLiteral("Firstfile")),
+           [this] { m_slideshow.goFirst(); });
+        on(p + (tray ? QStringLiteral("LastFile") : QStringLiteral("Lastfile")),
+           [this] { m_slideshow.goLast(); });
+        on(p + (tray ? QStringLiteral("NextFile") : QStringLiteral("Nextfile")),
+           [this] { m_slideshow.goNext(); });
+        on(p + (tray ? QStringLiteral("PreviousFile") : QStringLiteral("Previousfile")),
+           [this] { m_slideshow.goPrevious(); });
+    }
+    on(QStringLiteral("mnuPopup_FirstFile"), [this] { popupMove(1); });
+    on(QStringLiteral("mnuPopup_lastFile"), [this] { popupMove(2); });
+    on(QStringLiteral("mnuPopup_PreviousFile"), [this] { popupMove(3); });
+    on(QStringLiteral("mnuPopup_NextFile"), [this] { popupMove(4); });
+
+    on(QStringLiteral("mnuFile_RemoveFromList"), [this] { m_slideshow.dropCurrentFile(); });
+    for (const QString &name :
+         { QStringLiteral("mnuFile_LoadShiori"), QStringLiteral("mnuPopup_Shiori_Open"),
+           QStringLiteral("mnuTasktray_Shiori_Open") })
+        on(name, [this] { m_bookmarks->OpenShiori(); });
+    for (const QString &name :
+         { QStringLiteral("mnuFile_SaveShiori"), QStringLiteral("mnuPopup_Shiori_Save"),
+           QStringLiteral("mnuTasktray_Shiori_Save") })
+        on(name, [this] { m_bookmarks->mnuFile_SaveShiori_Click(); });
+    for (const QString &name :
+         { QStringLiteral("mnuFile_SaveasShiori"), QStringLiteral("mnuPopup_Shiori_Saveas"),
+           QStringLiteral("mnuTasktray_Shiori_Saveas") })
+        on(name, [this] { m_bookmarks->SaveShioriAs(); });
+
+    for (const QString &name :
+         { QStringLiteral("mnuMovie_Play"), QStringLiteral("mnuPopup_Movie_Play"),
+           QStringLiteral("mnuTasktray_Movie_Play") })
+        on(name, [this] { m_slideshow.playCurrentClip(); });
+    for (const QString &name :
+         { QStringLiteral("mnuMovie_Pause"), QStringLiteral("mnuPopup_Movie_Pause"),
+           QStringLiteral("mnuTasktray_Movie_Pause") })
+        on(name, [this] { m_slideshow.pauseCurrentClip(); });
+
+    // Tool bar.
+    connect(toolButton(QStringLiteral("open")), &QAction::triggered, this,
+            [this] { m_bookmarks->OpenShiori(); });
+    connect(toolButton(QStringLiteral("save")), &QAction::triggered, this,
+            [this] { m_bookmarks->mnuFile_SaveShiori_Click(); });
+    connect(toolButton(QStringLiteral("play")), &QAction::triggered, this, [this] {
+        // While a show runs the button stays pressed and nothing else happens.
+        if (m_slideshow.isRunning()) {
+            toolButton(QStringLiteral("play"))->setChecked(true);
+            return;
+        }
+        toolButton(QStringLiteral("play"))->setChecked(false);
+        mnuOparation_Stop_Click();
+        syncChecks();
+    });
+    connect(toolButton(QStringLiteral("pause")), &QAction::triggered, this, [this] {
+        toolButton(QStringLiteral("pause"))->setChecked(false);
+        mnuOparation_Pause_Click();
+        syncChecks();
+    });
+    connect(toolButton(QStringLiteral("stop")), &QAction::triggered, this, [this] {
+        if (m_slideshow.isRunning())
+            m_slideshow.stopSlideshow();
+        syncChecks();
+    });
+    connect(toolButton(QStringLiteral("reverse")), &QAction::triggered, this,
+            [this] { m_slideshow.goPrevious(); });
+    connect(toolButton(QStringLiteral("forward")), &QAction::triggered, this,
+            [this] { m_slideshow.goNext(); });
+    QToolBar *movieBar = m_window.movieToolBar();
+    connect(m_window.toolButton(movieBar, QStringLiteral("play")), &QAction::triggered, this,
+            [this] { m_slideshow.playCurrentClip(); });
+    connect(m_window.toolButton(movieBar, QStringLiteral("pause")), &QAction::triggered, this,
+            [this] { m_slideshow.pauseCurrentClip(); });
+}
+
+void ControllerCommands::syncChecks()
+{
+    const int s = m_slideshow.stateFlags;
+    ControllerStateDisplay *d = m_window.stateDisplay();
+    d->setPausedDisplay(s & StateBit::Paused);
+    d->setFastForwardChecked(s & StateBit::FastForward);
+    d->setReverseChecked(s & StateBit::Reverse);
+    d->setHideItemsChecked(s & StateBit::Hidden);
+    toolButton(QStringLiteral("play"))->setChecked(s & StateBit::Running);
+}
+
+void ControllerCommands::mnuOparation_Stop_Click()
+{
+    m_listStart->mnuOparation_Stop_Click();
+}
+
+void ControllerCommands::mnuOparation_Pause_Click()
+{
+    if (m_slideshow.isPaused())
+        m_slideshow.resumeSlideshow();
+    else
+        m_slideshow.pauseSlideshow();
+}
+
+void ControllerCommands::mnuOparation_Hide_Click()
+{
+    if (m_slideshow.isHidden())
+        m_slideshow.unhideViewer();
+    else
+        m_slideshow.hideViewer(false);
+}
+
+void ControllerCommands::popupMove(int command)
+{
+    if (m_slideshow.mediaKind == MediaKind::RealAudio) {
+        m_slideshow.pendingCommand = command;
+        return;
+    }
+    switch (command) {
+    case 1:
+        m_slideshow.goFirst();
+        break;
+    case 2:
+        m_slideshow.goLast();
+        break;
+    case 3:
+        m_slideshow.goPrevious();
+        break;
+    case 4:
+        m_slideshow.goNext();
+        break;
+    }
+}
+
+bool ControllerCommands::isRunning() const
+{
+    return m_slideshow.isRunning();
+}
+
+void ControllerCommands::stopSlideshow()
+{
+    m_slideshow.stopSlideshow();
+}
+
+PlayList &ControllerCommands::playList()
+{
+    return m_slideshow.playList;
+}
+
+void ControllerCommands::clearBookmarkPath()
+{
+    m_bookmarks->clearBookmarkPath();
+}
+
+void ControllerCommands::startSlideshow(int nextIndex)
+{
+    m_slideshow.nextIndex = nextIndex;
+    m_slideshow.startSlideshow();
+}
+
+void ControllerCommands::setControllerCaption(const QString &caption)
+{
+    m_window.setWindowTitle(caption);
+}
+
+void ControllerCommands::minimiseController()
+{
+    m_window.showMinimized();
+}
+
+QString ControllerCommands::currentProfileName() const
+{
+    return m_window.profiles().currentName();
+}
+
+void ControllerCommands::selectProfile(const QString &name)
+{
+    m_window.profiles().SetSetting(name, false);
+}
+
+std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder)
+{
+    QFileDialog dialog(&m_window, QStringLiteral("しおりの保存"), folder, shioriFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("kvs"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder)
+{
+    const QString path = QFileDialog::getOpenFileName(&m_window, QStringLiteral("しおりを開く"),
+                                                      folder, shioriFilter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+bool ControllerCommands::SetSetting(const QString &name, bool onlyExist)
+{
+    return m_window.profiles().SetSetting(name, onlyExist);
+}
+
+void ControllerCommands::startFromList()
+{
+    mnuOparation_Stop_Click();
+    syncChecks();
+}
+
+bool ControllerCommands::ReadShiori(const QString &path)
+{
+    return m_bookmarks->ReadShiori(path);
+}
+
+bool ControllerCommands::OpenFolderDirect(const QString &folder, const QString &file)
+{
+    const auto result
+        = DirectFolder::collect(m_slideshow.playList, folder, file, m_ctx.options, *m_ctx.random);
+    if (!result)
+        return false;
+    m_slideshow.nextIndex = result->nextIndex;
+    setControllerCaption(result->folder + QStringLiteral(" - Lunetta"));
+    if (m_ctx.options.isChecked(Opt::chkMinWhenStart))
+        minimiseController();
+    m_slideshow.startSlideshow();
+    return true;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/ControllerPort.h"
+
+class Options;
+class frmOptions;
+class QWidget;
+
+// Shows the slideshow's state in the controller window: captions, check marks, tool bar
+// buttons, the movie bar and the tray icon; also puts the two windows into or out of the
+// always-on-top band.
+class ControllerStateDisplay : public ControllerPort
+{
+public:
+    ControllerStateDisplay(frmOptions &window, Options &options);
+    void setViewer(QWidget *viewer) { m_viewer = viewer; }
+
+    void MoviebarEnable(bool enabled) override;
+    bool isMoviebarEnabled() const override { return m_moviebarEnabled; }
+    bool isTrayIconShown() const override;
+    void setTrayTip(const QString &tip) override;
+    void setTrayImage(TrayImage image) override;
+    void setRunningDisplay(bool running) override;
+    void setPausedDisplay(bool paused) override;
+    void setFastForwardChecked(bool checked) override;
+    void setReverseChecked(bool checked) override;
+    void setHideItemsChecked(bool checked) override;
+    void restoreController() override;
+    void applyViewerTopmost() override;
+    void closePageJump() override;
+    void SetMovieSlider(int value) override;
+
+    // Puts a window into or out of the topmost band without moving it; true when the window
+    // system took it.
+    static bool setTopmost(QWidget *window, bool on);
+
+private:
+    void checkTriple(const QString &suffix, bool checked);
+
+    frmOptions &m_window;
+    Options &m_options;
+    QWidget *m_viewer = nullptr;
+    bool m_moviebarEnabled = false;
+    bool m_applyingTopmost = false;
+};

@@ -1,0 +1,232 @@
+#include "FakeEnginePorts.h"
+#include "FakeServices.h"
+#include "FileSizeLimit.h"
+#include "RecordingMessageService.h"
+#include "Sandbox.h"
+
+#include "controller/Bookmarks.h"
+#include "core/Options.h"
+#include "core/SettingsStore.h"
+#include "engine/Slideshow.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// The controller window as the bookmark commands see it.
+class FakeHost : public BookmarkHost
+{
+public:
+    void setControllerCaption(const QString &c) override { caption = c; }
+    void minimiseController() override { minimised = true; }
+    QString currentProfileName() const override { return profile; }
+    void selectProfile(const QString &name) override
+    {
+        profile = profiles.contains(name) ? name : profiles.first();
+    }
+    std::optional<QString> askSaveFileName(const QString &folder) override
+    {
+        askedFolders.append(folder);
+        return saveAnswer;
+    }
+    std::optional<QString> askOpenFileName(const QString &folder) override
+    {
+        askedFolders.append(folder);
+        return openAnswer;
+    }
+
+    QStringList profiles { u"（標準）"_qs, u"旅行"_qs };
+    QString profile = u"（標準）"_qs;
+    QString caption = u"Lunetta"_qs;
+    bool minimised = false;
+    std::optional<QString> saveAnswer;
+    std::optional<QString> openAnswer;
+    QStringList askedFolders;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestBookmarks : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_box;
+    std::unique_ptr<SettingsStore> m_store;
+    Options m_options;
+    RecordingMessageService m_messages;
+    FakeClock m_clock;
+    FakeRandom m_random;
+    FakeEventPump m_events;
+    FakeViewer m_viewer;
+    FakeController m_controller;
+    std::unique_ptr<Slideshow> m_show;
+    FakeHost m_host;
+    std::unique_ptr<Bookmarks> m_bookmarks;
+
+    // A running show over the named files, on screen at `page`.
+    void showing(const QStringList &names, int page)
+    {
+        for (const QString &n : names)
+            m_show->playList.appendToPlayList(m_box->file(n));
+        m_show->stateFlags = StateBit::Running;
+        m_show->currentIndex = page;
+        m_show->nextIndex = page + 1;
+    }
+
+private slots:
+    void init()
+    {
+        m_box = std::make_unique<Sandbox>();
+        m_store = std::make_unique<SettingsStore>(m_box->path(u"config"_qs));
+        m_options.resetToDefaults();
+        m_messages = RecordingMessageService();
+        m_host = FakeHost();
+        m_show = std::make_unique<Slideshow>(m_options, m_messages, m_clock, m_random, m_events);
+        m_show->setViewer(&m_viewer);
+        m_show->setController(&m_controller);
+        m_bookmarks = std::make_unique<Bookmarks>(*m_show, m_options, *m_store, m_messages, m_host);
+    }
+
+    void saveAsWritesTheListAndRemembersTheFolder()
+    {
+        m_bookmarks->mnuFile_SaveShiori_Click();
+        QCOMPARE(m_messages.lastText(), Bookmarks::noDataMessage);
+        QCOMPARE(m_messages.messages.last().icon, MsgIcon::Error);
+        QVERIFY(m_host.askedFolders.isEmpty());
+
+        showing({ u"p/a.jpg"_qs, u"p/b.jpg"_qs }, 2);
+        const QString path = m_box->path(u"marks/trip.kvs"_qs);
+        m_box->folder(u"marks"_qs);
+        m_host.saveAnswer = path;
+        m_bookmarks->mnuFile_SaveShiori_Click(); // no bookmark open: asks for a name
+        QCOMPARE(readAll(path),
+                 (u"Page=2\r\nSettingName=（標準）\r\n\r\n[Files]\r\n"_qs
+                  + m_box->path(u"p/a.jpg"_qs) + u"\r\n"_qs + m_box->path(u"p/b.jpg"_qs)
+                  + u"\r\n"_qs)
+                     .toUtf8());
+        QCOMPARE(m_bookmarks->bookmarkPath(), path);
+        QCOMPARE(m_bookmarks->bookmarkIndex(), 2);
+        QCOMPARE(m_host.caption, u"trip.kvs - Lunetta"_qs);
+        QCOMPARE(m_store->GetSetting(u"InitDir"_qs, u"Shiori_Save"_qs), m_box->path(u"marks/"_qs));
+
+        // With a bookmark open, saving overwrites it without asking.
+        m_show->currentIndex = 1;
+        m_bookmarks->mnuFile_SaveShiori_Click();
+        QCOMPARE(m_host.askedFolders.size(), 1);
+        QVERIFY(readAll(path).startsWith("Page=1\r\n"));
+    }
+
+    void aFailedWriteKeepsTheOldBookmark()
+    {
+        showing({ u"a.jpg"_qs }, 1);
+        const QString path = m_box->path(u"keep.kvs"_qs);
+        m_host.saveAnswer = path;
+        m_bookmarks->SaveShioriAs();
+        const QByteArray before = readAll(path);
+
+        for (int i = 0; i < 200; ++i)
+            m_show->playList.appendToPlayList(u"/a/long/enough/path/"_qs + QString::number(i));
+        m_show->currentIndex = 5;
+        {
+            FileSizeLimit diskFull(64);
+            QCOMPARE(m_bookmarks->WriteShiori(path), 1);
+        }
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(m_messages.messages.last().caption, u"Error-Lunetta"_qs);
+        QVERIFY(m_messages.lastText().startsWith(u"Error"_qs));
+        QVERIFY(m_messages.lastText().contains(u"\r\n"_qs));
+        QCOMPARE(m_bookmarks->bookmarkIndex(), 1); // unchanged
+    }
+
+    void offerToSaveOnlyWhenThePositionMoved()
+    {
+        showing({ u"a.jpg"_qs, u"b.jpg"_qs, u"c.jpg"_qs }, 1);
+        const QString path = m_box->path(u"m.kvs"_qs);
+        m_host.saveAnswer = path;
+        m_bookmarks->SaveShioriAs();
+        m_bookmarks->ConfirmSaveShiori(true);
+        QVERIFY(m_messages.messages.isEmpty()); // not moved: nothing asked
+
+        m_show->currentIndex = 3;
+        m_messages.answers.enqueue(MsgResult::No);
+        m_bookmarks->ConfirmSaveShiori(false);
+        QCOMPARE(m_messages.lastText(), u"しおりを上書き保存しますか？"_qs);
+        QCOMPARE(m_messages.messages.last().defaultButton, MsgResult::No);
+        QVERIFY(readAll(path).startsWith("Page=1\r\n"));
+        m_messages.answers.enqueue(MsgResult::Yes);
+        m_bookmarks->ConfirmSaveShiori(false);
+        QVERIFY(readAll(path).startsWith("Page=3\r\n"));
+
+        // At exit without asking: overwrite, or leave it.
+        m_options.setCheck(Opt::chkNotConfirmSaveShiori, 1);
+        m_show->currentIndex = 2;
+        const int asked = int(m_messages.messages.size());
+        m_options.setOption(Opt::optNotSave, true);
+        m_bookmarks->ConfirmSaveShiori(true);
+        QVERIFY(readAll(path).startsWith("Page=3\r\n"));
+        m_options.setOption(Opt::optOverWrite, true);
+        m_bookmarks->ConfirmSaveShiori(true);
+        QVERIFY(readAll(path).startsWith("Page=2\r\n"));
+        QCOMPARE(m_messages.messages.size(), asked);
+    }
+
+    void readingResumesWithItsProfileAndPage()
+    {
+        const QString notBookmark = m_box->file(u"plain.txt"_qs, "just text\r\n");
+        m_show->playList.appendToPlayList(u"/keep.jpg"_qs);
+        QVERIFY(!m_bookmarks->ReadShiori(notBookmark));
+        QCOMPARE(m_show->playList.count(), 1);
+        QCOMPARE(m_host.caption, u"Lunetta"_qs);
+        QCOMPARE(m_show->stateFlags, 0);
+
+        const QString a = m_box->file(u"a.jpg"_qs, QByteArray());
+        const QString b = m_box->file(u"b.jpg"_qs, QByteArray());
+        const QString mark = m_box->file(
+            u"trip.kvs"_qs,
+            (u"Page=2\r\nSettingName=旅行\r\n\r\n[Files]\r\n"_qs + a + u"\r\n"_qs + b).toUtf8());
+        m_options.setCheck(Opt::chkMinWhenStart, 1);
+        QVERIFY(m_bookmarks->ReadShiori(mark));
+        QCOMPARE(m_host.profile, u"旅行"_qs);
+        QCOMPARE(m_show->playList.count(), 2);
+        QCOMPARE(m_host.caption, u"trip.kvs - Lunetta"_qs);
+        QVERIFY(m_host.minimised);
+        QVERIFY(m_show->isRunning());
+        QCOMPARE(m_show->currentIndex, 2);
+        QCOMPARE(m_viewer.statusPage, u"2/2"_qs);
+
+        // Nothing moved since it was opened: leaving asks nothing.
+        m_bookmarks->ConfirmSaveShiori(true);
+        QVERIFY(m_messages.messages.isEmpty());
+    }
+
+    void openAsksBeforeStoppingARunningShow()
+    {
+        showing({ u"a.jpg"_qs }, 1);
+        m_messages.answers.enqueue(MsgResult::Cancel);
+        m_bookmarks->OpenShiori();
+        QCOMPARE(m_messages.lastText(), u"現在の自動表示を中止してもよろしいですか？"_qs);
+        QVERIFY(m_show->isRunning());
+        QVERIFY(m_host.askedFolders.isEmpty());
+
+        m_host.openAnswer = std::nullopt; // cancelled dialog
+        m_messages.answers.enqueue(MsgResult::Ok);
+        m_bookmarks->OpenShiori();
+        QVERIFY(!m_show->isRunning());
+        QCOMPARE(m_host.askedFolders.size(), 1);
+        QCOMPARE(m_store->GetSetting(u"InitDir"_qs, u"Shiori_Open"_qs), QString());
+
+        m_host.openAnswer = m_box->file(u"sub/none.kvs"_qs, "no files section");
+        m_bookmarks->OpenShiori();
+        QCOMPARE(m_store->GetSetting(u"InitDir"_qs, u"Shiori_Open"_qs), m_box->path(u"sub/"_qs));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBookmarks)
+#include "tst_bookmarks.moc"
