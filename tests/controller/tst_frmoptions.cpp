@@ -1,0 +1,207 @@
+#include "FakeServices.h"
+#include "RecordingMessageService.h"
+#include "Sandbox.h"
+
+#include "controller/ControllerCommands.h"
+#include "controller/ControllerMenus.h"
+#include "controller/ControllerStateDisplay.h"
+#include "controller/frmOptions.h"
+#include "core/AppContext.h"
+#include "core/Startup.h"
+#include "engine/Slideshow.h"
+#include "viewer/frmView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+
+// The controller window on the real viewer, with messages recorded and the clock in hand.
+class TestFrmOptions : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_box;
+    std::unique_ptr<AppContext> m_ctx;
+    RecordingMessageService *m_messages = nullptr;
+    std::unique_ptr<Slideshow> m_show;
+    std::unique_ptr<frmOptions> m_window;
+    std::unique_ptr<frmView> m_viewer;
+
+    void open(const QByteArray &settings = QByteArray())
+    {
+        if (!settings.isEmpty())
+            m_box->file(u"config/Lunetta.ini"_qs, settings);
+        auto messages = std::make_unique<RecordingMessageService>();
+        m_messages = messages.get();
+        m_ctx = std::make_unique<AppContext>(m_box->path(u"config"_qs), std::move(messages),
+                                             std::make_unique<FakeClock>());
+        m_show = std::make_unique<Slideshow>(m_ctx->options, *m_ctx->messages, *m_ctx->clock,
+                                             *m_ctx->random, *m_ctx->events);
+        m_window = std::make_unique<frmOptions>(*m_ctx);
+        m_viewer = std::make_unique<frmView>(m_ctx->options, *m_show);
+        m_show->setViewer(m_viewer.get());
+        m_window->attach(*m_show, *m_viewer);
+        m_window->Form_Load();
+    }
+    QAction *action(const QString &name) const { return m_window->menus().action(name); }
+    QAction *mainButton(const QString &key) const
+    {
+        return m_window->toolButton(m_window->mainToolBar(), key);
+    }
+    // A folder of three small pictures, shown from the second.
+    QString startFromFolder()
+    {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        for (const QString &name : { u"a.png"_qs, u"b.png"_qs, u"c.png"_qs })
+            picture.save(m_box->path(u"pics/"_qs + name));
+        const QString file = m_box->path(u"pics/b.png"_qs);
+        Startup::dispatchArgument(file, *m_window->commands(), *m_messages);
+        return file;
+    }
+
+private slots:
+    void init()
+    {
+        m_box = std::make_unique<Sandbox>();
+        m_box->folder(u"pics"_qs);
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_viewer.reset();
+        m_show.reset();
+        m_ctx.reset();
+    }
+
+    void viewLevelsFromTheSettingsAndTheMenus()
+    {
+        open("[Main]\nShowMoviebar=False\nShowPlayer=False\nShowSetting=False\n");
+        QCOMPARE(m_window->viewLevel(), 1);
+        QVERIFY(!action(u"mnuView_Moviebar"_qs)->isChecked());
+        action(u"mnuView_Moviebar"_qs)->trigger();
+        QCOMPARE(m_window->viewLevel(), 2);
+        action(u"mnuView_Option"_qs)->trigger();
+        QCOMPARE(m_window->viewLevel(), 4);
+        QVERIFY(mainButton(u"option"_qs)->isChecked());
+        QVERIFY(action(u"mnuView_Player"_qs)->isChecked());
+        // Unchecking the music player leaves the movie bar: level 2, not 1.
+        action(u"mnuView_Player"_qs)->trigger();
+        QCOMPARE(m_window->viewLevel(), 2);
+        QVERIFY(!action(u"mnuView_Option"_qs)->isChecked());
+        QVERIFY(!mainButton(u"option"_qs)->isChecked());
+    }
+
+    void fixedBottomKeepsTheBottomEdge()
+    {
+        open("[Main]\nTop=3000\nLeft=1500\nFixBottom=True\n");
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCOMPARE(m_window->viewLevel(), 4);
+        const int bottom = m_window->y() + m_window->height();
+        m_window->setViewLevel(1);
+        QVERIFY(m_window->height() < 200);
+        QCOMPARE(m_window->y() + m_window->height(), bottom);
+        m_window->setViewLevel(3);
+        QCOMPARE(m_window->y() + m_window->height(), bottom);
+    }
+
+    void anOffScreenPositionIsCorrectedOnOneAxis()
+    {
+        open("[Main]\nTop=150\nLeft=999999\n");
+        QCOMPARE(m_window->pos(), QPoint(0, 10));
+    }
+
+    void runningStateIsShownAndStopRestoresIt()
+    {
+        open();
+        QCOMPARE(action(u"mnuPopup_Stop"_qs)->text(), u"開始(&S)"_qs);
+        const QString file = startFromFolder();
+        QVERIFY(m_show->isRunning());
+        QCOMPARE(m_show->playList.path(m_show->currentIndex), file);
+        QCOMPARE(m_window->windowTitle(), m_box->path(u"pics/"_qs) + u" - Lunetta"_qs);
+        QCOMPARE(action(u"mnuOparation_Stop"_qs)->text(), u"中止(&S)"_qs);
+        QCOMPARE(action(u"mnuTasktray_Stop"_qs)->text(), u"中止"_qs);
+        QVERIFY(mainButton(u"play"_qs)->isChecked());
+        QVERIFY(!m_window->findChild<QComboBox *>(u"cmbSetting"_qs)->isEnabled());
+
+        // "play" while running stays pressed and changes nothing.
+        mainButton(u"play"_qs)->trigger();
+        QVERIFY(mainButton(u"play"_qs)->isChecked());
+        QVERIFY(m_show->isRunning());
+
+        action(u"mnuOparation_Pause"_qs)->trigger();
+        QVERIFY(m_show->isPaused());
+        QVERIFY(action(u"mnuPopup_Pause"_qs)->isChecked());
+        QVERIFY(mainButton(u"pause"_qs)->isChecked());
+        action(u"mnuTasktray_Nonestop"_qs)->trigger();
+        action(u"mnuPopup_Reverse"_qs)->trigger();
+        QVERIFY(action(u"mnuOparation_Nonestop"_qs)->isChecked());
+        QVERIFY(action(u"mnuOparation_Reverse"_qs)->isChecked());
+
+        mainButton(u"stop"_qs)->trigger();
+        QVERIFY(!m_show->isRunning());
+        QCOMPARE(action(u"mnuOparation_Stop"_qs)->text(), u"開始(&S)"_qs);
+        QCOMPARE(action(u"mnuPopup_Stop"_qs)->text(), u"開始"_qs);
+        for (const QString &suffix : { u"Pause"_qs, u"Nonestop"_qs, u"Reverse"_qs, u"Hide"_qs }) {
+            for (QAction *a : m_window->menus().triple(suffix))
+                QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
+        }
+        QVERIFY(!mainButton(u"play"_qs)->isChecked());
+        QVERIFY(!mainButton(u"pause"_qs)->isChecked());
+        QVERIFY(m_window->findChild<QComboBox *>(u"cmbSetting"_qs)->isEnabled());
+    }
+
+    void pauseWhileHiddenDoesNothing()
+    {
+        open();
+        startFromFolder();
+        action(u"mnuOparation_Hide"_qs)->trigger();
+        QVERIFY(m_show->isHidden());
+        QVERIFY(action(u"mnuTasktray_Hide"_qs)->isChecked());
+        action(u"mnuOparation_Pause"_qs)->trigger();
+        QVERIFY(!m_show->isPaused());
+        QVERIFY(!action(u"mnuOparation_Pause"_qs)->isChecked());
+    }
+
+    void quitItemsFollowTheMovieBar()
+    {
+        open();
+        m_window->stateDisplay()->MoviebarEnable(true);
+        QVERIFY(!action(u"mnuFile_Exit"_qs)->isEnabled());
+        QVERIFY(!action(u"mnuPopup_Quit"_qs)->isEnabled());
+        QVERIFY(!action(u"mnuTasktray_Quit"_qs)->isEnabled());
+        QVERIFY(m_window->menus().menu(u"mnuMovie"_qs)->menuAction()->isEnabled());
+        m_window->stateDisplay()->MoviebarEnable(false);
+        QVERIFY(action(u"mnuFile_Exit"_qs)->isEnabled());
+        QVERIFY(!m_window->menus().menu(u"mnuPopup_Movie"_qs)->menuAction()->isEnabled());
+    }
+
+    void startingFromAnEmptyListSaysSo()
+    {
+        open();
+        action(u"mnuOparation_Stop"_qs)->trigger();
+        QVERIFY(!m_show->isRunning());
+        QCOMPARE(m_messages->lastText(), u"画像ファイルがありません。"_qs);
+        QVERIFY(!mainButton(u"play"_qs)->isChecked());
+    }
+
+    void closingWritesTheLayoutAndTheLastFile()
+    {
+        open("[Main]\nTop=555\nLeft=60\n");
+        const QString file = startFromFolder();
+        m_window->showMinimized();
+        m_window->close();
+        SettingsStore reread(m_box->path(u"config"_qs));
+        QCOMPARE(reread.GetSetting(u"Jump"_qs, u"LastFile"_qs), file);
+        QCOMPARE(reread.GetSetting(u"Main"_qs, u"Top"_qs), u"555"_qs); // minimised: kept
+        QCOMPARE(reread.GetSetting(u"Main"_qs, u"SettingName"_qs), u"（標準）"_qs);
+        QCOMPARE(reread.GetSetting(u"Main"_qs, u"ShowSetting"_qs), u"True"_qs);
+        QVERIFY(m_ctx->closing);
+    }
+};
+
+QTEST_MAIN(TestFrmOptions)
+#include "tst_frmoptions.moc"
