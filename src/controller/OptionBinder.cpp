@@ -24,7 +24,7 @@ void OptionBinder::bindChildren(QWidget *root)
 void OptionBinder::bind(Opt id, QWidget *w)
 {
     m_widgets.insert(int(id), w);
-    switch (Options::spec(id).kind) {
+    switch (Options::info(id).kind) {
     case OptionKind::Check:
         if (auto *c = qobject_cast<QCheckBox *>(w)) {
             connect(c, &QCheckBox::stateChanged, this, [this, id](int state) {

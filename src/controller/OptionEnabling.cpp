@@ -4,7 +4,7 @@ namespace {
 
 bool isOn(const Options &options, Opt id)
 {
-    return Options::spec(id).kind == OptionKind::Option ? options.option(id)
+    return Options::info(id).kind == OptionKind::Option ? options.option(id)
                                                         : options.isChecked(id);
 }
 

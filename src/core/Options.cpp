@@ -2,9 +2,9 @@
 
 #include <QHash>
 
-const std::array<OptionSpec, size_t(Opt::Count)> &Options::specs()
+const std::array<OptionInfo, size_t(Opt::Count)> &Options::table()
 {
-    static const std::array<OptionSpec, size_t(Opt::Count)> table = { {
+    static const std::array<OptionInfo, size_t(Opt::Count)> table = { {
 #define LUNETTA_OPTION_SPEC(name, kind, def, items, group)                                         \
     { Opt::name, QStringLiteral(#name), OptionKind::kind, QStringLiteral(def), items, group },
         LUNETTA_OPTIONS(LUNETTA_OPTION_SPEC)
@@ -17,7 +17,7 @@ std::optional<Opt> Options::find(const QString &name)
 {
     static const QHash<QString, Opt> byName = [] {
         QHash<QString, Opt> h;
-        for (const auto &s : specs())
+        for (const auto &s : table())
             h.insert(s.name, s.id);
         return h;
     }();
@@ -33,7 +33,7 @@ Options::Options(QObject *parent)
 
 void Options::resetToDefaults()
 {
-    for (const auto &s : specs())
+    for (const auto &s : table())
         applyStoredValue(s.id, s.defaultValue);
     setSusiePlugins({});
 }
@@ -54,17 +54,17 @@ void Options::store(Opt id, const QVariant &value)
 
 void Options::setCheck(Opt id, int value)
 {
-    Q_ASSERT(spec(id).kind == OptionKind::Check);
+    Q_ASSERT(info(id).kind == OptionKind::Check);
     store(id, value);
 }
 
 void Options::setOption(Opt id, bool value)
 {
-    const OptionSpec &s = spec(id);
+    const OptionInfo &s = info(id);
     Q_ASSERT(s.kind == OptionKind::Option);
     store(id, value);
     if (value && s.group != 0) {
-        for (const auto &other : specs()) {
+        for (const auto &other : table()) {
             if (other.group == s.group && other.id != id)
                 store(other.id, false);
         }
@@ -73,13 +73,13 @@ void Options::setOption(Opt id, bool value)
 
 void Options::setText(Opt id, const QString &value)
 {
-    Q_ASSERT(spec(id).kind == OptionKind::Text);
+    Q_ASSERT(info(id).kind == OptionKind::Text);
     store(id, value);
 }
 
 void Options::setComboIndex(Opt id, int index)
 {
-    const OptionSpec &s = spec(id);
+    const OptionInfo &s = info(id);
     Q_ASSERT(s.kind == OptionKind::Combo);
     if (index >= 0 && index < s.comboItems)
         store(id, index);
@@ -87,7 +87,7 @@ void Options::setComboIndex(Opt id, int index)
 
 QString Options::storedValue(Opt id) const
 {
-    switch (spec(id).kind) {
+    switch (info(id).kind) {
     case OptionKind::Check:
     case OptionKind::Combo:
         return QString::number(m_values[size_t(id)].toInt());
@@ -101,7 +101,7 @@ QString Options::storedValue(Opt id) const
 
 bool Options::applyStoredValue(Opt id, const QString &stored)
 {
-    switch (spec(id).kind) {
+    switch (info(id).kind) {
     case OptionKind::Check: {
         // A check box holds 0, 1 or 2 (greyed); anything else is not a value it can take.
         bool ok = false;
@@ -127,7 +127,7 @@ bool Options::applyStoredValue(Opt id, const QString &stored)
     case OptionKind::Combo: {
         bool ok = false;
         const int v = stored.trimmed().toInt(&ok);
-        if (!ok || v < 0 || v >= spec(id).comboItems)
+        if (!ok || v < 0 || v >= info(id).comboItems)
             return false;
         setComboIndex(id, v);
         return true;

@@ -72,7 +72,7 @@ enum class Opt {
 
 enum class OptionKind { Check, Option, Text, Combo };
 
-struct OptionSpec
+struct OptionInfo
 {
     Opt id;
     QString name;
@@ -90,8 +90,8 @@ class Options : public QObject
 public:
     explicit Options(QObject *parent = nullptr);
 
-    static const std::array<OptionSpec, size_t(Opt::Count)> &specs();
-    static const OptionSpec &spec(Opt id) { return specs()[size_t(id)]; }
+    static const std::array<OptionInfo, size_t(Opt::Count)> &table();
+    static const OptionInfo &info(Opt id) { return table()[size_t(id)]; }
     static std::optional<Opt> find(const QString &name);
 
     int check(Opt id) const { return m_values[size_t(id)].toInt(); }

@@ -15,7 +15,7 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
 {
     const QString section = SettingKeys::optionsSection(profileName);
     if (load) {
-        for (const OptionSpec &s : Options::specs()) {
+        for (const OptionInfo &s : Options::table()) {
             const QString stored = m_store.GetSetting(
                 section, s.name, s.kind == OptionKind::Combo ? QStringLiteral("0") : QString());
             if (!stored.isEmpty())
@@ -35,7 +35,7 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
 
     SettingsStore::Batch batch(m_store);
     bool ok = true;
-    for (const OptionSpec &s : Options::specs())
+    for (const OptionInfo &s : Options::table())
         ok &= m_store.SaveSetting(section, s.name, m_options.storedValue(s.id));
     const QStringList plugins = m_options.susiePlugins();
     for (int i = 0; i < plugins.size(); ++i)

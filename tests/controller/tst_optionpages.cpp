@@ -117,7 +117,7 @@ private slots:
 
     void everyOptionOfThesePagesHasItsControl()
     {
-        for (const OptionSpec &s : Options::specs()) {
+        for (const OptionInfo &s : Options::table()) {
             if (s.id == Opt::chkUseSusiePlugin) // on the plug-in page
                 continue;
             QWidget *w = m_pages->control(s.name);
