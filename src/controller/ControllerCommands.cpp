@@ -31,9 +31,12 @@ ControllerCommands::ControllerCommands(frmOptions &window, AppContext &context,
     hooks.buildList = [this](PlayList &list) {
         frmProgress progress(
             &m_window, m_window.menus().action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked());
-        return progress.ShowProgressDialog(list, m_ctx.options, *m_ctx.random,
-                                           m_ctx.configuredList.entries(),
-                                           [this] { m_bookmarks->ConfirmSaveShiori(false); });
+        const bool built = progress.ShowProgressDialog(
+            list, m_ctx.options, *m_ctx.random, m_ctx.configuredList.entries(),
+            [this] { m_bookmarks->ConfirmSaveShiori(false); });
+        // The old position means nothing in the new list, also when the build was cancelled.
+        m_slideshow.currentIndex = 0;
+        return built;
     };
     hooks.releasePlayButton = [this] {
         toolButton(QStringLiteral("play"))->setChecked(false);
@@ -97,7 +100,11 @@ void ControllerCommands::connectAll()
     on(QStringLiteral("mnuPopup_PreviousFile"), [this] { popupMove(3); });
     on(QStringLiteral("mnuPopup_NextFile"), [this] { popupMove(4); });
 
-    on(QStringLiteral("mnuFile_RemoveFromList"), [this] { m_slideshow.dropCurrentFile(); });
+    // Only a running show has a current file; a stopped one may still have its reverse bit.
+    on(QStringLiteral("mnuFile_RemoveFromList"), [this] {
+        if (m_slideshow.isRunning())
+            m_slideshow.dropCurrentFile();
+    });
     for (const QString &name :
          { QStringLiteral("mnuFile_LoadShiori"), QStringLiteral("mnuPopup_Shiori_Open"),
            QStringLiteral("mnuTasktray_Shiori_Open") })
@@ -243,7 +250,9 @@ void ControllerCommands::setControllerCaption(const QString &caption)
 
 void ControllerCommands::minimiseController()
 {
-    m_window.showMinimized();
+    // Not showMinimized(): it shows the window again after the minimising has put it into the
+    // tray.
+    m_window.setWindowState(m_window.windowState() | Qt::WindowMinimized);
 }
 
 QString ControllerCommands::currentProfileName() const

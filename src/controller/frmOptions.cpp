@@ -82,6 +82,7 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     m_stateDisplay->setViewer(&viewer);
     slideshow.setController(m_stateDisplay.get());
     m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    m_profiles->setRunningQuery([&slideshow] { return slideshow.isRunning(); });
     if (auto *pages = findChild<OptionPages *>(QStringLiteral("OptionPages"))) {
         OptionPageHooks &hooks = pages->hooks();
         hooks.showViewerTitleBar = [&viewer](bool show) {

@@ -70,7 +70,13 @@ std::optional<Contents> read(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return parse(TextFileCodec::decode(f.readAll()));
+    // Any file named on the command line is tried as a bookmark first; a movie of some
+    // gigabytes must not be read whole to find out that it is none. "[Files]" comes after two
+    // short lines, so it is in the first block of every bookmark.
+    const QByteArray head = f.read(64 * 1024);
+    if (!head.contains("[Files]"))
+        return std::nullopt;
+    return parse(TextFileCodec::decode(head + f.readAll()));
 }
 
 std::optional<WriteError> write(const QString &path, int page, const QString &settingName,

@@ -132,7 +132,13 @@ bool SearchPathFile(const QString &name)
 
 QString absoluteArgumentPath(const QString &path)
 {
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
+    if (path.isEmpty())
         return path;
-    return QDir::current().absoluteFilePath(path);
+    // "..", "." and doubled separators are resolved here: the later look-ups of each
+    // component only know names that a folder lists. A folder keeps its trailing "/".
+    QString clean = QDir::cleanPath(
+        QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    if (path.endsWith(u'/') && !clean.endsWith(u'/'))
+        clean += u'/';
+    return clean;
 }

@@ -154,6 +154,33 @@ private slots:
         QVERIFY(m_window->findChild<QComboBox *>(u"cmbSetting"_qs)->isEnabled());
     }
 
+    void profilesAndRemovalFollowTheRunningState()
+    {
+        open();
+        startFromFolder();
+        action(u"mnuFile_SettingSave"_qs)->trigger();
+        QCOMPARE(m_messages->lastText(), u"自動表示中は設定の保存ができません。"_qs);
+        action(u"mnuOparation_Stop"_qs)->trigger();
+        QVERIFY(!m_show->isRunning());
+
+        // A stopped show keeps its reverse bit but has no current file to remove.
+        action(u"mnuOparation_Reverse"_qs)->trigger();
+        const int count = m_show->playList.count();
+        action(u"mnuFile_RemoveFromList"_qs)->trigger();
+        QCOMPARE(m_show->playList.count(), count);
+        QVERIFY(!m_show->isRunning());
+        QVERIFY(!m_viewer->isVisible());
+    }
+
+    void startingMinimisesTheController()
+    {
+        open("[Options]\nchkMinWhenStart=1\n");
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        startFromFolder();
+        QVERIFY(m_window->isMinimized());
+    }
+
     void pauseWhileHiddenDoesNothing()
     {
         open();

@@ -132,6 +132,12 @@ private slots:
         Startup::dispatchArgument(u"sub/x.png"_qs, target, messages);
         QDir::setCurrent(old);
         QCOMPARE(target.calls.last(), u"OpenFolderDirect:|"_qs + box.path(u"sub/x.png"_qs));
+
+        // ".." is resolved before the file is looked at as a bookmark.
+        box.folder(u"other"_qs);
+        FakeTarget dotted;
+        Startup::dispatchArgument(box.path(u"other/../sub/x.png"_qs), dotted, messages);
+        QCOMPARE(dotted.calls.first(), u"ReadShiori:"_qs + box.path(u"sub/x.png"_qs));
     }
 
     void uninstallRemovesTheSettingsFolder()

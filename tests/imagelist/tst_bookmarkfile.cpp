@@ -74,6 +74,11 @@ private slots:
         QCOMPARE(c->paths, paths);
         QCOMPARE(c->page, 3);
         QCOMPARE(BookmarkFile::read(box.path(u"missing.kvs"_qs)), std::nullopt);
+
+        // A large file without the section near its start is no bookmark, and is not read whole.
+        const QString movie
+            = box.file(u"movie.mp4"_qs, QByteArray(200 * 1024, 'x') + "\r\n[Files]\r\n/a.jpg");
+        QCOMPARE(BookmarkFile::read(movie), std::nullopt);
     }
 
     void failedWriteLeavesTheOldBookmark()

@@ -1,6 +1,7 @@
 #include "Sandbox.h"
 #include "imagelist/PathFunctions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -84,6 +85,8 @@ private slots:
     void absoluteArguments()
     {
         QCOMPARE(absoluteArgumentPath(u"/abs/x"_qs), u"/abs/x"_qs);
+        QCOMPARE(absoluteArgumentPath(u"/abs/y/../x/./"_qs), u"/abs/x/"_qs);
+        QCOMPARE(absoluteArgumentPath(u"rel/../x"_qs), QDir::currentPath() + u"/x"_qs);
         QCOMPARE(absoluteArgumentPath(QString()), QString());
         QVERIFY(absoluteArgumentPath(u"rel/x"_qs).endsWith(u"/rel/x"_qs));
         QVERIFY(absoluteArgumentPath(u"rel/x"_qs).startsWith(u'/'));
