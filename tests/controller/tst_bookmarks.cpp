@@ -45,12 +45,6 @@ public:
     QStringList askedFolders;
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestBookmarks : public QObject
@@ -106,7 +100,7 @@ private slots:
         m_box->folder(u"marks"_qs);
         m_host.saveAnswer = path;
         m_bookmarks->mnuFile_SaveShiori_Click(); // no bookmark open: asks for a name
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFile(path),
                  (u"Page=2\r\nSettingName=（標準）\r\n\r\n[Files]\r\n"_qs
                   + m_box->path(u"p/a.jpg"_qs) + u"\r\n"_qs + m_box->path(u"p/b.jpg"_qs)
                   + u"\r\n"_qs)
@@ -120,7 +114,7 @@ private slots:
         m_show->currentIndex = 1;
         m_bookmarks->mnuFile_SaveShiori_Click();
         QCOMPARE(m_host.askedFolders.size(), 1);
-        QVERIFY(readAll(path).startsWith("Page=1\r\n"));
+        QVERIFY(readFile(path).startsWith("Page=1\r\n"));
     }
 
     void aFailedWriteKeepsTheOldBookmark()
@@ -129,7 +123,7 @@ private slots:
         const QString path = m_box->path(u"keep.kvs"_qs);
         m_host.saveAnswer = path;
         m_bookmarks->SaveShioriAs();
-        const QByteArray before = readAll(path);
+        const QByteArray before = readFile(path);
 
         for (int i = 0; i < 200; ++i)
             m_show->playList.appendToPlayList(u"/a/long/enough/path/"_qs + QString::number(i));
@@ -138,7 +132,7 @@ private slots:
             FileSizeLimit diskFull(64);
             QCOMPARE(m_bookmarks->WriteShiori(path), 1);
         }
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readFile(path), before);
         QCOMPARE(m_messages.messages.last().caption, u"Error-Lunetta"_qs);
         QVERIFY(m_messages.lastText().startsWith(u"Error"_qs));
         QVERIFY(m_messages.lastText().contains(u"\r\n"_qs));
@@ -159,10 +153,10 @@ private slots:
         m_bookmarks->ConfirmSaveShiori(false);
         QCOMPARE(m_messages.lastText(), u"しおりを上書き保存しますか？"_qs);
         QCOMPARE(m_messages.messages.last().defaultButton, MsgResult::No);
-        QVERIFY(readAll(path).startsWith("Page=1\r\n"));
+        QVERIFY(readFile(path).startsWith("Page=1\r\n"));
         m_messages.answers.enqueue(MsgResult::Yes);
         m_bookmarks->ConfirmSaveShiori(false);
-        QVERIFY(readAll(path).startsWith("Page=3\r\n"));
+        QVERIFY(readFile(path).startsWith("Page=3\r\n"));
 
         // At exit without asking: overwrite, or leave it.
         m_options.setCheck(Opt::chkNotConfirmSaveShiori, 1);
@@ -170,10 +164,10 @@ private slots:
         const int asked = int(m_messages.messages.size());
         m_options.setOption(Opt::optNotSave, true);
         m_bookmarks->ConfirmSaveShiori(true);
-        QVERIFY(readAll(path).startsWith("Page=3\r\n"));
+        QVERIFY(readFile(path).startsWith("Page=3\r\n"));
         m_options.setOption(Opt::optOverWrite, true);
         m_bookmarks->ConfirmSaveShiori(true);
-        QVERIFY(readAll(path).startsWith("Page=2\r\n"));
+        QVERIFY(readFile(path).startsWith("Page=2\r\n"));
         QCOMPARE(m_messages.messages.size(), asked);
     }
 

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "Sandbox.h"
 #include "core/SettingsStore.h"
 
 #include <QDir>
@@ -11,12 +12,6 @@
 class TestSettingsStore : public QObject
 {
     Q_OBJECT
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private slots:
     void roundTripsAwkwardText_data()
@@ -103,11 +98,11 @@ private slots:
         QTemporaryDir dir;
         SettingsStore store(dir.path());
         QVERIFY(store.SaveSetting(u"Main"_qs, u"Top"_qs, u"100"_qs));
-        const QByteArray before = readAll(store.filePath());
+        const QByteArray before = readFile(store.filePath());
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         QVERIFY(!store.SaveSetting(u"Main"_qs, u"Top"_qs, u"200"_qs));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(readAll(store.filePath()), before);
+        QCOMPARE(readFile(store.filePath()), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { u"Lunetta.ini"_qs });
         // The value is not lost: the next write that succeeds carries it.
         QVERIFY(store.SaveSetting(u"Main"_qs, u"Left"_qs, u"5"_qs));
@@ -119,12 +114,12 @@ private slots:
         QTemporaryDir dir;
         SettingsStore store(dir.path());
         QVERIFY(store.SaveSetting(u"Main"_qs, u"Top"_qs, u"100"_qs));
-        const QByteArray before = readAll(store.filePath());
+        const QByteArray before = readFile(store.filePath());
         {
             FileSizeLimit limit(before.size() + 8);
             QVERIFY(!store.SaveSetting(u"List"_qs, u"File1"_qs, QString(500, u'x')));
         }
-        QCOMPARE(readAll(store.filePath()), before);
+        QCOMPARE(readFile(store.filePath()), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { u"Lunetta.ini"_qs });
     }
 
@@ -158,7 +153,7 @@ private slots:
         const QStringList aside
             = QDir(dir.path()).entryList({ u"Lunetta.ini.damaged-*"_qs }, QDir::Files);
         QCOMPARE(aside.size(), 1);
-        QVERIFY(readAll(dir.filePath(aside.first())).contains("garbage"));
+        QVERIFY(readFile(dir.filePath(aside.first())).contains("garbage"));
         SettingsStore reread(dir.path());
         QVERIFY(!reread.wasDamaged());
         QCOMPARE(reread.GetSetting(u"Main"_qs, u"Left"_qs), u"30"_qs);

@@ -5,16 +5,6 @@
 #include <QFile>
 #include <QTest>
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestBookmarkFile : public QObject
 {
     Q_OBJECT
@@ -86,7 +76,7 @@ private slots:
         Sandbox box;
         const QString path = box.path(u"keep.kvs"_qs);
         QCOMPARE(BookmarkFile::write(path, 1, u"A"_qs, { u"/a.jpg"_qs }), std::nullopt);
-        const QByteArray before = readAll(path);
+        const QByteArray before = readFile(path);
         std::optional<BookmarkFile::WriteError> error;
         {
             FileSizeLimit limit(16); // the disk is full after 16 bytes
@@ -97,7 +87,7 @@ private slots:
         }
         QVERIFY(error);
         QVERIFY(!error->description.isEmpty());
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readFile(path), before);
         QCOMPARE(QDir(box.root()).entryList(QDir::Files), QStringList { u"keep.kvs"_qs });
     }
 };

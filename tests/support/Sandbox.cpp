@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 Sandbox::Sandbox() = default;
 
 QString Sandbox::root() const

@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
 // A temporary folder that tests fill with files and subfolders.
 class Sandbox
 {
