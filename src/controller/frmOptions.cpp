@@ -532,6 +532,12 @@ void frmOptions::changeEvent(QEvent *event)
 
 void frmOptions::closeEvent(QCloseEvent *event)
 {
+    // While the list is being built the window is disabled, and a disabled window cannot be
+    // closed: the build would otherwise go on and report to a program that has ended.
+    if (!isEnabled() && !m_ctx.closing) {
+        event->ignore();
+        return;
+    }
     if (!m_ctx.closing)
         shutdown();
     event->accept();

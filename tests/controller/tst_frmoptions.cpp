@@ -215,6 +215,18 @@ private slots:
         QVERIFY(!mainButton(u"play"_qs)->isChecked());
     }
 
+    void aDisabledWindowIsNotClosed()
+    {
+        open();
+        m_window->show();
+        m_window->setEnabled(false); // as during a list build
+        QVERIFY(!m_window->close());
+        QVERIFY(!m_ctx->closing);
+        m_window->setEnabled(true);
+        QVERIFY(m_window->close());
+        QVERIFY(m_ctx->closing);
+    }
+
     void closingWritesTheLayoutAndTheLastFile()
     {
         open("[Main]\nTop=555\nLeft=60\n");
