@@ -193,7 +193,8 @@ void Slideshow::showLoadedFile(const QString &path)
 
 bool Slideshow::loadMediaFile(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    // Only regular files: opening a named pipe would wait for a writer forever.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
 
     if (m_options.check(Opt::chkUseSusiePlugin) == 1 && m_pluginBridge) {

@@ -4,6 +4,7 @@
 #include "core/TextFileCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace BookmarkFile {
 
@@ -67,6 +68,9 @@ std::optional<Contents> parse(const QString &text)
 
 std::optional<Contents> read(const QString &path)
 {
+    // A named pipe would wait for a writer forever.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;

@@ -11,6 +11,7 @@
 #include "imagelist/Sorting.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 ListBuilder::ListBuilder(PlayList &playList, const Options &options, RandomSource &random,
                          BuildProgress &progress)
@@ -72,12 +73,20 @@ bool ListBuilder::BuildFileList(const QList<ConfiguredEntry> &entriesRef)
     return !m_progress.cancelRequested();
 }
 
+namespace {
+constexpr qsizetype maxFileListBytes = qsizetype(256) << 20;
+}
+
 void ListBuilder::ReadFileList(const QString &path)
 {
     m_progress.setPrepareStatus(QStringLiteral("ファイルリスト\r\n") + path
                                 + QStringLiteral("\r\n内の画像ファイルを追加中です。"));
     m_progress.processPendingEvents();
 
+    // Only regular files: a named pipe would block the build forever, a device such as
+    // /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
@@ -90,6 +99,11 @@ void ListBuilder::ReadFileList(const QString &path)
             break;
         }
         bytes += chunk;
+        // Far more than any list holds (millions of paths): what is read so far is used.
+        if (bytes.size() >= maxFileListBytes) {
+            failed = true;
+            break;
+        }
     }
     file.close();
 

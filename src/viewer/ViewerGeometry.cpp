@@ -29,6 +29,11 @@ int roundHalfEven(double value)
     double result = diff < 0.5 ? floor : floor + 1;
     if (diff == 0.5)
         result = std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+    // Values from number fields can be far out of range; clamp rather than wrap around.
+    if (!(result >= double(std::numeric_limits<int>::min())))
+        return std::numeric_limits<int>::min();
+    if (result > double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
     return int(result);
 }
 
@@ -66,10 +71,13 @@ WindowFit fitWindowToContent(QSize content, int maxWidth, int maxHeight, int fra
     const int w = content.width();
     const int h = content.height();
     WindowFit fit;
-    const bool clippedW = maxWidth < w + frameWidth;
-    const bool clippedH = maxHeight < h + frameHeight;
-    fit.width = clippedW ? maxWidth : w + frameWidth;
-    fit.height = clippedH ? maxHeight : h + frameHeight;
+    // Zoomed content can be close to the largest int: add in 64 bits.
+    const qint64 framedW = qint64(w) + frameWidth;
+    const qint64 framedH = qint64(h) + frameHeight;
+    const bool clippedW = maxWidth < framedW;
+    const bool clippedH = maxHeight < framedH;
+    fit.width = clippedW ? maxWidth : int(framedW);
+    fit.height = clippedH ? maxHeight : int(framedH);
 
     if (!stretch) {
         // The clipped axis gets a scroll bar, which takes room from the other one.

@@ -643,6 +643,13 @@ void frmView::setOuterSize(int width, int height)
 {
     const QMargins m = currentFrameMargins();
     resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
+    // A hidden window gets its resize event only when it is shown, but the layout of the file
+    // being shown needs the new display area now: the first file of every show is sized while
+    // the viewer is still hidden.
+    if (testAttribute(Qt::WA_PendingResizeEvent)) {
+        m_metrics.viewAreaWidth = this->width();
+        m_metrics.viewAreaHeight = std::max(0, this->height() - shownStatusBarHeight());
+    }
 }
 
 QRect frmView::outerTwips() const

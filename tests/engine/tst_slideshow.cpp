@@ -7,7 +7,10 @@
 #include "engine/Slideshow.h"
 #include "engine/SlideshowError.h"
 
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -350,6 +353,12 @@ private slots:
         m_show->setPluginBridge(&bridge);
         m_options->setCheck(Opt::chkUseSusiePlugin, 1);
         QVERIFY(!m_show->loadMediaFile(m_box->root() + u"gone.jpg"_qs));
+        // Nor is a named pipe, which no loader may open (it would wait for a writer forever),
+        // or a folder.
+        const QString pipe = m_box->root() + u"pipe.jpg"_qs;
+        ::mkfifo(QFile::encodeName(pipe).constData(), 0600);
+        QVERIFY(!m_show->loadMediaFile(pipe));
+        QVERIFY(!m_show->loadMediaFile(m_box->folder(u"dir.jpg"_qs)));
         QVERIFY(bridge.asked.isEmpty());
         QVERIFY(m_viewer->loaded.isEmpty());
         QVERIFY(m_movie->opened.isEmpty());

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestBookmarkFile : public QObject
 {
     Q_OBJECT
@@ -69,6 +71,10 @@ private slots:
         const QString movie
             = box.file(u"movie.mp4"_qs, QByteArray(200 * 1024, 'x') + "\r\n[Files]\r\n/a.jpg");
         QCOMPARE(BookmarkFile::read(movie), std::nullopt);
+        // Named on the command line, a pipe is no bookmark and is not opened.
+        const QString pipe = box.path(u"pipe.kvs"_qs);
+        ::mkfifo(QFile::encodeName(pipe).constData(), 0600);
+        QCOMPARE(BookmarkFile::read(pipe), std::nullopt);
     }
 
     void failedWriteLeavesTheOldBookmark()

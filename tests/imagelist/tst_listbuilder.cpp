@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -297,6 +299,13 @@ private slots:
         QCOMPARE(walk.paths(), QStringList { u"/x/z.jpg"_s });
     }
 
+    // A named pipe without a writer: opening it to read would wait forever.
+    static QString fifo(const QString &path)
+    {
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        return path;
+    }
+
     void readsFileLists()
     {
         Sandbox box;
@@ -312,6 +321,8 @@ private slots:
                             { box.path(u"missing.txt"_s), listKind, true },
                             { box.root(), listKind, true },
                             { sjis, listKind, true },
+                            { fifo(box.path(u"pipe.lst"_s)), listKind, true },
+                            { u"/dev/zero"_s, listKind, true },
                             { utf8, listKind, true } }));
         QCOMPARE(build.paths(),
                  QStringList({ u"C:/a.jpg"_s, u"C:/写真/ﾌｧｲﾙ.jpg"_s, u"#EXTM3U"_s, u"/写真/a.jpg"_s,

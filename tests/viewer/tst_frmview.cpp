@@ -175,6 +175,19 @@ private slots:
         QCOMPARE(m_view->picView->canvas().pixelColor(0, 0), QColor(0, 255, 0));
     }
 
+    void theFirstFileOfAShowIsPlacedForTheNewSize()
+    {
+        // The viewer was large in the last show; the new show's first file is sized while the
+        // viewer is still hidden.
+        m_view->resize(1000, 800);
+        startWith({ m_small });
+        showViewer();
+        const cImage &surface = *m_view->g_clsImage;
+        QCOMPARE(m_view->picView->size(), QSize(320, 240));
+        QCOMPARE(QPoint(surface.left(), surface.top()), QPoint(0, 0));
+        QCOMPARE(m_view->picView->canvas().pixelColor(5, 5), QColor(Qt::red));
+    }
+
     void stretchingFitsThePictureWithoutBars()
     {
         m_options->setCheck(Opt::chkStretchImage, 1);

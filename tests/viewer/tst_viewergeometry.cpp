@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace ViewerGeometry;
 
 namespace {
@@ -21,6 +23,13 @@ private slots:
         QCOMPARE(roundHalfEven(3.5), 4);
         QCOMPARE(roundHalfEven(-2.5), -2);
         QCOMPARE(roundHalfEven(2.4999), 2);
+        // Far out of range (a number field) clamps instead of wrapping around.
+        QCOMPARE(roundHalfEven(99999999999.0), std::numeric_limits<int>::max());
+        QCOMPARE(roundHalfEven(-1e300), std::numeric_limits<int>::min());
+        // Content as wide as an int can hold is clipped, not wrapped to a tiny window.
+        const WindowFit huge = fitWindowToContent(QSize(std::numeric_limits<int>::max(), 10), 1600,
+                                                  1000, 8, 50, 16, 16, false, 1.0 / 3e8);
+        QCOMPARE(huge.width, 1600);
         QCOMPARE(zoomed(QSize(3, 5), 1.5), QSize(4, 8)); // 4.5 → 4, 7.5 → 8
         QCOMPARE(twipsPerPixel(96), 15);
         QCOMPARE(twipsPerPixel(120), 12);
