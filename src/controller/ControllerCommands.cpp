@@ -8,7 +8,6 @@
 #include "core/AppContext.h"
 #include "engine/Slideshow.h"
 #include "imagelist/DirectFolder.h"
-#include "imagelist/frmProgress.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -29,11 +28,8 @@ ControllerCommands::ControllerCommands(frmOptions &window, AppContext &context,
                                               *context.messages, *this);
     ListStart::Window hooks;
     hooks.buildList = [this](PlayList &list) {
-        frmProgress progress(
-            &m_window, m_window.menus().action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked());
-        const bool built = progress.ShowProgressDialog(
-            list, m_ctx.options, *m_ctx.random, m_ctx.configuredList.entries(),
-            [this] { m_bookmarks->ConfirmSaveShiori(false); });
+        const bool built = m_window.listPage()->ShowProgressDialog(
+            list, [this] { m_bookmarks->ConfirmSaveShiori(false); });
         // The old position means nothing in the new list, also when the build was cancelled.
         m_slideshow.currentIndex = 0;
         return built;

@@ -43,6 +43,20 @@ public:
     QStringList calls;
 };
 
+// The controller's side of a start from the list, writing down what it was asked to do.
+void recordWindowCalls(ListStart::Window &w, QStringList &calls)
+{
+    w.releasePlayButton = [&calls] {
+        calls << u"release"_s;
+    };
+    w.setCaption = [&calls](const QString &c) {
+        calls << u"caption "_s + c;
+    };
+    w.minimise = [&calls] {
+        calls << u"minimise"_s;
+    };
+}
+
 } // namespace
 
 class TestListPage : public QObject
@@ -394,15 +408,7 @@ private slots:
         w.buildList = [this](PlayList &l) {
             return m_page->ShowProgressDialog(l);
         };
-        w.releasePlayButton = [&] {
-            window << u"release"_s;
-        };
-        w.setCaption = [&](const QString &c) {
-            window << u"caption "_s + c;
-        };
-        w.minimise = [&] {
-            window << u"minimise"_s;
-        };
+        recordWindowCalls(w, window);
         ListStart start(engine, m_ctx->options, *m_messages, w);
 
         start.mnuOparation_Stop_Click();
@@ -441,15 +447,7 @@ private slots:
                 l.appendToPlayList(u"/collected.jpg"_s);
             return !cancel;
         };
-        w.releasePlayButton = [&] {
-            window << u"release"_s;
-        };
-        w.setCaption = [&](const QString &c) {
-            window << u"caption "_s + c;
-        };
-        w.minimise = [&] {
-            window << u"minimise"_s;
-        };
+        recordWindowCalls(w, window);
         ListStart start(engine, m_ctx->options, *m_messages, w);
 
         start.mnuOparation_Stop_Click();
