@@ -91,6 +91,10 @@ void ControllerStateDisplay::checkTriple(const QString &suffix, bool checked)
 
 void ControllerStateDisplay::restoreController()
 {
+    if (m_window.isInTray()) {
+        m_window.restoreFromTray();
+        return;
+    }
     if (!m_window.isVisible())
         m_window.show();
     if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {

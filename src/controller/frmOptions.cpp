@@ -30,6 +30,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QWindow>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -70,6 +71,12 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
     buildToolBars();
     buildBody();
     connectCommands();
+    m_tray = new TrayIcon(this);
+    // Queued: the tray menu must not run inside the icon's own mouse event, since a command
+    // chosen from it may remove the icon and with it the window that event is delivered to.
+    connect(m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); },
+            Qt::QueuedConnection);
+    connect(m_tray, &TrayIcon::availabilityChanged, this, &frmOptions::trayAvailabilityChanged);
 }
 
 frmOptions::~frmOptions() = default;
@@ -107,21 +114,52 @@ bool frmOptions::isTrayIconShown() const
 
 void frmOptions::addTrayIcon()
 {
-    if (!m_tray) {
-        m_tray = new TrayIcon(this);
-        connect(m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); });
-    }
     QString image = QStringLiteral("Stop");
     if (m_slideshow && m_slideshow->isRunning())
         image = m_slideshow->isPaused() ? QStringLiteral("Play") : QStringLiteral("Pause");
-    if (m_tray->addTrayIcon(image, QStringLiteral("Lunetta")))
+    if (m_tray->addTrayIcon(image, QStringLiteral("Lunetta"))) {
+        m_inTray = true;
         hide();
+    }
 }
 
 void frmOptions::removeTrayIcon()
 {
+    m_inTray = false;
     if (m_tray)
         m_tray->removeTrayIcon();
+}
+
+void frmOptions::restoreFromTray()
+{
+    removeTrayIcon();
+    // The window system reported the hidden window as no longer minimised, but its native
+    // window still holds the minimised state and would be mapped iconic again. Going through
+    // the minimised state once more puts both back in step; those changes are no user's.
+    m_restoringFromTray = true;
+    setWindowState(windowState() | Qt::WindowMinimized);
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    m_restoringFromTray = false;
+    show();
+    // Restoring the window pauses a running show, as a restore by the user does.
+    if (m_slideshow && m_slideshow->isRunning())
+        m_slideshow->pauseSlideshow();
+}
+
+void frmOptions::trayAvailabilityChanged(bool available)
+{
+    if (!available && m_inTray) {
+        // The tray has gone and the icon with it: the window becomes an ordinary minimised
+        // window again, so the program is never left without a way back to it.
+        removeTrayIcon();
+        m_restoringFromTray = true;
+        setWindowState(windowState() | Qt::WindowMinimized);
+        show();
+        m_restoringFromTray = false;
+    } else if (available && isVisible() && isMinimized() && !isTrayIconShown()
+               && m_ctx.options.isChecked(Opt::chkShowTaskTray)) {
+        addTrayIcon();
+    }
 }
 
 void frmOptions::setTrayTip(const QString &tip)
@@ -493,6 +531,8 @@ void frmOptions::SetMovieSlider(int value)
 
 void frmOptions::showController()
 {
+    if (m_inTray)
+        restoreFromTray();
     show();
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
@@ -511,7 +551,11 @@ void frmOptions::showAbout()
 void frmOptions::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_resizing)
+    if (event->type() != QEvent::WindowStateChange || m_resizing || m_restoringFromTray)
+        return;
+    // Hiding the window into the tray unmaps it, and the window system then reports it as no
+    // longer minimised: that is no restore by the user, who brings it back through the icon.
+    if (m_inTray && !isVisible())
         return;
     const bool minimised = windowState() & Qt::WindowMinimized;
     if (minimised && !isTrayIconShown() && m_ctx.options.isChecked(Opt::chkShowTaskTray))

@@ -44,6 +44,13 @@ public:
     bool isTrayIconShown() const;
     void addTrayIcon();
     void removeTrayIcon();
+    // True while the window is hidden behind its tray icon.
+    bool isInTray() const { return m_inTray; }
+    // Shows the window again from the tray in the normal state; a running show pauses, as it
+    // does whenever the window is restored.
+    void restoreFromTray();
+    // Follows a tray that appears or disappears while the program runs.
+    void trayAvailabilityChanged(bool available);
     void setTrayTip(const QString &tip);
     void setTrayImage(const QString &image);
     TrayIcon *trayIcon() const { return m_tray; }
@@ -108,6 +115,8 @@ private:
     ListPage *m_listPage = nullptr;
     int m_viewLevel = 4;
     bool m_resizing = false;
+    bool m_inTray = false;
+    bool m_restoringFromTray = false;
     double m_movieDuration = 0;
     // Set while the program itself moves the movie slider.
     bool m_settingSlider = false;

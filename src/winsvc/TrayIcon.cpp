@@ -3,10 +3,25 @@
 #include "controller/ToolIcons.h"
 
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent)
-{ }
+    , m_available(isAvailable())
+{
+    // Qt tells nobody when a tray starts or ends; asking is cheap, as the platform tracks the
+    // tray's selection owner itself.
+    auto *watch = new QTimer(this);
+    watch->setInterval(1000);
+    connect(watch, &QTimer::timeout, this, [this] {
+        const bool available = isAvailable();
+        if (available == m_available)
+            return;
+        m_available = available;
+        emit availabilityChanged(available);
+    });
+    watch->start();
+}
 
 TrayIcon::~TrayIcon()
 {

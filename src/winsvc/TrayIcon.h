@@ -30,9 +30,12 @@ public:
 
 signals:
     void mouseEvent(int code);
+    // A tray has appeared on the desktop or gone from it.
+    void availabilityChanged(bool available);
 
 private:
     QSystemTrayIcon *m_icon = nullptr;
     bool m_shown = false;
     QString m_tip;
+    bool m_available = false;
 };
