@@ -246,9 +246,7 @@ void ControllerCommands::setControllerCaption(const QString &caption)
 
 void ControllerCommands::minimiseController()
 {
-    // Not showMinimized(): it shows the window again after the minimising has put it into the
-    // tray.
-    m_window.setWindowState(m_window.windowState() | Qt::WindowMinimized);
+    m_window.minimiseWindow();
 }
 
 QString ControllerCommands::currentProfileName() const

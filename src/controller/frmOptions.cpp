@@ -30,11 +30,11 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QWindow>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWhatsThis>
+#include <QWindow>
 
 namespace {
 
@@ -74,8 +74,9 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
     m_tray = new TrayIcon(this);
     // Queued: the tray menu must not run inside the icon's own mouse event, since a command
     // chosen from it may remove the icon and with it the window that event is delivered to.
-    connect(m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); },
-            Qt::QueuedConnection);
+    connect(
+        m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); },
+        Qt::QueuedConnection);
     connect(m_tray, &TrayIcon::availabilityChanged, this, &frmOptions::trayAvailabilityChanged);
 }
 
@@ -141,9 +142,22 @@ void frmOptions::restoreFromTray()
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     m_restoringFromTray = false;
     show();
+    raise();
+    // Asking for the focus also makes the window manager take the window out of its iconic
+    // state, should it still hold it.
+    activateWindow();
+    m_sinceTrayRestore.start();
     // Restoring the window pauses a running show, as a restore by the user does.
     if (m_slideshow && m_slideshow->isRunning())
         m_slideshow->pauseSlideshow();
+}
+
+void frmOptions::minimiseWindow()
+{
+    m_sinceTrayRestore.invalidate();
+    // Not showMinimized(): it shows the window again after the minimising has put it into the
+    // tray.
+    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void frmOptions::trayAvailabilityChanged(bool available)
@@ -558,6 +572,16 @@ void frmOptions::changeEvent(QEvent *event)
     if (m_inTray && !isVisible())
         return;
     const bool minimised = windowState() & Qt::WindowMinimized;
+    // Just after a return from the tray the window manager may still answer the minimise
+    // that sent the window there; the window stays where the user asked for it.
+    if (minimised && m_sinceTrayRestore.isValid() && m_sinceTrayRestore.elapsed() < 2000) {
+        m_restoringFromTray = true;
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        m_restoringFromTray = false;
+        activateWindow();
+        return;
+    }
+    m_sinceTrayRestore.invalidate();
     if (minimised && !isTrayIconShown() && m_ctx.options.isChecked(Opt::chkShowTaskTray))
         addTrayIcon();
     else if (!minimised && isTrayIconShown())

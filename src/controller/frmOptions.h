@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -49,6 +50,8 @@ public:
     // Shows the window again from the tray in the normal state; a running show pauses, as it
     // does whenever the window is restored.
     void restoreFromTray();
+    // Minimises the window on the program's own account (a show starting).
+    void minimiseWindow();
     // Follows a tray that appears or disappears while the program runs.
     void trayAvailabilityChanged(bool available);
     void setTrayTip(const QString &tip);
@@ -117,6 +120,7 @@ private:
     bool m_resizing = false;
     bool m_inTray = false;
     bool m_restoringFromTray = false;
+    QElapsedTimer m_sinceTrayRestore;
     double m_movieDuration = 0;
     // Set while the program itself moves the movie slider.
     bool m_settingSlider = false;
