@@ -95,6 +95,20 @@ struct Dib
         }
     }
 
+    // Stores top-down RGB rows (8 bits per channel) as 24-bit blue, green, red.
+    void putRgbRows(const unsigned char *rgb, size_t sourceStride)
+    {
+        for (int y = 0; y < height; ++y) {
+            const unsigned char *src = rgb + size_t(y) * sourceStride;
+            unsigned char *dst = row(y);
+            for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+            }
+        }
+    }
+
     // The rows were written top-down into `bits` (32 bits per pixel); puts them bottom-up and,
     // when `swapRedBlue`, turns red, green, blue, alpha into blue, green, red, alpha.
     void finishTopDown32(bool swapRedBlue)

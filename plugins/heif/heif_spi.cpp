@@ -47,7 +47,11 @@ int decode(const char *path, void **pInfo, void **pBits)
     if (heif_context_get_primary_image_handle(r.context, &r.handle).code != heif_error_Ok)
         return LUNETTA_SPI_BROKEN_DATA;
     r.options = heif_decoding_options_alloc();
-    if (heif_decode_image(r.handle, &r.image, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
+    // Without alpha, three channels: libheif converts to them faster than to four.
+    const bool alpha = heif_image_handle_has_alpha_channel(r.handle);
+    const int channels = alpha ? 4 : 3;
+    if (heif_decode_image(r.handle, &r.image, heif_colorspace_RGB,
+                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
                           r.options)
             .code
         != heif_error_Ok)
@@ -57,13 +61,16 @@ int decode(const char *path, void **pInfo, void **pBits)
     int stride = 0;
     const uint8_t *plane
         = heif_image_get_plane_readonly(r.image, heif_channel_interleaved, &stride);
-    if (!plane || width <= 0 || height <= 0 || stride < width * 4)
+    if (!plane || width <= 0 || height <= 0 || stride < width * channels)
         return LUNETTA_SPI_BROKEN_DATA;
 
     spi::Dib dib;
-    if (!dib.allocate(width, height, 32))
+    if (!dib.allocate(width, height, 8 * channels))
         return LUNETTA_SPI_NO_MEMORY;
-    dib.putRgbaRows(plane, size_t(stride));
+    if (alpha)
+        dib.putRgbaRows(plane, size_t(stride));
+    else
+        dib.putRgbRows(plane, size_t(stride));
     dib.handOver(pInfo, pBits);
     return LUNETTA_SPI_OK;
 }
