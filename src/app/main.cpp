@@ -9,9 +9,12 @@
 #include "controller/ControllerCommands.h"
 #include "controller/frmOptions.h"
 #include "engine/Slideshow.h"
+#include "viewer/PluginDefaults.h"
+#include "viewer/cSusie.h"
 #include "viewer/frmView.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -56,6 +59,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    const bool newSettings = !QFileInfo::exists(SettingsStore::filePathIn(settingsFolder));
     // The random generator is seeded from the clock when the context is made.
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
@@ -69,6 +73,12 @@ int main(int argc, char *argv[])
     controller.attach(slideshow, viewer);
     if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
         dialogs->setParentWindow(&controller);
+    if (newSettings) {
+        // A new user starts with Lunetta's own plug-ins on, so GIFs and the newer formats show.
+        QStringList shipped;
+        controller.susie()->GetPluginFileName(cSusie::installedPluginFolder(), shipped);
+        PluginDefaults::seedFirstRun(context.store, shipped);
+    }
     controller.Form_Load();
     viewer.loadWindowRect(context.store);
     controller.show();

@@ -8,11 +8,13 @@
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
+#include "controller/SusiePage.h"
 #include "controller/ToolIcons.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
+#include "viewer/cSusie.h"
 #include "viewer/frmView.h"
 #include "winsvc/TrayIcon.h"
 
@@ -80,7 +82,12 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
     connect(m_tray, &TrayIcon::availabilityChanged, this, &frmOptions::trayAvailabilityChanged);
 }
 
-frmOptions::~frmOptions() = default;
+frmOptions::~frmOptions()
+{
+    // The slideshow outlives this window; it must not reach the bridge once it is gone.
+    if (m_slideshow)
+        m_slideshow->setPluginBridge(nullptr);
+}
 
 void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
 {
@@ -90,6 +97,12 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     m_stateDisplay->setViewer(&viewer);
     slideshow.setController(m_stateDisplay.get());
     m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    // Plug-ins decode into the viewer's holding buffer; the display step tries them first.
+    m_susie
+        = std::make_unique<cSusie>(m_ctx.options, &viewer.picBack, *m_ctx.messages, m_ctx.store);
+    m_susie->setCaptionSink([&viewer](const QString &text) { viewer.setViewerCaption(text); });
+    slideshow.setPluginBridge(m_susie.get());
+    m_susiePage->setBridge(m_susie.get());
     m_profiles->setRunningQuery([&slideshow] { return slideshow.isRunning(); });
     if (auto *pages = findChild<OptionPages *>(QStringLiteral("OptionPages"))) {
         OptionPageHooks &hooks = pages->hooks();
@@ -324,6 +337,10 @@ void frmOptions::buildBody()
     }
     m_listPage = new ListPage(fraTab(0), m_ctx);
     OptionPages::populate(*this, m_ctx);
+    m_susiePage = new SusiePage(m_ctx, fraTab(7));
+    auto *susieLayout = new QVBoxLayout(fraTab(7));
+    susieLayout->setContentsMargins(4, 4, 4, 4);
+    susieLayout->addWidget(m_susiePage);
     auto *tabsBox = new QWidget(body);
     auto *tabsLayout = new QVBoxLayout(tabsBox);
     tabsLayout->setContentsMargins(8, 8, 8, 8);

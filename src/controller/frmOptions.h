@@ -20,6 +20,8 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class Slideshow;
+class SusiePage;
+class cSusie;
 class TrayIcon;
 class frmView;
 
@@ -66,6 +68,9 @@ public:
     QToolBar *movieToolBar() const { return m_tbrMovie; }
     QTabWidget *optionTabs() const { return m_tbsOptions; }
     ListPage *listPage() const { return m_listPage; }
+    SusiePage *susiePage() const { return m_susiePage; }
+    // The picture plug-in bridge, made by attach() and kept for the run.
+    cSusie *susie() const { return m_susie.get(); }
     // The frame of option page i (from 0), which the page classes fill.
     QFrame *fraTab(int index) const;
     QAction *toolButton(QToolBar *bar, const QString &key) const;
@@ -116,6 +121,8 @@ private:
     QFrame *m_mediaPlayer = nullptr;
     QTabWidget *m_tbsOptions = nullptr;
     ListPage *m_listPage = nullptr;
+    SusiePage *m_susiePage = nullptr;
+    std::unique_ptr<cSusie> m_susie;
     int m_viewLevel = 4;
     bool m_resizing = false;
     bool m_inTray = false;

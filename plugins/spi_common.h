@@ -1,0 +1,159 @@
+// Helpers the plug-ins shipped with Lunetta share: the info texts and the bitmap blocks.
+#pragma once
+
+#include "lunetta_plugin.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace spi {
+
+// Copies info text `infono` of a NULL-terminated table; 0 past its end.
+inline int copyInfo(const char *const *table, int infono, char *buf, int buflen)
+{
+    if (!buf || buflen <= 0 || infono < 0)
+        return 0;
+    for (int i = 0; i < infono; ++i) {
+        if (!table[i])
+            return 0;
+    }
+    const char *text = table[infono];
+    if (!text)
+        return 0;
+    const size_t length = std::strlen(text);
+    const size_t n = length < size_t(buflen - 1) ? length : size_t(buflen - 1);
+    std::memcpy(buf, text, n);
+    buf[n] = '\0';
+    return int(n);
+}
+
+// The two blocks of a picture, freed unless handed to the host.
+struct Dib
+{
+    void *info = nullptr;
+    unsigned char *bits = nullptr;
+    size_t stride = 0;
+    int width = 0;
+    int height = 0;
+
+    ~Dib()
+    {
+        std::free(info);
+        std::free(bits);
+    }
+    // Bottom-up storage: the row for top-down row y.
+    unsigned char *row(int y) const { return bits + size_t(height - 1 - y) * stride; }
+
+    void swapChannels(unsigned char *line) const
+    {
+        for (int x = 0; x < width; ++x, line += 4)
+            std::swap(line[0], line[2]);
+    }
+
+    bool allocate(int w, int h, int bitCount, const uint32_t *palette = nullptr, int colours = 0)
+    {
+        if (w <= 0 || h <= 0)
+            return false;
+        width = w;
+        height = h;
+        stride = (size_t(w) * size_t(bitCount) + 31) / 32 * 4;
+        const size_t paletteBytes = size_t(colours) * 4;
+        info = std::calloc(1, sizeof(LunettaBitmapInfoHeader) + paletteBytes);
+        bits = static_cast<unsigned char *>(std::calloc(size_t(h), stride));
+        if (!info || !bits)
+            return false;
+        LunettaBitmapInfoHeader header {};
+        header.biSize = sizeof header;
+        header.biWidth = w;
+        header.biHeight = h;
+        header.biPlanes = 1;
+        header.biBitCount = uint16_t(bitCount);
+        header.biSizeImage = uint32_t(stride * size_t(h));
+        header.biClrUsed = uint32_t(colours);
+        std::memcpy(info, &header, sizeof header);
+        if (paletteBytes)
+            std::memcpy(static_cast<unsigned char *>(info) + sizeof header, palette, paletteBytes);
+        return true;
+    }
+
+    // Stores top-down RGBA rows (8 bits per channel) as 32-bit blue, green, red, alpha.
+    void putRgbaRows(const unsigned char *rgba, size_t sourceStride)
+    {
+        for (int y = 0; y < height; ++y) {
+            const unsigned char *src = rgba + size_t(y) * sourceStride;
+            unsigned char *dst = row(y);
+            for (int x = 0; x < width; ++x, src += 4, dst += 4) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+                dst[3] = src[3];
+            }
+        }
+    }
+
+    // Stores top-down RGB rows (8 bits per channel) as 24-bit blue, green, red.
+    void putRgbRows(const unsigned char *rgb, size_t sourceStride)
+    {
+        for (int y = 0; y < height; ++y) {
+            const unsigned char *src = rgb + size_t(y) * sourceStride;
+            unsigned char *dst = row(y);
+            for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+            }
+        }
+    }
+
+    // The rows were written top-down into `bits` (32 bits per pixel); puts them bottom-up and,
+    // when `swapRedBlue`, turns red, green, blue, alpha into blue, green, red, alpha.
+    void finishTopDown32(bool swapRedBlue)
+    {
+        std::vector<unsigned char> spare(stride);
+        for (int top = 0, bottom = height - 1; top <= bottom; ++top, --bottom) {
+            unsigned char *a = bits + size_t(top) * stride;
+            unsigned char *b = bits + size_t(bottom) * stride;
+            if (swapRedBlue) {
+                swapChannels(a);
+                if (a != b)
+                    swapChannels(b);
+            }
+            if (a != b) {
+                std::memcpy(spare.data(), a, stride);
+                std::memcpy(a, b, stride);
+                std::memcpy(b, spare.data(), stride);
+            }
+        }
+    }
+
+    void handOver(void **pInfo, void **pBits)
+    {
+        *pInfo = info;
+        *pBits = bits;
+        info = nullptr;
+        bits = nullptr;
+    }
+};
+
+// The whole file, or nothing when it cannot be read.
+inline bool readFile(const char *path, long offset, std::vector<unsigned char> &data)
+{
+    FILE *f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(f) : -1;
+    ok = ok && size >= offset && offset >= 0 && std::fseek(f, offset, SEEK_SET) == 0;
+    if (ok) {
+        data.resize(size_t(size - offset));
+        ok = data.empty() || std::fread(data.data(), 1, data.size(), f) == data.size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
+} // namespace spi

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+// A block of memory a plug-in allocated with malloc(); freed with free().
+struct PluginBlock
+{
+    struct Free
+    {
+        void operator()(void *p) const;
+    };
+    std::unique_ptr<void, Free> data;
+    // What the allocator reports for the block; never less than what was asked for.
+    size_t size = 0;
+};
+
+// The plug-in access library: loads "*.spi" plug-ins with dlopen and forwards the standard
+// plug-in calls to them. A handle is non-zero on success. A plug-in stays loaded from its first
+// use to the end of the run: reloading a codec library for every file would cost milliseconds
+// per plug-in per file. Freeing a handle therefore only forgets the handle.
+class SplayLibrary
+{
+public:
+    SplayLibrary();
+    ~SplayLibrary();
+    SplayLibrary(const SplayLibrary &) = delete;
+    SplayLibrary &operator=(const SplayLibrary &) = delete;
+
+    int32_t VBGetSplaySubsetVersion() const { return 1; }
+    // 0 when the file does not load or lacks GetPluginInfo, IsSupported or GetPicture.
+    int32_t VBLoadPlugin(const QString &path);
+    void VBFreePlugin(int32_t &handle);
+    // Info text `infoNo` into `buffer` (at most `bufferLength` bytes, cut at the first NUL);
+    // non-zero when the plug-in filled it.
+    int32_t VBGetPluginInfoOrg(int32_t handle, int32_t infoNo, QByteArray &buffer,
+                               int32_t bufferLength);
+    // 0 on success; -1 when the plug-in has no settings dialog, -2 for a bad handle.
+    int32_t VBConfigurationDlgOrg(int32_t handle, uintptr_t parent, int32_t fnc);
+    // Non-zero when the plug-in accepts the file; `head` is the file's first bytes.
+    int32_t VBIsSupportedOrg(int32_t handle, const QString &path, const QByteArray &head);
+    // 0 on success, with both blocks owned by the caller.
+    int32_t VBGetPictureOrg(int32_t handle, const QString &path, long offset, unsigned flag,
+                            PluginBlock &info, PluginBlock &bits);
+
+    // The file head as plug-ins receive it: the first 2 KB of the open file, zero-padded.
+    static QByteArray readHead(QIODevice &file);
+
+private:
+    struct Plugin;
+    Plugin *plugin(int32_t handle) const;
+
+    std::vector<std::unique_ptr<Plugin>> m_plugins; // index + 1 is the handle
+    QHash<QString, int32_t> m_byPath;
+    // Files that did not load, with the modification time they had then, so that a broken
+    // plug-in in the list is not read again for every file of a show.
+    QHash<QString, qint64> m_failed;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "engine/PluginBridgePort.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class MessageService;
+class Options;
+class PictureBuffer;
+class SettingsStore;
+class SplayLibrary;
+
+// The bridge to the picture plug-ins: finds plug-ins, tells whether a file is one and of which
+// kind, lists the extensions it claims, shows its about and settings dialogs, picks the plug-in
+// of the list `lstSusie` (the options' plug-in list, in the order they are tried) that accepts a
+// file, and decodes the file into the image surface's holding buffer.
+class cSusie : public PluginBridgePort
+{
+public:
+    cSusie(Options &options, PictureBuffer *picBack, MessageService &messages,
+           const SettingsStore &store);
+    ~cSusie() override;
+    cSusie(const cSusie &) = delete;
+    cSusie &operator=(const cSusie &) = delete;
+
+    // Receives the progress texts of ProgressCallback (the viewer's caption).
+    void setCaptionSink(std::function<void(const QString &)> sink) { m_caption = std::move(sink); }
+    void setPicBack(PictureBuffer *picBack) { m_picBack = picBack; }
+
+    int ProgressCallback(int num, int denom, intptr_t data);
+    static QString progressText(int num, int denom);
+    int32_t GetSplayVersion() const;
+    // The folder named by "Susie"/"Path" in the settings; when that is unset, the folder where
+    // Lunetta's own plug-ins are installed.
+    QString GetSusiePluginFolder() const;
+    // Appends every "*.spi" of the folder that loads as a plug-in; the index of the last path
+    // appended, -1 when none.
+    int32_t GetPluginFileName(const QString &folder, QStringList &paths);
+    bool IsPlugin(const QString &path);
+    // "00IN" for a picture input plug-in; empty when it does not load or tells nothing.
+    QString GetPluginAPIVersion(const QString &path);
+    // The number of (extension pattern, file type) pairs the plug-in states.
+    int32_t GetPluginCorrespondExtension(const QString &path, QStringList &extensions,
+                                         QStringList &fileTypes);
+    // Shows the plug-in's about text in a message box and returns it; empty when it has none.
+    QString ShowAbout(const QString &path);
+    // -2 for an empty path or a plug-in that does not load, else the plug-in's answer (0 when
+    // it showed a dialog).
+    int32_t ShowConfigurationDlg(const QString &path, int32_t fnc, uintptr_t parent);
+    // The first plug-in of the list that accepts the file; empty when none does or the file
+    // cannot be read.
+    QString GetSupportPlugin(const QString &file);
+    // PluginBridgePort: decodes the file into the holding buffer; false, without a message,
+    // when no plug-in accepts it or the decode fails (the buffer is then left as it was).
+    bool LoadPicture(const QString &file) override;
+
+    // Where Lunetta's own plug-ins are: beside the program in a build tree, else where they
+    // are installed.
+    static QString installedPluginFolder();
+
+private:
+    QStringList lstSusie() const;
+
+    Options &m_options;
+    PictureBuffer *m_picBack;
+    MessageService &m_messages;
+    const SettingsStore &m_store;
+    std::unique_ptr<SplayLibrary> m_library;
+    std::function<void(const QString &)> m_caption;
+};
