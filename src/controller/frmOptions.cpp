@@ -8,7 +8,7 @@
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
-#include "controller/ToolIcons.h"
+#include "core/ToolIcons.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
