@@ -20,6 +20,7 @@ class QToolBar;
 class QToolButton;
 class Slideshow;
 class TrayIcon;
+class frmFileList;
 class frmView;
 
 // The controller window: the menus, the two tool bars, the music player strip and the option
@@ -71,6 +72,9 @@ public:
     void mnuView_Player_Click();
     void mnuView_Option_Click();
     void mnuView_AlwaysOnTop_Click();
+    // Shows the file-list editor, the one already open if there is one.
+    void mnuView_FileList_Click();
+    frmFileList *fileListEditor() const;
 
     // Stops with the window's bottom edge in place when "底辺を固定して伸縮" is checked.
     void setViewLevel(int level);
@@ -106,6 +110,7 @@ private:
     QFrame *m_mediaPlayer = nullptr;
     QTabWidget *m_tbsOptions = nullptr;
     ListPage *m_listPage = nullptr;
+    QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;
     double m_movieDuration = 0;
