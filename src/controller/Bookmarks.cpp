@@ -1,5 +1,6 @@
 #include "controller/Bookmarks.h"
 
+#include "core/FileError.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
 #include "core/SettingKeys.h"
@@ -33,10 +34,7 @@ int Bookmarks::WriteShiori(const QString &path)
     const auto error
         = BookmarkFile::write(path, m_slideshow.currentIndex, m_host.currentProfileName(), paths);
     if (error) {
-        m_messages.show({ QStringLiteral("Error") + QString::number(error->number)
-                              + QStringLiteral("\r\n") + error->description,
-                          MsgIcon::Error, MsgButtons::Ok, MsgResult::Ok,
-                          QStringLiteral("Error-Lunetta") });
+        m_messages.show(FileError { error->number, error->description }.message());
         return 1;
     }
     m_bookmarkIndex = m_slideshow.currentIndex;

@@ -9,12 +9,13 @@
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
 #include "controller/SusiePage.h"
-#include "controller/ToolIcons.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "core/ToolIcons.h"
 #include "engine/Slideshow.h"
 #include "viewer/cSusie.h"
+#include "imagelist/frmFileList.h"
 #include "viewer/frmView.h"
 #include "winsvc/TrayIcon.h"
 
@@ -388,6 +389,10 @@ void frmOptions::connectCommands()
     on(QStringLiteral("mnuView_Player"), [this] { mnuView_Player_Click(); });
     on(QStringLiteral("mnuView_Option"), [this] { mnuView_Option_Click(); });
     on(QStringLiteral("mnuView_AlwaysOnTop"), [this] { mnuView_AlwaysOnTop_Click(); });
+    on(QStringLiteral("mnuView_FileList"), [this] { mnuView_FileList_Click(); });
+    m_listPage->dialogs().showFileListEditor = [this] {
+        mnuView_FileList_Click();
+    };
     on(QStringLiteral("mnuFile_SettingNew"), [this] { m_profiles->mnuFile_SettingNew_Click(); });
     on(QStringLiteral("mnuFile_SettingSave"), [this] { m_profiles->mnuFile_SettingSave_Click(); });
     on(QStringLiteral("mnuFile_SettingDelete"),
@@ -558,6 +563,21 @@ void frmOptions::SetMovieSlider(int value)
     m_settingSlider = true;
     m_sldMovie->setValue(value);
     m_settingSlider = false;
+}
+
+frmFileList *frmOptions::fileListEditor() const
+{
+    return m_fileList;
+}
+
+void frmOptions::mnuView_FileList_Click()
+{
+    if (!m_fileList)
+        m_fileList = new frmFileList(m_ctx.store, *m_ctx.messages, this);
+    m_fileList->show();
+    m_fileList->setWindowState(m_fileList->windowState() & ~Qt::WindowMinimized);
+    m_fileList->raise();
+    m_fileList->activateWindow();
 }
 
 void frmOptions::showController()

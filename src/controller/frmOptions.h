@@ -23,6 +23,7 @@ class Slideshow;
 class SusiePage;
 class cSusie;
 class TrayIcon;
+class frmFileList;
 class frmView;
 
 // The controller window: the menus, the two tool bars, the music player strip and the option
@@ -86,6 +87,9 @@ public:
     void mnuView_Player_Click();
     void mnuView_Option_Click();
     void mnuView_AlwaysOnTop_Click();
+    // Shows the file-list editor, the one already open if there is one.
+    void mnuView_FileList_Click();
+    frmFileList *fileListEditor() const;
 
     // Stops with the window's bottom edge in place when "底辺を固定して伸縮" is checked.
     void setViewLevel(int level);
@@ -123,6 +127,7 @@ private:
     ListPage *m_listPage = nullptr;
     SusiePage *m_susiePage = nullptr;
     std::unique_ptr<cSusie> m_susie;
+    QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;
     bool m_inTray = false;

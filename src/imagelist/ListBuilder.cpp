@@ -1,17 +1,14 @@
 #include "imagelist/ListBuilder.h"
 
-#include "core/TextFileCodec.h"
 #include "engine/PlayList.h"
 #include "imagelist/BuildProgress.h"
 #include "imagelist/DirectoryReader.h"
 #include "imagelist/EntryKind.h"
+#include "imagelist/FileListFile.h"
 #include "imagelist/FolderScan.h"
 #include "imagelist/OrderRule.h"
 #include "imagelist/PathFunctions.h"
 #include "imagelist/Sorting.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 ListBuilder::ListBuilder(PlayList &playList, const Options &options, RandomSource &random,
                          BuildProgress &progress)
@@ -73,49 +70,16 @@ bool ListBuilder::BuildFileList(const QList<ConfiguredEntry> &entriesRef)
     return !m_progress.cancelRequested();
 }
 
-namespace {
-constexpr qsizetype maxFileListBytes = qsizetype(256) << 20;
-}
-
 void ListBuilder::ReadFileList(const QString &path)
 {
     m_progress.setPrepareStatus(QStringLiteral("ファイルリスト\r\n") + path
                                 + QStringLiteral("\r\n内の画像ファイルを追加中です。"));
     m_progress.processPendingEvents();
-
-    // Only regular files: a named pipe would block the build forever, a device such as
-    // /dev/zero never ends.
-    if (!QFileInfo(path).isFile())
-        return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QByteArray bytes;
-    bool failed = false;
-    for (;;) {
-        const QByteArray chunk = file.read(1 << 20);
-        if (chunk.isEmpty()) {
-            failed = file.error() != QFileDevice::NoError;
-            break;
-        }
-        bytes += chunk;
-        // Far more than any list holds (millions of paths): what is read so far is used.
-        if (bytes.size() >= maxFileListBytes) {
-            failed = true;
-            break;
-        }
-    }
-    file.close();
-
-    const QString text = TextFileCodec::decode(bytes);
-    QStringList lines = TextFileCodec::splitCrLines(text);
-    // After a failed read the last line may be cut short: only whole lines count.
-    if (failed && !lines.isEmpty() && !text.endsWith(u'\r'))
-        lines.removeLast();
-    for (const QString &line : std::as_const(lines)) {
-        if (!line.isEmpty() && !line.startsWith(u';'))
-            m_playList.appendToPlayList(line);
-    }
+    // A list that cannot be read adds what was read before the failure, and says nothing.
+    const FileListFile::ReadResult read = FileListFile::read(path);
+    m_playList.reserve(m_playList.count() + int(read.lines.size()));
+    for (const QString &line : read.lines)
+        m_playList.appendToPlayList(line);
 }
 
 void ListBuilder::SearchSubFolders(const QString &folder)

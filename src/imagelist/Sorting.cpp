@@ -4,6 +4,7 @@
 #include "engine/PlayList.h"
 #include "imagelist/TextCollator.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -184,6 +185,21 @@ void QuickSortFileList(PlayList &list, int lo, int hi, int order)
     const auto keyed
         = sortedOrder(n, order, [&](qsizetype k) { return QStringView(list.path(int(lo + k))); });
     applyOrder(keyed, [&](qsizetype k) -> QString & { return list.item(int(lo + k)).m_strPath; });
+}
+
+std::vector<qsizetype> StableSortOrder(const QStringList &texts)
+{
+    const qsizetype n = texts.size();
+    std::vector<qsizetype> order(static_cast<size_t>(n));
+    if (n == 0)
+        return order;
+    const SortKeys keys(n, [&](qsizetype k) { return QStringView(texts.at(k)); });
+    std::vector<KeyedText> keyed = keys.keyed();
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const KeyedText &a, const KeyedText &b) { return compareKeys(a, b) < 0; });
+    for (size_t k = 0; k < keyed.size(); ++k)
+        order[k] = keyed[k].from;
+    return order;
 }
 
 void ShuffleFileList(PlayList &list, RandomSource &random)

@@ -1,6 +1,6 @@
 #include "winsvc/TrayIcon.h"
 
-#include "controller/ToolIcons.h"
+#include "core/ToolIcons.h"
 
 #include <QSystemTrayIcon>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "controller/ToolIcons.h"
+#include "core/ToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -58,6 +58,48 @@ void film(QPainter &p)
     }
 }
 
+// A sheet of paper with a folded corner, behind the list editor's images.
+void page(QPainter &p)
+{
+    QPainterPath sheet;
+    sheet.moveTo(3.5, 2.5);
+    sheet.lineTo(13, 2.5);
+    sheet.lineTo(17.5, 7);
+    sheet.lineTo(17.5, 21.5);
+    sheet.lineTo(3.5, 21.5);
+    sheet.closeSubpath();
+    fill(p, sheet, paper);
+    p.setPen(QPen(ink.lighter(160), 1.0));
+    for (int i = 0; i < 3; ++i)
+        p.drawLine(QPointF(6, 9 + i * 3.5), QPointF(12, 9 + i * 3.5));
+}
+
+void plus(QPainter &p, double x, double y, const QColor &c)
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(x, y), 6, 6);
+    fill(p, disc, c);
+    p.setPen(QPen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(x - 3, y), QPointF(x + 3, y));
+    p.drawLine(QPointF(x, y - 3), QPointF(x, y + 3));
+}
+
+// An arrow head of 9 × 8 with its point at (x, y), pointing up or down, on a short shaft.
+QPainterPath arrow(double x, double y, bool up)
+{
+    const double d = up ? 1 : -1;
+    QPainterPath a;
+    a.moveTo(x, y);
+    a.lineTo(x + 4.5, y + d * 8);
+    a.lineTo(x + 1.6, y + d * 8);
+    a.lineTo(x + 1.6, y + d * 17);
+    a.lineTo(x - 1.6, y + d * 17);
+    a.lineTo(x - 1.6, y + d * 8);
+    a.lineTo(x - 4.5, y + d * 8);
+    a.closeSubpath();
+    return a;
+}
+
 // Draws one image on a 24 × 24 canvas.
 void draw(QPainter &p, const QString &key)
 {
@@ -109,7 +151,26 @@ void draw(QPainter &p, const QString &key)
             knob.addEllipse(QPointF(knobs[i], 6 + i * 6), 2.6, 2.6);
             fill(p, knob, i == 1 ? amber : blue);
         }
-    } else if (key == u"pophint") {
+    } else if (key == u"add") {
+        page(p);
+        plus(p, 15.5, 15.5, green);
+    } else if (key == u"delete") {
+        page(p);
+        p.setPen(QPen(red, 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(11, 11), QPointF(20, 20));
+        p.drawLine(QPointF(20, 11), QPointF(11, 20));
+    } else if (key == u"move") {
+        fill(p, arrow(7.5, 2.5, true), blue);
+        fill(p, arrow(16.5, 21.5, false), blue);
+    } else if (key == u"sort") {
+        // Lines of growing length beside a downward arrow: an ascending order.
+        p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(11, 5 + i * 4.7), QPointF(14 + i * 2.5, 5 + i * 4.7));
+        p.setPen(QPen(blue, 2.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5.5, 3.5), QPointF(5.5, 17));
+        fill(p, arrow(5.5, 21.5, false), blue);
+    } else if (key == u"pophint" || key == u"pophelp") {
         QPainterPath bubble;
         bubble.addRoundedRect(QRectF(2.5, 2.5, 19, 15), 5, 5);
         bubble.moveTo(7, 17);

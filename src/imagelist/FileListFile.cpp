@@ -1,0 +1,84 @@
+#include "imagelist/FileListFile.h"
+
+#include "core/AtomicFile.h"
+#include "core/TextFileCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace FileListFile {
+
+namespace {
+// Far more than any list holds (millions of paths); what is read up to there is used.
+constexpr qsizetype maxFileListBytes = qsizetype(256) << 20;
+} // namespace
+
+ReadResult read(const QString &path)
+{
+    ReadResult result;
+    // Only regular files: a named pipe would block forever, a device such as /dev/zero never
+    // ends. A missing file is left to open(), which says why.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        result.error = FileError { int(QFileDevice::OpenError),
+                                   QStringLiteral("通常のファイルではありません: ") + path };
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = FileError { int(file.error()), file.errorString() };
+        return result;
+    }
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray chunk = file.read(1 << 20);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError)
+                result.error = FileError { int(file.error()), file.errorString() };
+            break;
+        }
+        bytes += chunk;
+        if (bytes.size() >= maxFileListBytes) {
+            result.error = FileError { int(QFileDevice::ReadError),
+                                       QStringLiteral("ファイルが大きすぎます: ") + path };
+            break;
+        }
+    }
+    file.close();
+
+    const QString text = TextFileCodec::decode(bytes);
+    QStringList lines = TextFileCodec::splitCrLines(text);
+    // After a failed read the last line may be cut short: only whole lines count.
+    if (result.error && !lines.isEmpty() && !text.endsWith(u'\r'))
+        lines.removeLast();
+    result.lines.reserve(lines.size());
+    for (QString &line : lines) {
+        if (!line.isEmpty() && !line.startsWith(u';'))
+            result.lines.append(std::move(line));
+    }
+    return result;
+}
+
+QByteArray format(const QStringList &lines)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return TextFileCodec::encode(text);
+}
+
+std::optional<FileError> write(const QString &path, const QStringList &lines)
+{
+    const AtomicFile::Result r = AtomicFile::write(path, format(lines));
+    if (r.ok)
+        return std::nullopt;
+    return FileError { int(r.error), r.errorString };
+}
+
+} // namespace FileListFile
