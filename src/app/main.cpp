@@ -9,7 +9,10 @@
 #include "controller/ControllerCommands.h"
 #include "controller/frmOptions.h"
 #include "engine/Slideshow.h"
+#include "viewer/MediaSetup.h"
 #include "viewer/frmView.h"
+#include "viewer/mpView.h"
+#include "viewer/raView.h"
 
 #include <QApplication>
 
@@ -17,9 +20,7 @@ namespace {
 
 void prepareEnvironment()
 {
-    // Qt 6.4's ffmpeg media backend crashes on machines without an audio device.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    MediaSetup::chooseBackend();
     // Windows are placed by the program and keys grabbed system-wide, which Wayland forbids.
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -66,6 +67,8 @@ int main(int argc, char *argv[])
     frmOptions controller(context);
     frmView viewer(context.options, slideshow);
     slideshow.setViewer(&viewer);
+    slideshow.setMoviePlayer(viewer.mpView);
+    slideshow.setRealPlayer(viewer.raView);
     controller.attach(slideshow, viewer);
     if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
         dialogs->setParentWindow(&controller);
