@@ -73,7 +73,13 @@ public:
     void restoreController() override;
     void applyViewerTopmost() override { ++topmostApplied; }
     void closePageJump() override { ++pageJumpClosed; }
-    void SetMovieSlider(int value) override { sliderValues << value; }
+    // Like the real slider, hands every new value to its change handler (onSlider).
+    void SetMovieSlider(int value) override
+    {
+        sliderValues << value;
+        if (onSlider)
+            onSlider(value);
+    }
     void setMovieDuration(double seconds) override { movieDuration = seconds; }
     void setClipPlayState(ClipPlayState state) override { clipStates << state; }
 
@@ -95,6 +101,7 @@ public:
     QList<int> sliderValues;
     double movieDuration = -1;
     QList<ClipPlayState> clipStates;
+    std::function<void(int)> onSlider;
 };
 
 class FakeMoviePlayer : public MoviePlayerPort
@@ -127,6 +134,7 @@ public:
     int state = Stopped;
     QString positionError;
     bool accept = false;
+    std::function<void()> onOpen; // runs while the file opens (the player's wait)
     QSize size { 320, 240 };
     bool visible = false;
 };
