@@ -4,8 +4,15 @@
 #include <QEventLoop>
 #include <QMediaPlayer>
 #include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace MediaSetup {
+
+namespace {
+constexpr int silentRetryMs = 700;
+}
 
 void chooseBackend()
 {
@@ -31,13 +38,14 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     return done();
 }
 
-LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs)
+LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start)
 {
     bool failed = false;
     const QMetaObject::Connection onError = QObject::connect(&player, &QMediaPlayer::errorOccurred,
                                                              &player, [&failed] { failed = true; });
+    start();
     const auto settled = [&] {
-        if (failed || player.error() != QMediaPlayer::NoError)
+        if (failed)
             return true;
         switch (player.mediaStatus()) {
         case QMediaPlayer::LoadedMedia:
@@ -51,12 +59,21 @@ LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs)
             return false;
         }
     };
-    const bool inTime = waitUntil(settled, timeoutMs);
+    // Now and then the GStreamer backend reports nothing at all for a broken file and stays
+    // "loading"; a source that has told nothing for a while is set once more, which then
+    // reports at once. Sound files are loaded by then many times over.
+    bool inTime = waitUntil(settled, std::min(timeoutMs, silentRetryMs));
+    if (!inTime && timeoutMs > silentRetryMs
+        && player.mediaStatus() == QMediaPlayer::LoadingMedia) {
+        const QUrl source = player.source();
+        player.setSource(QUrl());
+        player.setSource(source);
+        inTime = waitUntil(settled, timeoutMs - silentRetryMs);
+    }
     QObject::disconnect(onError);
     if (!inTime)
         return LoadResult::TimedOut;
-    if (failed || player.error() != QMediaPlayer::NoError
-        || player.mediaStatus() == QMediaPlayer::InvalidMedia
+    if (failed || player.mediaStatus() == QMediaPlayer::InvalidMedia
         || player.mediaStatus() == QMediaPlayer::NoMedia)
         return LoadResult::Failed;
     return LoadResult::Loaded;

@@ -18,9 +18,12 @@ void chooseBackend();
 bool waitUntil(const std::function<bool()> &done, int timeoutMs);
 
 enum class LoadResult { Loaded, Failed, TimedOut };
-// Waits, with the event loop running, until the player's source is loaded (LoadedMedia or
-// beyond) or has failed (InvalidMedia, an error, or the source closed meanwhile).
-LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs);
+// Runs `start` (which sets the player's source), then waits with the event loop running until
+// the source is loaded (LoadedMedia or beyond) or has failed (InvalidMedia, an error, or the
+// source closed meanwhile). Errors are watched from before `start`, because the backend may
+// report one while the source is being set, and because the player keeps reporting the error
+// of an earlier source in error() until another one occurs.
+LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start);
 
 // How long a file may take to open before it counts as broken.
 constexpr int openTimeoutMs = 3000;

@@ -1,7 +1,7 @@
 #include "viewer/VideoSurface.h"
 
 #include <QMouseEvent>
-#include <QVideoFrame>
+#include <QPainter>
 #include <QVideoSink>
 
 namespace {
@@ -21,13 +21,13 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 } // namespace
 
 VideoSurface::VideoSurface(QWidget *parent)
-    : QVideoWidget(parent)
+    : QWidget(parent)
+    , m_sink(new QVideoSink(this))
 {
     setMouseTracking(true);
-    setAutoFillBackground(true);
-    setBackColor(m_backColor);
-    applyAspect();
-    connect(videoSink(), &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
+    // Every pixel is painted in paintEvent.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
 }
 
 void VideoSurface::Move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
@@ -53,39 +53,56 @@ void VideoSurface::setAutoSize(bool on)
 void VideoSurface::setDisplaySize(int size)
 {
     m_displaySize = size;
-    applyAspect();
+    update();
 }
 
 void VideoSurface::setKeepAspectRatio(bool keep)
 {
     m_keepAspect = keep;
-    applyAspect();
-}
-
-void VideoSurface::applyAspect()
-{
-    // At display size 0 the surface has the frames' own size, so no scaling shows either way.
-    setAspectRatioMode(m_displaySize == 4 && !m_keepAspect ? Qt::IgnoreAspectRatio
-                                                           : Qt::KeepAspectRatio);
+    update();
 }
 
 void VideoSurface::setBackColor(const QColor &color)
 {
     m_backColor = color;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
+    update();
 }
 
 void VideoSurface::forgetFrames()
 {
     m_frameSize = QSize();
+    m_frame = QVideoFrame();
+    update();
+}
+
+void VideoSurface::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_backColor);
+    if (!m_frame.isValid())
+        return;
+    QRectF target = rect();
+    // Only a fitted surface scales; then the frames may keep their shape.
+    if (m_displaySize == 4 && m_keepAspect) {
+        const QSizeF fitted = QSizeF(m_frame.size()).scaled(target.size(), Qt::KeepAspectRatio);
+        target = QRectF(
+            QPointF((target.width() - fitted.width()) / 2, (target.height() - fitted.height()) / 2),
+            fitted);
+    } else if (m_displaySize != 4) {
+        target = QRectF(QPointF(0, 0), QSizeF(m_frame.size()));
+    }
+    QVideoFrame frame = m_frame;
+    frame.paint(&painter, target, QVideoFrame::PaintOptions());
 }
 
 void VideoSurface::onFrame(const QVideoFrame &frame)
 {
+    // An invalid frame ends a stream; the last picture stays until the file is closed.
     if (!frame.isValid())
         return;
+    m_frame = frame;
+    if (isVisible())
+        update();
     const QSize size = frame.size();
     if (size == m_frameSize || size.isEmpty())
         return;

@@ -4,19 +4,26 @@
 
 #include <QColor>
 #include <QSize>
-#include <QVideoWidget>
+#include <QVideoFrame>
+#include <QWidget>
 
-class QVideoFrame;
+class QVideoSink;
 
 // The picture of a player inside the viewer's display area: placed and sized by the viewer's
-// layout like the image surface, showing the frames it is given, and reporting the mouse in
-// its own coordinates (buttons 1 left, 2 right, 4 middle; shift 1, ctrl 2, alt 4).
-class VideoSurface : public QVideoWidget, public ContentSurface
+// layout like the image surface, showing the frames its sink receives, and reporting the mouse
+// in its own coordinates (buttons 1 left, 2 right, 4 middle; shift 1, ctrl 2, alt 4).
+//
+// It paints the frames itself rather than using QVideoWidget: that one shows them in a native
+// child window, which stays black where no OpenGL is available (a virtual display) and covers
+// the viewer's status bar; painting here also lets grab() and screenshots see the picture.
+class VideoSurface : public QWidget, public ContentSurface
 {
     Q_OBJECT
 public:
     explicit VideoSurface(QWidget *parent = nullptr);
 
+    // Where the player delivers its frames.
+    QVideoSink *videoSink() const { return m_sink; }
     int left() const override { return x(); }
     int top() const override { return y(); }
     int width() const override { return QWidget::width(); }
@@ -53,17 +60,19 @@ signals:
     void frameSizeChanged(const QSize &size);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void onFrame(const QVideoFrame &frame);
-    void applyAspect();
 
     bool m_autoSize = true;
     int m_displaySize = 0;
     bool m_keepAspect = false;
     QColor m_backColor = Qt::black;
     QSize m_frameSize;
+    QVideoSink *m_sink;
+    QVideoFrame m_frame;
 };

@@ -36,7 +36,7 @@ mpView::mpView(QWidget *parent)
 {
     setObjectName(QStringLiteral("mpView"));
     m_player->setAudioOutput(m_audio);
-    m_player->setVideoOutput(this);
+    m_player->setVideoSink(videoSink());
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
@@ -57,7 +57,7 @@ mpView::mpView(QWidget *parent)
 mpView::~mpView()
 {
     // Stop the pipeline before the surface it draws on goes.
-    m_player->setVideoOutput(nullptr);
+    m_player->setVideoSink(nullptr);
     m_player->setSource(QUrl());
 }
 
@@ -93,8 +93,8 @@ bool mpView::openMovie(const QString &path)
     bool failed = false;
     const QMetaObject::Connection onError
         = connect(this, &mpView::Error, this, [&failed] { failed = true; });
-    setFileName(path);
-    bool shown = MediaSetup::waitForLoad(*m_player, MediaSetup::openTimeoutMs)
+    bool shown
+        = MediaSetup::waitForLoad(*m_player, MediaSetup::openTimeoutMs, [&] { setFileName(path); })
             == MediaSetup::LoadResult::Loaded
         && !failed && m_player->hasVideo();
     if (shown) {

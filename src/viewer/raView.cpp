@@ -50,7 +50,7 @@ raView::raView(QWidget *parent)
 {
     setObjectName(QStringLiteral("raView"));
     m_player->setAudioOutput(m_audio);
-    m_player->setVideoOutput(this);
+    m_player->setVideoSink(videoSink());
     m_watch->setInterval(watchMs);
     connect(m_watch, &QTimer::timeout, this, &raView::watch);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
@@ -67,7 +67,7 @@ raView::raView(QWidget *parent)
 
 raView::~raView()
 {
-    m_player->setVideoOutput(nullptr);
+    m_player->setVideoSink(nullptr);
     m_player->setSource(QUrl());
 }
 
