@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMediaMetaData>
 #include <QSize>
 #include <QString>
 
@@ -13,3 +14,6 @@ struct PlaybackInfo
     double duration = 0; // seconds; 0 when unknown
     double position = 0;
 };
+
+// A codec the player names; empty where it names none (it then leaves the value unset).
+QString codecName(const QMediaMetaData &meta, QMediaMetaData::Key key);

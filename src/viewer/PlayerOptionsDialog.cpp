@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -21,6 +22,12 @@ QString orNone(const QString &text)
 }
 
 } // namespace
+
+QString codecName(const QMediaMetaData &meta, QMediaMetaData::Key key)
+{
+    const QVariant value = meta.value(key);
+    return value.isValid() ? meta.stringValue(key) : QString();
+}
 
 PlayerOptionsDialog::PlayerOptionsDialog(const QString &title, std::function<PlaybackInfo()> info,
                                          int volume, bool muted, QWidget *parent)
@@ -59,7 +66,10 @@ PlayerOptionsDialog::PlayerOptionsDialog(const QString &title, std::function<Pla
     form->addRow(volumeLabel, m_volume);
     form->addRow(QString(), m_mute);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *close
+        = buttons->addButton(QStringLiteral("閉じる(&C)"), QDialogButtonBox::RejectRole);
+    close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

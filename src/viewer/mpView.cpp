@@ -188,8 +188,8 @@ PlaybackInfo mpView::playbackInfo() const
     PlaybackInfo info;
     info.fileName = m_fileName;
     const QMediaMetaData meta = m_player->metaData();
-    info.videoCodec = meta.stringValue(QMediaMetaData::VideoCodec);
-    info.audioCodec = meta.stringValue(QMediaMetaData::AudioCodec);
+    info.videoCodec = codecName(meta, QMediaMetaData::VideoCodec);
+    info.audioCodec = codecName(meta, QMediaMetaData::AudioCodec);
     info.size = videoFrameSize();
     info.duration = isDurationValid() ? Duration() : 0;
     info.position = currentPosition();

@@ -249,8 +249,8 @@ PlaybackInfo raView::playbackInfo() const
     PlaybackInfo info;
     info.fileName = m_source.isLocalFile() ? m_source.toLocalFile() : m_source.toString();
     const QMediaMetaData meta = m_player->metaData();
-    info.videoCodec = meta.stringValue(QMediaMetaData::VideoCodec);
-    info.audioCodec = meta.stringValue(QMediaMetaData::AudioCodec);
+    info.videoCodec = codecName(meta, QMediaMetaData::VideoCodec);
+    info.audioCodec = codecName(meta, QMediaMetaData::AudioCodec);
     info.size = videoFrameSize();
     info.duration = GetLength() / 1000.0;
     info.position = position() / 1000.0;
