@@ -5,16 +5,24 @@
 #include "core/Clock.h"
 #include "core/EventPump.h"
 #include "core/Options.h"
+#include "core/SettingKeys.h"
+#include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
 #include "viewer/MediaSetup.h"
+#include "viewer/PlayerDialogs.h"
+#include "viewer/PlayerOptionsDialog.h"
 #include "viewer/frmView.h"
 #include "viewer/mpView.h"
 #include "viewer/raView.h"
 
+#include <QAudioOutput>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QMediaPlayer>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QVideoFrame>
@@ -158,6 +166,65 @@ private slots:
         // Either it is reopened and plays on to its end, or it is reported closed: the clip
         // ends within its length plus the time to notice the freeze twice.
         QVERIFY(closed.wait(2000 + 2 * raView::stallMs + 2000));
+    }
+
+    void theMouseOverAClipReachesTheViewer()
+    {
+        Options options;
+        RecordingMessageService messages;
+        FakeClock clock;
+        FakeRandom random;
+        FakeEventPump events;
+        Slideshow show(options, messages, clock, random, events);
+        frmView viewer(options, show);
+        show.setMoviePlayer(viewer.mpView);
+        show.setRealPlayer(viewer.raView);
+        options.setCheck(Opt::chkHideWithMouse, 1);
+        show.playList.appendToPlayList(media(u"clip.mp4"_qs));
+        show.nextIndex = 1;
+        show.startSlideshow();
+        QCOMPARE(show.mediaKind, MediaKind::MediaPlayer);
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QSignalSpy moves(viewer.mpView, &VideoSurface::MouseMove);
+        QTest::mouseMove(viewer.mpView, QPoint(20, 20));
+        QTRY_VERIFY(!moves.isEmpty()); // the player's own surface had the mouse
+        QTRY_VERIFY(show.isHidden()); // moving the mouse over the viewer hides it
+        show.stopSlideshow();
+    }
+
+    void theVolumeIsKeptAndGivenToBothPlayers()
+    {
+        Options options;
+        RecordingMessageService messages;
+        FakeClock clock;
+        FakeRandom random;
+        FakeEventPump events;
+        Slideshow show(options, messages, clock, random, events);
+        frmView viewer(options, show);
+        SettingsStore store(m_box.path(u"config"_qs));
+        PlayerDialogs dialogs(viewer, store, messages, &viewer);
+        dialogs.realPlayerOptions();
+        PlayerOptionsDialog *dialog = dialogs.openDialog();
+        QVERIFY(dialog);
+        dialog->findChild<QSlider *>(u"volume"_qs)->setValue(35);
+        dialog->findChild<QCheckBox *>(u"mute"_qs)->setChecked(true);
+        using namespace SettingKeys;
+        QCOMPARE(store.GetSetting(Section::Player, Player::Volume, QString()), u"35"_qs);
+        QCOMPARE(store.GetSetting(Section::Player, Player::Mute, QString()), u"1"_qs);
+        for (QMediaPlayer *p : { viewer.mpView->player(), viewer.raView->player() }) {
+            QCOMPARE(qRound(p->audioOutput()->volume() * 100), 35);
+            QVERIFY(p->audioOutput()->isMuted());
+        }
+
+        // A later run starts with what was kept.
+        frmView next(options, show);
+        PlayerDialogs nextDialogs(next, store, messages, &next);
+        nextDialogs.applyStoredVolume();
+        QCOMPARE(qRound(next.mpView->player()->audioOutput()->volume() * 100), 35);
+
+        dialogs.mediaPlayerAbout();
+        QVERIFY2(messages.lastText().contains(u"再生エンジン: GStreamer 1."_qs),
+                 qPrintable(messages.lastText()));
     }
 
     void aShowPlaysPicturesAndClipsInTurn_data()
