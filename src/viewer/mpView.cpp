@@ -37,6 +37,8 @@ mpView::mpView(QWidget *parent)
     setObjectName(QStringLiteral("mpView"));
     m_player->setAudioOutput(m_audio);
     m_player->setVideoSink(videoSink());
+    connect(m_player, &QMediaPlayer::metaDataChanged, this,
+            [this] { noteCodecs(m_player->metaData(), m_codecs); });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
@@ -65,6 +67,7 @@ void mpView::setFileName(const QString &path)
 {
     m_fileName = path;
     m_streamAnnounced = false;
+    m_codecs = PlaybackInfo();
     forgetFrames();
     // A local file's name goes into a URL as it is: blanks, quotes and any script stay part of
     // the name, and no shell ever sees it.
@@ -187,9 +190,8 @@ PlaybackInfo mpView::playbackInfo() const
 {
     PlaybackInfo info;
     info.fileName = m_fileName;
-    const QMediaMetaData meta = m_player->metaData();
-    info.videoCodec = codecName(meta, QMediaMetaData::VideoCodec);
-    info.audioCodec = codecName(meta, QMediaMetaData::AudioCodec);
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
     info.size = videoFrameSize();
     info.duration = isDurationValid() ? Duration() : 0;
     info.position = currentPosition();

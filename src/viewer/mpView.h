@@ -54,6 +54,8 @@ private:
     void onStatus(int status);
 
     QMediaPlayer *m_player;
+    // The codec names of the source, as first reported.
+    PlaybackInfo m_codecs;
     QAudioOutput *m_audio;
     QString m_fileName;
     int m_state = Stopped;

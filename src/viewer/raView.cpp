@@ -53,6 +53,8 @@ raView::raView(QWidget *parent)
     m_player->setVideoSink(videoSink());
     m_watch->setInterval(watchMs);
     connect(m_watch, &QTimer::timeout, this, &raView::watch);
+    connect(m_player, &QMediaPlayer::metaDataChanged, this,
+            [this] { noteCodecs(m_player->metaData(), m_codecs); });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     connect(m_player, &QMediaPlayer::playbackStateChanged, this,
@@ -89,6 +91,7 @@ void raView::setSource(const QString &url)
     m_source = QUrl(url);
     m_clipOpened = false;
     m_recoveries = 0;
+    m_codecs = PlaybackInfo();
     forgetFrames();
     m_player->setSource(m_source);
 }
@@ -248,9 +251,8 @@ PlaybackInfo raView::playbackInfo() const
 {
     PlaybackInfo info;
     info.fileName = m_source.isLocalFile() ? m_source.toLocalFile() : m_source.toString();
-    const QMediaMetaData meta = m_player->metaData();
-    info.videoCodec = codecName(meta, QMediaMetaData::VideoCodec);
-    info.audioCodec = codecName(meta, QMediaMetaData::AudioCodec);
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
     info.size = videoFrameSize();
     info.duration = GetLength() / 1000.0;
     info.position = position() / 1000.0;

@@ -81,6 +81,8 @@ private:
     bool opened() const;
 
     QMediaPlayer *m_player;
+    // The codec names of the source, as first reported.
+    PlaybackInfo m_codecs;
     QAudioOutput *m_audio;
     QTimer *m_watch;
     QUrl m_source;

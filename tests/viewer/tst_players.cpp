@@ -110,6 +110,11 @@ private slots:
         QCOMPARE(states.first().at(1).toInt(), int(MoviePlayerPort::Paused));
         QVERIFY(frames > 5);
         QCOMPARE(player.rate(), 2.0);
+        // What the options dialog tells, still right after playback ran.
+        const PlaybackInfo info = player.playbackInfo();
+        QCOMPARE(info.videoCodec, u"H264"_qs);
+        QCOMPARE(info.audioCodec, u"AAC"_qs);
+        QCOMPARE(info.size, QSize(160, 120));
     }
 
     void theRealPlayerReportsWhatTheShowNeeds_data()
