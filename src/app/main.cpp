@@ -11,7 +11,10 @@
 #include "engine/Slideshow.h"
 #include "viewer/PluginDefaults.h"
 #include "viewer/cSusie.h"
+#include "viewer/MediaSetup.h"
 #include "viewer/frmView.h"
+#include "viewer/mpView.h"
+#include "viewer/raView.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -20,9 +23,7 @@ namespace {
 
 void prepareEnvironment()
 {
-    // Qt 6.4's ffmpeg media backend crashes on machines without an audio device.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    MediaSetup::chooseBackend();
     // Windows are placed by the program and keys grabbed system-wide, which Wayland forbids.
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -70,6 +71,8 @@ int main(int argc, char *argv[])
     frmOptions controller(context);
     frmView viewer(context.options, slideshow);
     slideshow.setViewer(&viewer);
+    slideshow.setMoviePlayer(viewer.mpView);
+    slideshow.setRealPlayer(viewer.raView);
     controller.attach(slideshow, viewer);
     if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
         dialogs->setParentWindow(&controller);

@@ -8,6 +8,7 @@
 #include "core/AppContext.h"
 #include "engine/Slideshow.h"
 #include "imagelist/DirectFolder.h"
+#include "viewer/PlayerDialogs.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -114,14 +115,25 @@ void ControllerCommands::connectAll()
            QStringLiteral("mnuTasktray_Shiori_Saveas") })
         on(name, [this] { m_bookmarks->SaveShioriAs(); });
 
+    const auto movieItems = [](const QString &menuBar, const QString &popup, const QString &tray) {
+        return QStringList { menuBar, popup, tray };
+    };
     for (const QString &name :
-         { QStringLiteral("mnuMovie_Play"), QStringLiteral("mnuPopup_Movie_Play"),
-           QStringLiteral("mnuTasktray_Movie_Play") })
-        on(name, [this] { m_slideshow.playCurrentClip(); });
+         movieItems(QStringLiteral("mnuMovie_Play"), QStringLiteral("mnuPopup_Movie_Play"),
+                    QStringLiteral("mnuTasktray_Movie_Play")))
+        on(name, [this] { m_slideshow.moviePlay(); });
     for (const QString &name :
-         { QStringLiteral("mnuMovie_Pause"), QStringLiteral("mnuPopup_Movie_Pause"),
-           QStringLiteral("mnuTasktray_Movie_Pause") })
-        on(name, [this] { m_slideshow.pauseCurrentClip(); });
+         movieItems(QStringLiteral("mnuMovie_Pause"), QStringLiteral("mnuPopup_Movie_Pause"),
+                    QStringLiteral("mnuTasktray_Movie_Pause")))
+        on(name, [this] { m_slideshow.moviePause(); });
+    for (const QString &name : movieItems(QStringLiteral("mnuMovie_FastForward"),
+                                          QStringLiteral("mnuPopup_Movie_FastForward"),
+                                          QStringLiteral("mnuTasktray_Movie_FastForward")))
+        on(name, [this] { m_slideshow.movieFastForward(); });
+    for (const QString &name : movieItems(QStringLiteral("mnuMovie_FastReverse"),
+                                          QStringLiteral("mnuPopup_Movie_Reverse"),
+                                          QStringLiteral("mnuTasktray_Movie_FastReverse")))
+        on(name, [this] { m_slideshow.movieFastReverse(); });
 
     // Tool bar.
     connect(toolButton(QStringLiteral("open")), &QAction::triggered, this,
@@ -152,11 +164,29 @@ void ControllerCommands::connectAll()
             [this] { m_slideshow.goPrevious(); });
     connect(toolButton(QStringLiteral("forward")), &QAction::triggered, this,
             [this] { m_slideshow.goNext(); });
+    // The movie bar's two check buttons show the clip's play state, not the click's toggle.
     QToolBar *movieBar = m_window.movieToolBar();
     connect(m_window.toolButton(movieBar, QStringLiteral("play")), &QAction::triggered, this,
-            [this] { m_slideshow.playCurrentClip(); });
+            [this] {
+                m_slideshow.moviePlay();
+                m_window.setClipPlayState(-1);
+            });
     connect(m_window.toolButton(movieBar, QStringLiteral("pause")), &QAction::triggered, this,
-            [this] { m_slideshow.pauseCurrentClip(); });
+            [this] {
+                m_slideshow.moviePause();
+                m_window.setClipPlayState(-1);
+            });
+    connect(m_window.toolButton(movieBar, QStringLiteral("forward")), &QAction::triggered, this,
+            [this] { m_slideshow.movieFastForward(); });
+    connect(m_window.toolButton(movieBar, QStringLiteral("reverse")), &QAction::triggered, this,
+            [this] { m_slideshow.movieFastReverse(); });
+    connect(m_window.toolButton(movieBar, QStringLiteral("menu")), &QAction::triggered, this,
+            [this] {
+                if (m_slideshow.mediaKind == MediaKind::MediaPlayer)
+                    m_window.playerDialogs()->mediaPlayerOptions();
+                else
+                    m_window.playerDialogs()->realPlayerOptions();
+            });
 }
 
 void ControllerCommands::syncChecks()

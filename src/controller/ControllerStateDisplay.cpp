@@ -150,3 +150,13 @@ void ControllerStateDisplay::SetMovieSlider(int value)
 {
     m_window.SetMovieSlider(value);
 }
+
+void ControllerStateDisplay::setMovieDuration(double seconds)
+{
+    m_window.setMovieDuration(seconds);
+}
+
+void ControllerStateDisplay::setClipPlayState(ClipPlayState state)
+{
+    m_window.setClipPlayState(int(state));
+}

@@ -29,6 +29,8 @@ public:
     void applyViewerTopmost() override;
     void closePageJump() override;
     void SetMovieSlider(int value) override;
+    void setMovieDuration(double seconds) override;
+    void setClipPlayState(ClipPlayState state) override;
 
     // Puts a window into or out of the topmost band without moving it; true when the window
     // system took it.

@@ -16,7 +16,9 @@
 #include "engine/Slideshow.h"
 #include "viewer/cSusie.h"
 #include "imagelist/frmFileList.h"
+#include "viewer/PlayerDialogs.h"
 #include "viewer/frmView.h"
+#include "viewer/raView.h"
 #include "winsvc/TrayIcon.h"
 
 #include <QAction>
@@ -97,6 +99,11 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     m_stateDisplay = std::make_unique<ControllerStateDisplay>(*this, m_ctx.options);
     m_stateDisplay->setViewer(&viewer);
     slideshow.setController(m_stateDisplay.get());
+    m_playerDialogs = std::make_unique<PlayerDialogs>(viewer, m_ctx.store, *m_ctx.messages, this);
+    m_playerDialogs->applyStoredVolume();
+    // Opening and stopping a RealMedia clip waits with both windows disabled.
+    viewer.raView->addGuardedWindow(this);
+    connectMovieSlider();
     m_commands = new ControllerCommands(*this, m_ctx, slideshow);
     // Plug-ins decode into the viewer's holding buffer; the display step tries them first.
     m_susie
@@ -118,6 +125,19 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
         };
         hooks.viewerFrame = [&viewer] {
             return viewer.frameGeometry();
+        };
+        PlayerDialogs *dialogs = m_playerDialogs.get();
+        hooks.mediaPlayerOptions = [dialogs] {
+            dialogs->mediaPlayerOptions();
+        };
+        hooks.mediaPlayerAbout = [dialogs] {
+            dialogs->mediaPlayerAbout();
+        };
+        hooks.realPlayerOptions = [dialogs] {
+            dialogs->realPlayerOptions();
+        };
+        hooks.realPlayerAbout = [dialogs] {
+            dialogs->realPlayerAbout();
         };
     }
 }
@@ -539,8 +559,22 @@ bool frmOptions::applyControllerTopmost()
     return ok;
 }
 
+void frmOptions::connectMovieSlider()
+{
+    connect(m_sldMovie, &QSlider::valueChanged, this, [this](int value) {
+        m_slideshow->sldMovie_Change(value);
+        m_sldMovie->setToolTip(QString::number(value) + u'/'
+                               + QString::number(m_sldMovie->maximum()) + QStringLiteral("秒"));
+    });
+    connect(m_sldMovie, &QSlider::sliderPressed, this,
+            [this] { m_slideshow->sldMovie_MouseDown(); });
+    connect(m_sldMovie, &QSlider::sliderReleased, this,
+            [this] { m_slideshow->sldMovie_MouseUp(); });
+}
+
 void frmOptions::MoviebarEnable(bool enabled)
 {
+    m_moviebarEnabled = enabled;
     for (QAction *a : m_tbrMovie->actions())
         a->setEnabled(enabled);
     m_tbrMovie->setEnabled(enabled && m_viewLevel >= 2);
@@ -556,13 +590,32 @@ void frmOptions::MoviebarEnable(bool enabled)
 void frmOptions::setMovieDuration(double seconds)
 {
     m_movieDuration = seconds;
+    if (seconds > 0)
+        m_sldMovie->setMaximum(int(std::lround(seconds)));
+    m_sldMovie->setEnabled(m_moviebarEnabled && seconds > 0);
 }
 
 void frmOptions::SetMovieSlider(int value)
 {
-    m_settingSlider = true;
     m_sldMovie->setValue(value);
-    m_settingSlider = false;
+}
+
+void frmOptions::setClipPlayState(int state)
+{
+    if (state >= 0)
+        m_clipPlayState = state;
+    const bool playing = m_clipPlayState == 0;
+    const bool paused = m_clipPlayState == 1;
+    // Play stays available while a clip can be played again; pause only while it plays.
+    for (const QString &prefix : { QStringLiteral("mnuMovie_"), QStringLiteral("mnuPopup_Movie_"),
+                                   QStringLiteral("mnuTasktray_Movie_") }) {
+        if (QAction *play = m_menus->action(prefix + QStringLiteral("Play")))
+            play->setEnabled(playing || paused);
+        if (QAction *pause = m_menus->action(prefix + QStringLiteral("Pause")))
+            pause->setEnabled(playing);
+    }
+    toolButton(m_tbrMovie, QStringLiteral("play"))->setChecked(playing);
+    toolButton(m_tbrMovie, QStringLiteral("pause"))->setChecked(paused);
 }
 
 frmFileList *frmOptions::fileListEditor() const

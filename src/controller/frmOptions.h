@@ -11,6 +11,7 @@ class ControllerCommands;
 class ControllerMenus;
 class ControllerStateDisplay;
 class ListPage;
+class PlayerDialogs;
 class ProfileManager;
 class QAction;
 class QComboBox;
@@ -79,9 +80,15 @@ public:
     // Enables the movie tool bar and its menus while a clip is shown; the quit items take the
     // opposite, so the program is not quit from a menu in the middle of a clip.
     void MoviebarEnable(bool enabled);
+    // The slider's maximum becomes the rounded length; it is usable only for a known length.
     void setMovieDuration(double seconds);
-    // Moves the movie slider to follow playback, without seeking.
+    // Sets the movie slider's value; the slideshow tells its own moves from the user's.
     void SetMovieSlider(int value);
+    // The movie bar's "play" and "pause" buttons and the movie items follow the clip's play
+    // state (ControllerPort::ClipPlayState); -1 shows the state last given again.
+    void setClipPlayState(int state);
+    PlayerDialogs *playerDialogs() const { return m_playerDialogs.get(); }
+    QSlider *movieSlider() const { return m_sldMovie; }
 
     void mnuView_Moviebar_Click();
     void mnuView_Player_Click();
@@ -103,6 +110,7 @@ protected:
 private:
     void buildToolBars();
     void buildBody();
+    void connectMovieSlider();
     void connectCommands();
     void selectTab(int index);
     void showAbout();
@@ -134,6 +142,7 @@ private:
     bool m_restoringFromTray = false;
     QElapsedTimer m_sinceTrayRestore;
     double m_movieDuration = 0;
-    // Set while the program itself moves the movie slider.
-    bool m_settingSlider = false;
+    bool m_moviebarEnabled = false;
+    int m_clipPlayState = 2;
+    std::unique_ptr<PlayerDialogs> m_playerDialogs;
 };

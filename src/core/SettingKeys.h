@@ -19,6 +19,7 @@ inline const QString HotKey = QStringLiteral("HotKey");
 inline const QString Function = QStringLiteral("Function");
 inline const QString Options = QStringLiteral("Options");
 inline const QString List = QStringLiteral("List");
+inline const QString Player = QStringLiteral("Player");
 } // namespace Section
 
 // Window rectangles ("Main", "Viewer", "FileListEditor"), in twips.
@@ -37,6 +38,12 @@ inline const QString ShowSetting = QStringLiteral("ShowSetting");
 inline const QString FixBottom = QStringLiteral("FixBottom");
 inline const QString AlwaysOnTop = QStringLiteral("AlwaysOnTop");
 } // namespace Main
+
+// The sound of the viewer's players ("Player"): volume 0–100 and muting "0"/"1".
+namespace Player {
+inline const QString Volume = QStringLiteral("Volume");
+inline const QString Mute = QStringLiteral("Mute");
+} // namespace Player
 
 namespace ListWindow {
 inline QString column(int i)

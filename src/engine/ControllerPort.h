@@ -35,6 +35,14 @@ public:
     virtual void applyViewerTopmost() = 0;
     // Closes the page jump dialog if it is open.
     virtual void closePageJump() = 0;
-    // Moves the movie position slider (whole seconds) to follow playback; this must not seek.
+    // Moves the movie position slider (whole seconds) to follow playback. The slider's change
+    // handler tells this apart from the user's move through Slideshow::sliderUpdating.
     virtual void SetMovieSlider(int value) = 0;
+    // The length of the clip on screen: the slider's maximum is its rounded value, and the
+    // slider is usable only while it is above 0.
+    virtual void setMovieDuration(double seconds) = 0;
+
+    enum class ClipPlayState { Playing, Paused, Stopped };
+    // The movie bar's play and pause buttons and items follow the clip's play state.
+    virtual void setClipPlayState(ClipPlayState state) = 0;
 };

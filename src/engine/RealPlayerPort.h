@@ -14,6 +14,8 @@ public:
         NoPicture, // it reported its length, but its width or height is 0
         NotReported, // neither length nor anything else in time, or an error
     };
+    // Play states as the player reports them.
+    enum PlayState { Stopped = 0, Playing = 3, Paused = 4 };
 
     // Before each file: invisible, stopped when playing, parked out of sight.
     virtual void resetForNextFile() = 0;
@@ -24,4 +26,8 @@ public:
     virtual void pauseCurrentClip() = 0;
     // Stops the clip in an orderly way.
     virtual void RealPlayerStop() = 0;
+    virtual int playState() const = 0;
+    // Position in milliseconds; setting it seeks.
+    virtual int position() const = 0;
+    virtual void setPosition(int milliseconds) = 0;
 };

@@ -107,7 +107,18 @@ Slideshow::StepEnd Slideshow::displayStep()
     }
 
     const QString path = playList.path(currentIndex);
-    if (!loadMediaFile(path)) {
+    const bool loaded = loadMediaFile(path);
+    if (stoppedMeanwhile()) {
+        // Stopped while a player waited for the file to open: the file is not at fault, it
+        // stays in the list, and nothing of it may be left playing.
+        if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+            m_moviePlayer->closeFile();
+        else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
+            m_realPlayer->RealPlayerStop();
+        mediaKind = MediaKind::None;
+        return StepEnd::Finished;
+    }
+    if (!loaded) {
         playList.remove(currentIndex);
         nextIndex = currentIndex;
         if (!playList.isEmpty()) {
@@ -221,6 +232,8 @@ bool Slideshow::loadMediaFile(const QString &path)
 
     if (m_options.check(Opt::chkMp_PlayRealAudio) == 1 && realMediaExtensions.contains(ext)
         && m_realPlayer) {
+        mediaError = false;
+        realClipReady = false;
         const bool keepAspect = m_options.isChecked(Opt::chkFixHeightWidthRate)
             || !m_options.isChecked(Opt::chkStretchImage);
         switch (m_realPlayer->openRealClip(path, keepAspect)) {
@@ -234,10 +247,18 @@ bool Slideshow::loadMediaFile(const QString &path)
         }
     }
 
-    if (m_options.isChecked(Opt::chkMp_PlayMovie) && m_moviePlayer
-        && m_moviePlayer->openMovie(path)) {
-        mediaKind = MediaKind::MediaPlayer;
-        return true;
+    if (m_options.isChecked(Opt::chkMp_PlayMovie) && m_moviePlayer) {
+        mediaError = false;
+        const bool opened = m_moviePlayer->openMovie(path);
+        if (opened && !mediaError) {
+            mediaKind = MediaKind::MediaPlayer;
+            return true;
+        }
+        if (opened)
+            m_moviePlayer->closeFile();
+        mediaError = false;
+        // The length the player may have reported belongs to no file on screen.
+        setMovieDuration(0);
     }
     return false;
 }
@@ -370,8 +391,8 @@ void Slideshow::viewerTick()
 {
     runReportingErrors([this] {
         if (movieDuration > 0 && mediaKind == MediaKind::MediaPlayer && sliderDragging == 0
-            && m_moviePlayer && m_controller)
-            m_controller->SetMovieSlider(int(std::lround(m_moviePlayer->currentPosition())));
+            && m_moviePlayer)
+            SetMovieSlider(int(std::lround(m_moviePlayer->currentPosition())));
 
         if (pendingCommand != PendingCommand::None) {
             // Cleared before the move, so that a command deferred while the move lets events
@@ -548,6 +569,137 @@ void Slideshow::pauseCurrentClip()
         m_moviePlayer->pauseCurrentClip();
     else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
         m_realPlayer->pauseCurrentClip();
+}
+
+// --- movie commands, slider and player notifications -----------------------------------
+
+void Slideshow::moviePlay()
+{
+    playCurrentClip();
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer && m_moviePlayer->rate() != 1)
+        m_moviePlayer->setRate(1);
+}
+
+void Slideshow::moviePause()
+{
+    pauseCurrentClip();
+}
+
+void Slideshow::movieFastForward()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setRate(m_options.number(Opt::txtMp_FastForward));
+}
+
+void Slideshow::movieFastReverse()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setRate(m_options.number(Opt::txtMp_FastReverse));
+}
+
+void Slideshow::SetMovieSlider(int value)
+{
+    sliderUpdating = true;
+    if (m_controller)
+        m_controller->SetMovieSlider(value);
+    sliderUpdating = false;
+}
+
+void Slideshow::sldMovie_Change(int value)
+{
+    if (sliderUpdating)
+        return;
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setCurrentPosition(value);
+    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
+        m_realPlayer->setPosition(value * 1000);
+}
+
+void Slideshow::sldMovie_MouseDown()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer
+        && m_moviePlayer->playState() == MoviePlayerPort::Playing) {
+        sliderDragging = 1;
+        pauseCurrentClip();
+    } else {
+        sliderDragging = 2;
+    }
+}
+
+void Slideshow::sldMovie_MouseUp()
+{
+    if (sliderDragging == 1)
+        playCurrentClip();
+    sliderDragging = 0;
+}
+
+void Slideshow::setMovieDuration(double seconds)
+{
+    movieDuration = seconds;
+    if (m_controller)
+        m_controller->setMovieDuration(seconds);
+}
+
+void Slideshow::mpView_EndOfStream()
+{
+    clipEnded = true;
+}
+
+void Slideshow::mpView_Error()
+{
+    mediaError = true;
+}
+
+void Slideshow::mpView_NewStream(double duration, bool durationValid)
+{
+    setMovieDuration(duration > 0 && durationValid ? duration : 0);
+    SetMovieSlider(0);
+}
+
+void Slideshow::mpView_PlayStateChange(int newState)
+{
+    if (!m_controller)
+        return;
+    using S = ControllerPort::ClipPlayState;
+    m_controller->setClipPlayState(newState == MoviePlayerPort::Playing      ? S::Playing
+                                       : newState == MoviePlayerPort::Paused ? S::Paused
+                                                                             : S::Stopped);
+}
+
+void Slideshow::raView_OnClipOpened(int lengthMilliseconds)
+{
+    realClipReady = true;
+    setMovieDuration(lengthMilliseconds / 1000.0);
+    SetMovieSlider(0);
+}
+
+void Slideshow::raView_OnClipClosed()
+{
+    if (!clipNotShown)
+        clipEnded = true;
+}
+
+void Slideshow::raView_OnErrorMessage(const QString &description)
+{
+    mediaError = true;
+    if (m_viewer)
+        m_viewer->setViewerCaption(description);
+}
+
+void Slideshow::raView_OnPositionChange(int positionMilliseconds)
+{
+    if (movieDuration > 0 && sliderDragging == 0)
+        SetMovieSlider(positionMilliseconds / 1000);
+}
+
+void Slideshow::raView_OnPlayStateChange(int newState)
+{
+    if (!m_controller)
+        return;
+    using S = ControllerPort::ClipPlayState;
+    m_controller->setClipPlayState(newState == RealPlayerPort::Playing      ? S::Playing
+                                       : newState == RealPlayerPort::Paused ? S::Paused
+                                                                            : S::Stopped);
 }
 
 QString Slideshow::trayTipFor(const QString &title)

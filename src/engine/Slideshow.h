@@ -104,6 +104,33 @@ public:
     void playCurrentClip();
     void pauseCurrentClip();
 
+    // The movie commands of the controller. Play also puts a movie back to normal speed; the
+    // two speeds act on a movie only, never on a RealMedia clip or a picture.
+    void moviePlay();
+    void moviePause();
+    void movieFastForward();
+    void movieFastReverse();
+
+    // The movie slider: moves the program makes never seek; the user's moves do, and holding
+    // the slider pauses a playing movie until it is let go.
+    void SetMovieSlider(int value);
+    void sldMovie_Change(int value);
+    void sldMovie_MouseDown();
+    void sldMovie_MouseUp();
+
+    // What the movie player reports.
+    void mpView_EndOfStream();
+    void mpView_Error();
+    // The duration in seconds and whether the player knows it.
+    void mpView_NewStream(double duration, bool durationValid);
+    void mpView_PlayStateChange(int newState);
+    // What the RealMedia player reports.
+    void raView_OnClipOpened(int lengthMilliseconds);
+    void raView_OnClipClosed();
+    void raView_OnErrorMessage(const QString &description);
+    void raView_OnPositionChange(int positionMilliseconds);
+    void raView_OnPlayStateChange(int newState);
+
     // The tray tip for a file title: "Lunetta - " + title, cut to what the tip field holds.
     static QString trayTipFor(const QString &title);
     static const QString noDisplayableFileMessage;
@@ -140,6 +167,12 @@ public:
     // Set while no clip of this step is on screen, so that notifications of the clip being
     // replaced are ignored.
     bool clipNotShown = true;
+    // A player reported an error for the file being opened or shown.
+    bool mediaError = false;
+    // The RealMedia player has reported the clip as opened; its length is known.
+    bool realClipReady = false;
+    // Set while the program itself moves the movie slider.
+    bool sliderUpdating = false;
 
 private:
     enum class StepEnd { Shown, Again, Finished };
@@ -147,6 +180,7 @@ private:
     void resetForNextFile();
     void showLoadedFile(const QString &path);
     void applyIntervalRule();
+    void setMovieDuration(double seconds);
     bool canMove() const;
     void reportStepError(int number, const QString &source, const QString &description);
     template<typename Work> void runReportingErrors(Work work);

@@ -7,6 +7,8 @@
 #include "engine/Slideshow.h"
 #include "viewer/PictureView.h"
 #include "viewer/cImage.h"
+#include "viewer/mpView.h"
+#include "viewer/raView.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -42,6 +44,8 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     , tmrView(new QTimer(this))
     , tmrCursorPos(new QTimer(this))
     , g_clsImage(std::make_unique<cImage>(picView, &picBack))
+    , mpView(new ::mpView(picView))
+    , raView(new ::raView(picView))
     , m_options(options)
     , m_slideshow(slideshow)
     , m_fileNamePanel(new QLabel(stbView))
@@ -56,6 +60,14 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     tmrCursorPos->setObjectName(QStringLiteral("tmrCursorPos"));
 
     picView->move(0, 0);
+    // The players wait out of sight until a clip is shown.
+    for (VideoSurface *player :
+         { static_cast<VideoSurface *>(mpView), static_cast<VideoSurface *>(raView) }) {
+        player->hide();
+        player->move(parkedLeft, 0);
+    }
+    raView->addGuardedWindow(this);
+    connectPlayers();
     hsbView->hide();
     vsbView->hide();
     // The path may be far longer than the panel; it is cut, not allowed to widen the bar.
@@ -80,10 +92,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
         if (ContentSurface *c = content())
             c->setTop(-value);
     });
-    connect(picView, &PictureView::mouseMoved, this, [this] {
-        if (m_options.isChecked(Opt::chkHideWithMouse))
-            m_slideshow.hideViewer(true);
-    });
+    connect(picView, &PictureView::mouseMoved, this, [this] { viewerMouseMove(0, 0, 0, 0); });
     connect(g_clsImage.get(), &cImage::drawingFailed, this, [this] {
         // Dropped from the event loop, as the failed drawing may sit inside a display step;
         // by then another file may be on screen, which stays.
@@ -111,6 +120,73 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
 
     setOuterSize(200, 200);
     m_slideshow.setViewer(this);
+}
+
+void frmView::connectPlayers()
+{
+    connect(mpView, &::mpView::EndOfStream, this, [this] { m_slideshow.mpView_EndOfStream(); });
+    connect(mpView, &::mpView::Error, this, [this] { m_slideshow.mpView_Error(); });
+    connect(mpView, &::mpView::NewStream, this, [this] {
+        m_slideshow.mpView_NewStream(mpView->Duration(), mpView->isDurationValid());
+    });
+    connect(mpView, &::mpView::PlayStateChange, this,
+            [this](int, int newState) { m_slideshow.mpView_PlayStateChange(newState); });
+    connect(raView, &::raView::OnClipOpened, this,
+            [this](int length) { m_slideshow.raView_OnClipOpened(length); });
+    connect(raView, &::raView::OnClipClosed, this, [this] { m_slideshow.raView_OnClipClosed(); });
+    connect(raView, &::raView::OnErrorMessage, this,
+            [this](int, int, int, const QString &, const QString &, const QString &description) {
+                m_slideshow.raView_OnErrorMessage(description);
+            });
+    connect(raView, &::raView::OnPositionChange, this,
+            [this] { m_slideshow.raView_OnPositionChange(raView->position()); });
+    connect(raView, &::raView::OnPlayStateChange, this,
+            [this](int, int newState) { m_slideshow.raView_OnPlayStateChange(newState); });
+
+    // The players' mouse reaches the viewer in display-area coordinates. The movie player
+    // passes its buttons on as they are; the RealMedia player knows left and right only, and
+    // moves count as moves with the left button.
+    auto forward = [this](VideoSurface *player, bool realPlayer) {
+        auto at = [player](int x, int y) {
+            return QPoint(x + player->x(), y + player->y());
+        };
+        auto button = [realPlayer](int b) {
+            return realPlayer ? (b & 2 ? 2 : 1) : b;
+        };
+        connect(player, &VideoSurface::MouseDown, this,
+                [this, at, button, realPlayer](int b, int shift, int x, int y) {
+                    const QPoint p = at(x, y);
+                    viewerMouseDown(button(b), shift, p.x(), p.y());
+                });
+        connect(player, &VideoSurface::MouseMove, this,
+                [this, at, button, realPlayer](int b, int shift, int x, int y) {
+                    const QPoint p = at(x, y);
+                    viewerMouseMove(realPlayer ? 1 : b, shift, p.x(), p.y());
+                });
+        connect(player, &VideoSurface::MouseUp, this,
+                [this, at, button, realPlayer](int b, int shift, int x, int y) {
+                    const QPoint p = at(x, y);
+                    viewerMouseUp(button(b), shift, p.x(), p.y());
+                });
+    };
+    forward(mpView, false);
+    forward(raView, true);
+}
+
+void frmView::viewerMouseDown(int, int, int, int)
+{
+    // Clicks in the display area are not acted on yet.
+}
+
+void frmView::viewerMouseMove(int, int, int, int)
+{
+    if (m_options.isChecked(Opt::chkHideWithMouse))
+        m_slideshow.hideViewer(true);
+}
+
+void frmView::viewerMouseUp(int, int, int, int)
+{
+    // Clicks in the display area are not acted on yet.
 }
 
 frmView::~frmView()
@@ -423,6 +499,17 @@ void frmView::checkFrameMargins()
 void frmView::refitCurrentFile()
 {
     measureViewer();
+    if (m_slideshow.mediaKind == MediaKind::MediaPlayer
+        || m_slideshow.mediaKind == MediaKind::RealAudio) {
+        VideoSurface *player = m_slideshow.mediaKind == MediaKind::MediaPlayer
+            ? static_cast<VideoSurface *>(mpView)
+            : static_cast<VideoSurface *>(raView);
+        player->setAutoSize(true);
+        player->setDisplaySize(0);
+        m_slideshow.layoutDone = false;
+        sizeViewerForFile();
+        return;
+    }
     if (m_slideshow.mediaKind != MediaKind::Picture)
         return;
     const bool wasVisible = g_clsImage->Visible();
@@ -489,6 +576,8 @@ void frmView::moveContentToOrigin()
 {
     picView->move(0, 0);
     g_clsImage->Move(0, 0);
+    mpView->Move(0, 0);
+    raView->Move(0, 0);
 }
 
 void frmView::hideScrollBars()
@@ -581,7 +670,17 @@ QString frmView::statusPanelText(const QString &key) const
 
 ContentSurface *frmView::content() const
 {
-    return m_slideshow.mediaKind == MediaKind::Picture ? g_clsImage.get() : nullptr;
+    switch (m_slideshow.mediaKind) {
+    case MediaKind::Picture:
+        return g_clsImage.get();
+    case MediaKind::MediaPlayer:
+        return mpView;
+    case MediaKind::RealAudio:
+        return raView;
+    case MediaKind::None:
+        break;
+    }
+    return nullptr;
 }
 
 void frmView::applyBackColor()
@@ -590,6 +689,8 @@ void frmView::applyBackColor()
     if (!hexToColor(m_options.text(Opt::txtBackColor), color))
         return;
     picView->setBackColor(color);
+    mpView->setBackColor(color);
+    raView->setBackColor(color);
     // Redraws the picture on the new background, or clears the area to it.
     g_clsImage->setVisible(g_clsImage->Visible());
 }

@@ -19,6 +19,8 @@ class QTimer;
 class SettingsStore;
 class Slideshow;
 class cImage;
+class mpView;
+class raView;
 
 // The viewer window: the display area with the picture surface, two scroll bars and a status
 // bar. It sizes itself to every file within the work area and the size options, keeps its
@@ -55,6 +57,12 @@ public:
 
     QString statusPanelText(const QString &key) const;
 
+    // The mouse over the display area, in its coordinates (buttons 1 left, 2 right, 4 middle;
+    // shift 1, ctrl 2, alt 4). The players hand theirs on here.
+    void viewerMouseDown(int button, int shift, int x, int y);
+    void viewerMouseMove(int button, int shift, int x, int y);
+    void viewerMouseUp(int button, int shift, int x, int y);
+
     // ViewerPort
     void moveContentToOrigin() override;
     void hideScrollBars() override;
@@ -81,6 +89,9 @@ public:
     QTimer *tmrView;
     QTimer *tmrCursorPos;
     std::unique_ptr<cImage> g_clsImage;
+    // The movie player and the RealMedia player, surfaces inside the display area.
+    ::mpView *mpView;
+    ::raView *raView;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -96,6 +107,7 @@ private:
     void applyBackColor();
     void onOptionChanged(int id);
     void tmrCursorPos_Timer();
+    void connectPlayers();
     void checkFrameMargins();
     void refitCurrentFile();
     int statusBarHeight() const;

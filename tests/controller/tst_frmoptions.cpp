@@ -10,10 +10,13 @@
 #include "core/Startup.h"
 #include "engine/Slideshow.h"
 #include "viewer/frmView.h"
+#include "viewer/mpView.h"
+#include "viewer/raView.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QSlider>
 #include <QTest>
 #include <QToolBar>
 
@@ -204,6 +207,58 @@ private slots:
         m_window->stateDisplay()->MoviebarEnable(false);
         QVERIFY(action(u"mnuFile_Exit"_qs)->isEnabled());
         QVERIFY(!m_window->menus().menu(u"mnuPopup_Movie"_qs)->menuAction()->isEnabled());
+    }
+
+    void theMovieBarDrivesTheClipOnScreen()
+    {
+        open();
+        m_show->setMoviePlayer(m_viewer->mpView);
+        m_show->setRealPlayer(m_viewer->raView);
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        picture.save(m_box->path(u"pics/b.png"_qs));
+        m_show->playList.appendToPlayList(
+            QStringLiteral(LUNETTA_SOURCE_DIR "/tests/data/media/long.mp4"));
+        m_show->playList.appendToPlayList(m_box->path(u"pics/b.png"_qs));
+        m_show->nextIndex = 1;
+        m_show->startSlideshow();
+        QCOMPARE(m_show->mediaKind, MediaKind::MediaPlayer);
+
+        QToolBar *bar = m_window->movieToolBar();
+        auto button = [&](const QString &key) {
+            return m_window->toolButton(bar, key);
+        };
+        QSlider *slider = m_window->movieSlider();
+        QVERIFY(button(u"forward"_qs)->isEnabled());
+        QVERIFY(slider->isEnabled());
+        QCOMPARE(slider->maximum(), 6);
+        QTRY_VERIFY(button(u"play"_qs)->isChecked());
+        QVERIFY(!button(u"pause"_qs)->isChecked());
+
+        mpView *player = m_viewer->mpView;
+        action(u"mnuMovie_FastForward"_qs)->trigger();
+        QCOMPARE(player->rate(), 2.0);
+        button(u"play"_qs)->trigger(); // back to normal speed, still playing
+        QCOMPARE(player->rate(), 1.0);
+        QVERIFY(button(u"play"_qs)->isChecked());
+
+        // The user's move seeks; the program's own does not.
+        slider->setValue(4);
+        QCOMPARE(slider->toolTip(), u"4/6秒"_qs);
+        QTRY_VERIFY(player->currentPosition() >= 3.9);
+        m_show->SetMovieSlider(0);
+        QTest::qWait(100);
+        QVERIFY(player->currentPosition() >= 3.9);
+
+        button(u"pause"_qs)->trigger();
+        QTRY_VERIFY(button(u"pause"_qs)->isChecked());
+        QVERIFY(!button(u"play"_qs)->isChecked());
+        QVERIFY(!action(u"mnuMovie_Pause"_qs)->isEnabled());
+        QCOMPARE(player->playState(), int(MoviePlayerPort::Paused));
+
+        m_show->stopSlideshow();
+        QVERIFY(!button(u"play"_qs)->isEnabled());
+        QVERIFY(!slider->isEnabled());
     }
 
     void startingFromAnEmptyListSaysSo()

@@ -37,7 +37,7 @@ private slots:
         QCOMPARE(f->viewer.calls.last(), u"showViewerWindow"_qs);
         QVERIFY(f->viewer.tickRunning);
         QVERIFY(f->show.intervalClockRunning);
-        QCOMPARE(f->movie.rate, 1.0);
+        QCOMPARE(f->movie.speed, 1.0);
         QVERIFY(f->controller.runningDisplay);
         QCOMPARE(f->controller.trayImage, Tray::Pause);
         QCOMPARE(f->controller.topmostApplied, 1);

@@ -98,6 +98,8 @@ double FakeMoviePlayer::currentPosition() const
 bool FakeMoviePlayer::openMovie(const QString &path)
 {
     opened << path;
+    if (onOpen)
+        onOpen();
     return accept;
 }
 

@@ -73,7 +73,15 @@ public:
     void restoreController() override;
     void applyViewerTopmost() override { ++topmostApplied; }
     void closePageJump() override { ++pageJumpClosed; }
-    void SetMovieSlider(int value) override { sliderValues << value; }
+    // Like the real slider, hands every new value to its change handler (onSlider).
+    void SetMovieSlider(int value) override
+    {
+        sliderValues << value;
+        if (onSlider)
+            onSlider(value);
+    }
+    void setMovieDuration(double seconds) override { movieDuration = seconds; }
+    void setClipPlayState(ClipPlayState state) override { clipStates << state; }
 
     QList<bool> moviebarCalls;
     bool moviebar = false;
@@ -91,6 +99,9 @@ public:
     int topmostApplied = 0;
     int pageJumpClosed = 0;
     QList<int> sliderValues;
+    double movieDuration = -1;
+    QList<ClipPlayState> clipStates;
+    std::function<void(int)> onSlider;
 };
 
 class FakeMoviePlayer : public MoviePlayerPort
@@ -105,14 +116,25 @@ public:
     void closeFile() override { calls << QStringLiteral("close"); }
     // Throws what `positionError` holds, if anything, to stand for a failing player.
     double currentPosition() const override;
-    void setRate(double r) override { rate = r; }
+    void setCurrentPosition(double seconds) override { seeks << seconds; }
+    double rate() const override { return speed; }
+    void setRate(double r) override
+    {
+        speed = r;
+        rates << r;
+    }
+    int playState() const override { return state; }
 
     QStringList opened;
     QStringList calls;
     double position = 0;
-    double rate = 0;
+    double speed = 0;
+    QList<double> rates; // every rate set
+    QList<double> seeks;
+    int state = Stopped;
     QString positionError;
     bool accept = false;
+    std::function<void()> onOpen; // runs while the file opens (the player's wait)
     QSize size { 320, 240 };
     bool visible = false;
 };
@@ -127,11 +149,17 @@ public:
     void playCurrentClip() override { calls << QStringLiteral("play"); }
     void pauseCurrentClip() override { calls << QStringLiteral("pause"); }
     void RealPlayerStop() override { calls << QStringLiteral("stop"); }
+    int playState() const override { return state; }
+    int position() const override { return milliseconds; }
+    void setPosition(int ms) override { seeks << ms; }
 
     QStringList opened;
     QList<bool> keepAspect;
     QStringList calls;
     OpenResult result = OpenResult::NotReported;
+    int state = Stopped;
+    int milliseconds = 0;
+    QList<int> seeks;
     QSize size { 176, 144 };
     bool visible = false;
 };
