@@ -3,6 +3,7 @@
 #include "core/CommandLine.h"
 #include "core/DialogMessageService.h"
 #include "core/LoggingMessageService.h"
+#include "core/QtTranslations.h"
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
@@ -45,6 +46,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunetta"));
     QApplication::setApplicationVersion(QStringLiteral(LUNETTA_VERSION));
+    QtTranslations::install(app);
 
     auto messages = makeMessageService();
     const QString settingsFolder = AppPaths::settingsFolder();

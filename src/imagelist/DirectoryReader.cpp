@@ -2,14 +2,67 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 
 #include <fcntl.h>
+
+namespace {
+
+inline char16_t upper(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+    return QChar::toUpper(c);
+}
+
+} // namespace
+
+bool DirectoryReader::listsBefore(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t *pa = a.utf16();
+    const char16_t *pb = b.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (pa[i] == pb[i])
+            continue;
+        const char16_t ua = upper(pa[i]);
+        const char16_t ub = upper(pb[i]);
+        if (ua != ub)
+            return ua < ub;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    // Names that differ in letter case only: a fixed order all the same.
+    return a < b;
+}
 
 DirectoryReader::DirectoryReader(const QString &folder)
 {
     const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
     m_dir = ::opendir(native.constData());
+    if (!m_dir)
+        return;
+    while (dirent *e = ::readdir(m_dir)) {
+        const char *n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        const size_t length = std::strlen(n);
+        Entry entry { m_names.size(), 0, m_natives.size(), e->d_type };
+        m_natives.append(n, length + 1);
+        // Most names are ASCII: no decoder needed.
+        bool ascii = true;
+        for (size_t i = 0; i < length && ascii; ++i)
+            ascii = static_cast<unsigned char>(n[i]) < 0x80;
+        if (ascii)
+            m_names.append(QLatin1StringView(n, qsizetype(length)));
+        else
+            m_names.append(QFile::decodeName(QByteArray::fromRawData(n, qsizetype(length))));
+        entry.nameLength = m_names.size() - entry.name;
+        m_entries.push_back(entry);
+    }
+    std::sort(m_entries.begin(), m_entries.end(),
+              [this](const Entry &a, const Entry &b) { return listsBefore(nameOf(a), nameOf(b)); });
 }
 
 DirectoryReader::~DirectoryReader()
@@ -22,33 +75,15 @@ bool DirectoryReader::next()
 {
     if (!m_dir)
         return false;
-    for (;;) {
-        m_entry = ::readdir(m_dir);
-        if (!m_entry)
-            return false;
-        const char *n = m_entry->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        // Most names are ASCII: fill the reused buffer without a decoder or an allocation.
-        const size_t length = std::strlen(n);
-        bool ascii = true;
-        for (size_t i = 0; i < length && ascii; ++i)
-            ascii = static_cast<unsigned char>(n[i]) < 0x80;
-        if (ascii) {
-            m_name.resize(qsizetype(length));
-            QChar *out = m_name.data();
-            for (size_t i = 0; i < length; ++i)
-                out[i] = QLatin1Char(n[i]);
-        } else {
-            m_name = QFile::decodeName(QByteArray::fromRawData(n, qsizetype(length)));
-        }
-        return true;
-    }
+    if (m_started && m_pos < m_entries.size())
+        ++m_pos;
+    m_started = true;
+    return m_pos < m_entries.size();
 }
 
 bool DirectoryReader::isFolder()
 {
-    switch (m_entry ? int(m_entry->d_type) : int(DT_UNKNOWN)) {
+    switch (m_pos < m_entries.size() ? int(current().type) : int(DT_UNKNOWN)) {
     case DT_DIR:
         return true;
     case DT_LNK:
@@ -63,7 +98,8 @@ bool DirectoryReader::isFolder()
 
 bool DirectoryReader::status(struct stat &st) const
 {
-    return m_dir && m_entry && ::fstatat(::dirfd(m_dir), m_entry->d_name, &st, 0) == 0;
+    return m_dir && m_started && m_pos < m_entries.size()
+        && ::fstatat(::dirfd(m_dir), m_natives.c_str() + current().native, &st, 0) == 0;
 }
 
 bool VisitedFolders::insertPath(const QString &folder)

@@ -4,14 +4,18 @@
 #include <QStringView>
 
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
 
-// Reads the entries of one folder straight from the file system, without "." and "..". The
-// entry type comes from the listing itself; only links and file systems that do not report
-// types cost a stat.
+// Reads the entries of one folder, without "." and "..", in listing order: names compared by
+// their UTF-16 code units after upper-casing each ("a.jpg", "B.jpg", "c.jpg"; "img10" before
+// "img2"), the order users know from Windows folders. The file system's own order is a hash
+// order that reads as random. The entry type comes from the listing itself; only links and
+// file systems that do not report types cost a stat.
 class DirectoryReader
 {
 public:
@@ -26,16 +30,36 @@ public:
     bool next();
 
     // The current entry's name, valid until next().
-    QStringView name() const { return m_name; }
+    QStringView name() const { return nameOf(current()); }
     // Whether the current entry is a folder, following symbolic links.
     bool isFolder();
     // The current entry's status, following symbolic links; false when it cannot be read.
     bool status(struct stat &st) const;
 
+    // Whether name a comes before name b in listing order.
+    static bool listsBefore(QStringView a, QStringView b);
+
 private:
+    // Names live in two shared buffers, so a folder of any size costs a few allocations.
+    struct Entry
+    {
+        qsizetype name;
+        qsizetype nameLength;
+        size_t native;
+        unsigned char type;
+    };
+    QStringView nameOf(const Entry &e) const
+    {
+        return QStringView(m_names).mid(e.name, e.nameLength);
+    }
+    const Entry &current() const { return m_entries[m_pos]; }
+
     DIR *m_dir = nullptr;
-    dirent *m_entry = nullptr;
-    QString m_name;
+    QString m_names;
+    std::string m_natives;
+    std::vector<Entry> m_entries;
+    size_t m_pos = 0;
+    bool m_started = false;
 };
 
 // The folders a walk has entered, by device and inode, so that a symbolic link back to one of

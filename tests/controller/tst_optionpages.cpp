@@ -2,17 +2,22 @@
 #include "controller/OptionPages.h"
 #include "controller/frmOptions.h"
 #include "core/AppContext.h"
+#include "core/QtTranslations.h"
 #include "core/SettingKeys.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -393,6 +398,40 @@ private slots:
         showPage(4);
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), control("txtBGM_StartingEntry"));
+    }
+
+    // The dialogs Qt draws itself speak Japanese like the rest of the program.
+    void qtDialogsAreInJapanese()
+    {
+        QVERIFY(QtTranslations::install(*qApp));
+        auto texts = [](QWidget &w) {
+            QStringList all { w.windowTitle() };
+            for (QLabel *l : w.findChildren<QLabel *>())
+                all << l->text();
+            for (QAbstractButton *b : w.findChildren<QAbstractButton *>())
+                all << b->text();
+            return all;
+        };
+        const QStringList english { u"Select Color"_qs, u"&Basic colors"_qs, u"&Custom colors"_qs,
+                                    u"Look in:"_qs,     u"File &name:"_qs,   u"Files of type:"_qs,
+                                    u"Cancel"_qs,       u"&Yes"_qs,          u"&No"_qs,
+                                    u"&Save"_qs,        u"&Open"_qs };
+        QColorDialog colours;
+        colours.setOption(QColorDialog::DontUseNativeDialog);
+        QFileDialog files(nullptr, QString(), QDir::tempPath());
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setAcceptMode(QFileDialog::AcceptSave);
+        QMessageBox box(QMessageBox::Question, u"Lunetta"_qs, u"?"_qs,
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        for (QWidget *w : std::initializer_list<QWidget *> { &colours, &files, &box }) {
+            const QStringList shown = texts(*w);
+            for (const QString &e : english)
+                QVERIFY2(
+                    !shown.contains(e),
+                    qPrintable(QString::fromLatin1(w->metaObject()->className()) + u": "_qs + e));
+        }
+        QVERIFY(texts(colours).join(u' ').contains(
+            QRegularExpression(u"[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]"_qs)));
     }
 };
 

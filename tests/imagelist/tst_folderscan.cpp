@@ -95,6 +95,44 @@ private slots:
         QCOMPARE(GetSubFolderTree(box.path(u"missing/"_s)).size(), 1);
     }
 
+    void listsEveryFolderInNameOrder()
+    {
+        // Created in an order of their own: the walk must not depend on it, nor on the file
+        // system's.
+        const QStringList names { u"c.jpg"_s,     u"img2.jpg"_s, u"B.jpg"_s, u"_u.jpg"_s,
+                                  u"img10.jpg"_s, u"ｶ.jpg"_s,    u"a.jpg"_s, u"カ.jpg"_s,
+                                  u"ä2.jpg"_s,    u"Ä1.jpg"_s,   u"A.JPG"_s, u"1.jpg"_s };
+        const QStringList expected { u"1.jpg"_s,  u"A.JPG"_s,     u"a.jpg"_s,    u"B.jpg"_s,
+                                     u"c.jpg"_s,  u"img10.jpg"_s, u"img2.jpg"_s, u"_u.jpg"_s,
+                                     u"Ä1.jpg"_s, u"ä2.jpg"_s,    u"カ.jpg"_s,   u"ｶ.jpg"_s };
+        Sandbox box;
+        for (const QString &n : names) {
+            box.file(u"top/"_s + n);
+            box.folder(u"top/"_s + QString(n).replace(u".jpg"_s, u""_s, Qt::CaseInsensitive));
+        }
+        const QString top = box.path(u"top/"_s);
+
+        QStringList files;
+        RecordingMessageService messages;
+        FileFilter filter;
+        filter.folder = top;
+        AddFilesInFolder(filter, files, messages);
+        for (QString &p : files)
+            p = p.mid(top.size());
+        QCOMPARE(files, expected);
+
+        // The folder queue in the same order, level by level.
+        QStringList queue { top };
+        AppendSubFolders(top, queue);
+        QStringList folders;
+        for (qsizetype i = 1; i < queue.size(); ++i)
+            folders << queue.at(i).mid(top.size()).chopped(1);
+        QStringList expectedFolders;
+        for (const QString &n : expected)
+            expectedFolders << QString(n).replace(u".jpg"_s, u""_s, Qt::CaseInsensitive);
+        QCOMPARE(folders, expectedFolders);
+    }
+
     void walksALinkCycleOnce()
     {
         Sandbox box;
