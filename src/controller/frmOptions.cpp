@@ -5,6 +5,7 @@
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
 #include "controller/ListPage.h"
+#include "controller/MenuMnemonics.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
@@ -73,6 +74,7 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Lunetta"));
     setWindowIcon(ToolIcons::icon(QStringLiteral("Lunetta")));
     m_menus = new ControllerMenus(menuBar(), this);
+    new MenuMnemonics(*this, *menuBar());
     buildToolBars();
     buildBody();
     connectCommands();

@@ -13,6 +13,9 @@
 #include "viewer/frmView.h"
 #include "winsvc/TrayIcon.h"
 
+#include <QTabWidget>
+
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -226,6 +229,37 @@ private slots:
         }
         QVERIFY(!m_show->isRunning());
         expectNormalController();
+    }
+
+    void theMenuBarsAccessKeysComeFirst()
+    {
+        if (!m_desktop.isReady())
+            QSKIP(qPrintable(u"needs a desktop: "_qs + m_desktop.missing()));
+        open();
+        m_window->optionTabs()->setCurrentIndex(1); // 表示する順序, with an option on "(&F)"
+        auto *option = m_window->findChild<QAbstractButton *>(u"optSortByFileName"_qs);
+        QVERIFY(option && option->isVisible());
+        const bool checked = option->isChecked();
+        QMenu *file = m_window->menus().menu(u"mnuFile"_qs);
+        m_window->activateWindow();
+        QTRY_VERIFY(m_window->isActiveWindow());
+        auto press = [this](const char *keys) {
+            QVERIFY(m_desktop.xdotool({ u"key"_qs, QString::fromLatin1(keys) }));
+        };
+
+        press("alt+f");
+        QTRY_VERIFY(file->isVisible());
+        // Again: on to the option that shares the key, which only takes the focus.
+        press("alt+f");
+        QTRY_VERIFY(option->hasFocus());
+        QVERIFY(!file->isVisible());
+        QCOMPARE(option->isChecked(), checked);
+        // Once more back to the menu, where X quits.
+        QTest::qWait(300);
+        press("alt+f");
+        QTRY_VERIFY(file->isVisible());
+        press("x");
+        QTRY_VERIFY(!m_window->isVisible());
     }
 
     void everyContextMenuItemIsSafeInEveryState_data()
