@@ -1,5 +1,6 @@
 #include "controller/ControllerCommands.h"
 
+#include "controller/BgmControl.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
 #include "controller/ListPage.h"
@@ -134,6 +135,15 @@ void ControllerCommands::connectAll()
                                           QStringLiteral("mnuPopup_Movie_Reverse"),
                                           QStringLiteral("mnuTasktray_Movie_FastReverse")))
         on(name, [this] { m_slideshow.movieFastReverse(); });
+
+    // The music commands of the menu bar, the tray menu and the viewer's pop-up menu.
+    for (const QString &p : { QStringLiteral("mnuBGM_"), QStringLiteral("mnuTasktray_BGM_"),
+                              QStringLiteral("mnuPopup_BGM_") }) {
+        on(p + QStringLiteral("Play"), [this] { m_window.bgm()->mnuBGM_Play_Click(); });
+        on(p + QStringLiteral("Stop"), [this] { m_window.bgm()->mnuBGM_Stop_Click(); });
+        on(p + QStringLiteral("Back"), [this] { m_window.bgm()->mnuBGM_Back_Click(); });
+        on(p + QStringLiteral("Forward"), [this] { m_window.bgm()->mnuBGM_Forward_Click(); });
+    }
 
     // Tool bar.
     connect(toolButton(QStringLiteral("open")), &QAction::triggered, this,

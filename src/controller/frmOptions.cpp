@@ -1,11 +1,15 @@
 #include "controller/frmOptions.h"
 
+#include "controller/BgmControl.h"
 #include "controller/ControllerCommands.h"
 #include "controller/ControllerGeometry.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
 #include "controller/ListPage.h"
 #include "controller/MenuMnemonics.h"
+#include "controller/MusicPlayer.h"
+#include "controller/MusicPlayerStrip.h"
+#include "controller/MusicTrackPlayer.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
@@ -15,9 +19,9 @@
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
 #include "engine/Slideshow.h"
-#include "viewer/cSusie.h"
 #include "imagelist/frmFileList.h"
 #include "viewer/PlayerDialogs.h"
+#include "viewer/cSusie.h"
 #include "viewer/frmView.h"
 #include "viewer/raView.h"
 #include "winsvc/TrayIcon.h"
@@ -90,8 +94,10 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
 frmOptions::~frmOptions()
 {
     // The slideshow outlives this window; it must not reach the bridge once it is gone.
-    if (m_slideshow)
+    if (m_slideshow) {
         m_slideshow->setPluginBridge(nullptr);
+        m_slideshow->setMusicPlayer(nullptr);
+    }
 }
 
 void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
@@ -101,6 +107,7 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     m_stateDisplay = std::make_unique<ControllerStateDisplay>(*this, m_ctx.options);
     m_stateDisplay->setViewer(&viewer);
     slideshow.setController(m_stateDisplay.get());
+    slideshow.setMusicPlayer(m_bgm.get());
     m_playerDialogs = std::make_unique<PlayerDialogs>(viewer, m_ctx.store, *m_ctx.messages, this);
     m_playerDialogs->applyStoredVolume();
     // Opening and stopping a RealMedia clip waits with both windows disabled.
@@ -127,6 +134,9 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
         };
         hooks.viewerFrame = [&viewer] {
             return viewer.frameGeometry();
+        };
+        hooks.testPlayMusic = [this](const QString &source) {
+            m_bgm->testPlay(source);
         };
         PlayerDialogs *dialogs = m_playerDialogs.get();
         hooks.mediaPlayerOptions = [dialogs] {
@@ -344,9 +354,11 @@ void frmOptions::buildBody()
     layout->addWidget(m_tbrMovie);
 
     // The music player strip sits right below the two tool bars, the full client width.
-    m_mediaPlayer = new QFrame(body);
-    m_mediaPlayer->setObjectName(QStringLiteral("MediaPlayer1"));
-    m_mediaPlayer->setFrameShape(QFrame::StyledPanel);
+    m_musicTrack = new MusicTrackPlayer(this);
+    m_music = new MusicPlayer(*m_musicTrack, this);
+    m_music->setCdTracks([] { return MusicTrackPlayer::cdTracks(); });
+    m_bgm = std::make_unique<BgmControl>(*m_music, m_ctx.options);
+    m_mediaPlayer = new MusicPlayerStrip(*m_music, *m_bgm, *m_musicTrack, body);
     m_mediaPlayer->setFixedHeight(playerHeight);
     layout->addWidget(m_mediaPlayer);
 
@@ -707,6 +719,8 @@ void frmOptions::shutdown()
 {
     if (m_commands)
         m_commands->bookmarks().ConfirmSaveShiori(true);
+    // The entry now playing goes into the profile saved below.
+    m_bgm->rememberBgmEntry();
     removeTrayIcon();
     const double tpp = twipsPerPixel();
     ShutdownSettings s;

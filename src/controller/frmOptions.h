@@ -7,6 +7,10 @@
 #include <memory>
 
 struct AppContext;
+class BgmControl;
+class MusicPlayer;
+class MusicPlayerStrip;
+class MusicTrackPlayer;
 class ControllerCommands;
 class ControllerMenus;
 class ControllerStateDisplay;
@@ -87,6 +91,10 @@ public:
     // The movie bar's "play" and "pause" buttons and the movie items follow the clip's play
     // state (ControllerPort::ClipPlayState); -1 shows the state last given again.
     void setClipPlayState(int state);
+    // The music player and the BGM commands (menus, tray, pop-up, hot keys, the strip).
+    MusicPlayer *musicPlayer() const { return m_music; }
+    BgmControl *bgm() const { return m_bgm.get(); }
+    MusicPlayerStrip *musicStrip() const { return m_mediaPlayer; }
     PlayerDialogs *playerDialogs() const { return m_playerDialogs.get(); }
     QSlider *movieSlider() const { return m_sldMovie; }
 
@@ -130,7 +138,10 @@ private:
     QToolBar *m_tbrMovie = nullptr;
     QComboBox *m_cmbSetting = nullptr;
     QSlider *m_sldMovie = nullptr;
-    QFrame *m_mediaPlayer = nullptr;
+    MusicTrackPlayer *m_musicTrack = nullptr;
+    MusicPlayer *m_music = nullptr;
+    std::unique_ptr<BgmControl> m_bgm;
+    MusicPlayerStrip *m_mediaPlayer = nullptr;
     QTabWidget *m_tbsOptions = nullptr;
     ListPage *m_listPage = nullptr;
     SusiePage *m_susiePage = nullptr;

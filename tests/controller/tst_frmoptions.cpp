@@ -5,6 +5,8 @@
 #include "controller/ControllerCommands.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
+#include "controller/MusicPlayer.h"
+#include "controller/MusicPlayerStrip.h"
 #include "controller/frmOptions.h"
 #include "core/AppContext.h"
 #include "core/Startup.h"
@@ -259,6 +261,50 @@ private slots:
         m_show->stopSlideshow();
         QVERIFY(!button(u"play"_qs)->isEnabled());
         QVERIFY(!slider->isEnabled());
+    }
+
+    void musicPlaysWithTheShowAndKeepsItsEntryAcrossARestart()
+    {
+        open();
+        const QString list = QStringLiteral(LUNETTA_SOURCE_DIR "/tests/data/music/three.m3u");
+        Options &o = m_ctx->options;
+        o.setText(Opt::txtBGM, list);
+        o.setCheck(Opt::chkBGM_Enable, 1);
+        o.setCheck(Opt::chkBGM_RememberLastEntry, 1);
+        o.setCheck(Opt::chkBGM_AutoPause, 1);
+        MusicPlayer *music = m_window->musicPlayer();
+        startFromFolder();
+        QVERIFY(m_show->isRunning());
+        QCOMPARE(music->PlayState(), int(MusicPlayer::Playing));
+        QCOMPARE(music->EntryCount(), 3);
+        QCOMPARE(m_window->musicStrip()->titleText(), u"1/3  一曲目"_qs);
+
+        // Every menu's forward reaches the player; the show's pause takes the music along.
+        action(u"mnuTasktray_BGM_Forward"_qs)->trigger();
+        QCOMPARE(music->GetCurrentEntry(), 2);
+        action(u"mnuOparation_Pause"_qs)->trigger();
+        QCOMPARE(music->PlayState(), int(MusicPlayer::Paused));
+        action(u"mnuBGM_Stop"_qs)->trigger();
+        action(u"mnuOparation_Pause"_qs)->trigger();
+        QCOMPARE(music->PlayState(), int(MusicPlayer::Playing));
+        action(u"mnuPopup_BGM_Forward"_qs)->trigger();
+        QCOMPARE(music->GetCurrentEntry(), 3);
+        QCOMPARE(m_window->musicStrip()->titleText(), u"3/3  三曲目"_qs);
+        QTRY_VERIFY(music->positionMs() > 0);
+        action(u"mnuBGM_Play"_qs)->trigger();
+        QCOMPARE(music->PlayState(), int(MusicPlayer::Paused));
+
+        // Quitting during entry 3 starts the next run's music there.
+        m_window->close();
+        QVERIFY(music->FileName().isEmpty() || music->FileName() == list);
+        cleanup();
+        open();
+        QCOMPARE(m_ctx->options.text(Opt::txtBGM_StartingEntry), u"3"_qs);
+        startFromFolder();
+        QCOMPARE(m_window->musicPlayer()->GetCurrentEntry(), 3);
+        mainButton(u"stop"_qs)->trigger();
+        QVERIFY(m_window->musicPlayer()->FileName().isEmpty());
+        QCOMPARE(m_window->musicPlayer()->PlayState(), int(MusicPlayer::Stopped));
     }
 
     void startingFromAnEmptyListSaysSo()
