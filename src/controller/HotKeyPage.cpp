@@ -190,7 +190,9 @@ void HotKeyPage::registerStoredHotKeys()
     const auto stored = m_store->GetAllSettings(SettingKeys::Section::HotKey);
     for (const auto &[name, value] : stored) {
         const auto [code, mask] = parseBinding(value);
-        m_hotKey->mAddHotKey(name, code, mask);
+        // A damaged value is no key at all.
+        if (code > 0)
+            m_hotKey->mAddHotKey(name, code, mask);
     }
 }
 
