@@ -30,6 +30,8 @@ public:
     void mnuOparation_Stop_Click();
     void mnuOparation_Pause_Click();
     void mnuOparation_Hide_Click();
+    // Runs the function a hot key is bound to, by its name on the hot key page.
+    void mclsHotKey_HotKey(const QString &key, int mask, int virtualKey);
     // The pop-up menu's moves wait for the next tick while a RealMedia clip is shown.
     void popupMove(int command);
 

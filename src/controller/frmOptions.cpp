@@ -5,6 +5,7 @@
 #include "controller/ControllerGeometry.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
+#include "controller/HotKeyPage.h"
 #include "controller/ListPage.h"
 #include "controller/MenuMnemonics.h"
 #include "controller/MusicPlayer.h"
@@ -25,6 +26,7 @@
 #include "viewer/frmView.h"
 #include "viewer/raView.h"
 #include "winsvc/TrayIcon.h"
+#include "winsvc/clsHotKey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,6 +95,7 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
 
 frmOptions::~frmOptions()
 {
+    m_mclsHotKey.reset();
     // The slideshow outlives this window; it must not reach the bridge once it is gone.
     if (m_slideshow) {
         m_slideshow->setPluginBridge(nullptr);
@@ -496,6 +499,16 @@ void frmOptions::Form_Load()
     m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))
         ->setChecked(storedBool(store, Main::AlwaysOnTop, false));
     applyControllerTopmost();
+
+    m_mclsHotKey = std::make_unique<clsHotKey>();
+    m_mclsHotKey->setPTarget(this);
+    connect(m_mclsHotKey.get(), &clsHotKey::HotKey, this,
+            [this](const QString &key, int mask, int virtualKey) {
+                if (m_commands)
+                    m_commands->mclsHotKey_HotKey(key, mask, virtualKey);
+            });
+    if (auto *page = findChild<HotKeyPage *>())
+        page->initHotKeyPage(*m_mclsHotKey, m_ctx.store, *m_ctx.messages);
 }
 
 void frmOptions::selectTab(int index)
@@ -744,6 +757,8 @@ void frmOptions::shutdown()
         if (m_viewer)
             m_viewer->saveWindowRect(m_ctx.store);
     }
+    // No hot key of this program outlives it.
+    m_mclsHotKey.reset();
     m_ctx.closing = true;
     QApplication::closeAllWindows();
 }

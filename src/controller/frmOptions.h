@@ -27,6 +27,7 @@ class QToolButton;
 class Slideshow;
 class SusiePage;
 class cSusie;
+class clsHotKey;
 class TrayIcon;
 class frmFileList;
 class frmView;
@@ -66,6 +67,9 @@ public:
     void setTrayImage(const QString &image);
     TrayIcon *trayIcon() const { return m_tray; }
     void closePageJump();
+
+    // The system-wide hot keys, from the window's load until it closes.
+    clsHotKey *hotKey() const { return m_mclsHotKey.get(); }
 
     ProfileManager &profiles() { return *m_profiles; }
     ControllerMenus &menus() { return *m_menus; }
@@ -146,6 +150,7 @@ private:
     ListPage *m_listPage = nullptr;
     SusiePage *m_susiePage = nullptr;
     std::unique_ptr<cSusie> m_susie;
+    std::unique_ptr<clsHotKey> m_mclsHotKey;
     QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;

@@ -1,0 +1,141 @@
+#include "winsvc/clsHotKey.h"
+
+#include <QHash>
+
+namespace {
+
+struct AtomTable
+{
+    QHash<QString, int> ids;
+    QHash<int, QString> names;
+    int next = 0xC000; // the range global string atoms take
+};
+
+AtomTable &atoms()
+{
+    static AtomTable table;
+    return table;
+}
+
+} // namespace
+
+namespace HotKeyAtoms {
+
+int find(const QString &name)
+{
+    return atoms().ids.value(name, 0);
+}
+
+int add(const QString &name)
+{
+    AtomTable &t = atoms();
+    if (name.isEmpty() || t.ids.contains(name))
+        return 0;
+    int id = t.next;
+    // Numbers are reused only once the 16-bit range has been gone through.
+    while (t.names.contains(id) || id < 0xC000 || id > 0xFFFF)
+        id = id >= 0xFFFF ? 0xC000 : id + 1;
+    t.next = id + 1;
+    t.ids.insert(name, id);
+    t.names.insert(id, name);
+    return id;
+}
+
+void remove(int id)
+{
+    AtomTable &t = atoms();
+    const auto it = t.names.find(id);
+    if (it == t.names.end())
+        return;
+    t.ids.remove(*it);
+    t.names.erase(it);
+}
+
+QString name(int id)
+{
+    return atoms().names.value(id);
+}
+
+} // namespace HotKeyAtoms
+
+clsHotKey::clsHotKey(std::unique_ptr<HotKeyBackend> backend, QObject *parent)
+    : QObject(parent)
+    , m_backend(backend ? std::move(backend) : std::make_unique<RefusingHotKeyBackend>())
+{
+    m_backend->pressed = [this](int id) {
+        keyPressed(id);
+    };
+}
+
+clsHotKey::~clsHotKey()
+{
+    PrcUnHook();
+    const QStringList names = m_keyNames;
+    for (const QString &name : names)
+        unregister(name);
+    m_target = nullptr;
+    m_keyNames.clear();
+    m_backend->pressed = nullptr;
+}
+
+void clsHotKey::setPTarget(QWidget *lngDestWindow)
+{
+    if (m_targetSet || !lngDestWindow)
+        return;
+    m_target = lngDestWindow;
+    m_targetSet = true;
+}
+
+bool clsHotKey::PrcUnHook()
+{
+    // The key presses come through the backend's event filter, which ends with the backend.
+    return m_target != nullptr;
+}
+
+bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enumMask)
+{
+    if (!m_target)
+        return false;
+    if (HotKeyAtoms::find(strNewKey))
+        return false;
+    const int id = HotKeyAtoms::add(strNewKey);
+    if (!id)
+        return false;
+    if (!m_backend->grab(id, lngVirtualKey, enumMask)) {
+        HotKeyAtoms::remove(id);
+        return false;
+    }
+    m_bindings.insert(id, { lngVirtualKey, enumMask });
+    m_keyNames << strNewKey;
+    return true;
+}
+
+bool clsHotKey::unregister(const QString &name)
+{
+    const int id = HotKeyAtoms::find(name);
+    if (!m_keyNames.contains(name) || !id)
+        return false;
+    m_backend->ungrab(id);
+    m_bindings.remove(id);
+    HotKeyAtoms::remove(id);
+    return true;
+}
+
+bool clsHotKey::mDeleteHotKey(const QString &strDestKey)
+{
+    if (!unregister(strDestKey))
+        return false;
+    m_keyNames.removeAll(strDestKey);
+    return true;
+}
+
+void clsHotKey::keyPressed(int id)
+{
+    const auto it = m_bindings.constFind(id);
+    if (it == m_bindings.cend())
+        return;
+    // The name comes back as a 56-character buffer would hold it.
+    const QString name = HotKeyAtoms::name(id).left(maxNameLength);
+    if (!name.isEmpty())
+        emit HotKey(name, it->mask, it->virtualKey);
+}
