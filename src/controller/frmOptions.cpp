@@ -14,9 +14,9 @@
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
 #include "engine/Slideshow.h"
-#include "viewer/cSusie.h"
 #include "imagelist/frmFileList.h"
 #include "viewer/PlayerDialogs.h"
+#include "viewer/cSusie.h"
 #include "viewer/frmView.h"
 #include "viewer/raView.h"
 #include "winsvc/TrayIcon.h"
@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
@@ -423,11 +424,10 @@ void frmOptions::connectCommands()
     for (const QString &show :
          { QStringLiteral("mnuPopup_ResizeWindow"), QStringLiteral("mnuTasktray_ResizeWindow") })
         on(show, [this] { showController(); });
-    on(QStringLiteral("mnuHelp_Index"),
-       [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_ctx.helpFile)); });
+    on(QStringLiteral("mnuHelp_Index"), [this] { openHelp(); });
     on(QStringLiteral("mnuHelp_WhatsThis"), [] { QWhatsThis::enterWhatsThisMode(); });
-    on(QStringLiteral("mnuHelp_WebPage"),
-       [] { QDesktopServices::openUrl(QUrl(QStringLiteral("https://lunetta.example.org/"))); });
+    // Lunetta has no web site of its own; its installed help is its home page.
+    on(QStringLiteral("mnuHelp_WebPage"), [this] { openHelp(); });
     on(QStringLiteral("mnuHelp_About"), [this] { showAbout(); });
     connect(toolButton(m_tbrMain, QStringLiteral("pophint")), &QAction::triggered, this,
             [] { QWhatsThis::enterWhatsThisMode(); });
@@ -641,6 +641,16 @@ void frmOptions::showController()
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
     activateWindow();
+}
+
+void frmOptions::openHelp()
+{
+    if (!QFileInfo::exists(m_ctx.helpFile)) {
+        m_ctx.messages->warning(QStringLiteral("ヘルプが見つかりません。\r\n") + m_ctx.helpFile);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_ctx.helpFile)))
+        m_ctx.messages->warning(QStringLiteral("ヘルプを開けませんでした。\r\n") + m_ctx.helpFile);
 }
 
 void frmOptions::showAbout()
