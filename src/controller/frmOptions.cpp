@@ -5,6 +5,7 @@
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
 #include "controller/ListPage.h"
+#include "controller/OptionHelpTexts.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
@@ -363,6 +364,7 @@ void frmOptions::buildBody()
     auto *susieLayout = new QVBoxLayout(fraTab(7));
     susieLayout->setContentsMargins(4, 4, 4, 4);
     susieLayout->addWidget(m_susiePage);
+    OptionHelpTexts::apply(m_tbsOptions);
     auto *tabsBox = new QWidget(body);
     auto *tabsLayout = new QVBoxLayout(tabsBox);
     tabsLayout->setContentsMargins(8, 8, 8, 8);
