@@ -95,6 +95,12 @@ const QHash<QString, QString> &texts()
           QStringLiteral("外部機能で起動するプログラムのパスです。") },
         { QStringLiteral("cmdFunction_Path"), QStringLiteral("起動するプログラムを選びます。") },
         { QStringLiteral("cmdFunction_Save"), QStringLiteral("外部機能を登録します。") },
+        { QStringLiteral("cmbFixFormLocation"),
+          QStringLiteral("ビューアを画面のどこに置くか（中央や四隅）を選びます。") },
+        { QStringLiteral("cmbFunction"), QStringLiteral("設定する外部機能の番号です。") },
+        { QStringLiteral("cmbFunction_Operate"),
+          QStringLiteral(
+              "外部機能で表示中のファイルに行う操作（コピー、移動、削除、実行）です。") },
         // 動画
         { QStringLiteral("chkMp_PlayMovie"), QStringLiteral("動画をスライドショーで再生します。") },
         { QStringLiteral("chkMp_PlayAll"),
