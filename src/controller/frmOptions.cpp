@@ -11,6 +11,7 @@
 #include "controller/MusicPlayer.h"
 #include "controller/MusicPlayerStrip.h"
 #include "controller/MusicTrackPlayer.h"
+#include "controller/OptionHelpTexts.h"
 #include "controller/OptionPages.h"
 #include "controller/ProfileManager.h"
 #include "controller/ShutdownSettings.h"
@@ -34,6 +35,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
@@ -379,6 +381,7 @@ void frmOptions::buildBody()
     auto *susieLayout = new QVBoxLayout(fraTab(7));
     susieLayout->setContentsMargins(4, 4, 4, 4);
     susieLayout->addWidget(m_susiePage);
+    OptionHelpTexts::apply(m_tbsOptions);
     auto *tabsBox = new QWidget(body);
     auto *tabsLayout = new QVBoxLayout(tabsBox);
     tabsLayout->setContentsMargins(8, 8, 8, 8);
@@ -440,11 +443,10 @@ void frmOptions::connectCommands()
     for (const QString &show :
          { QStringLiteral("mnuPopup_ResizeWindow"), QStringLiteral("mnuTasktray_ResizeWindow") })
         on(show, [this] { showController(); });
-    on(QStringLiteral("mnuHelp_Index"),
-       [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_ctx.helpFile)); });
+    on(QStringLiteral("mnuHelp_Index"), [this] { openHelp(); });
     on(QStringLiteral("mnuHelp_WhatsThis"), [] { QWhatsThis::enterWhatsThisMode(); });
-    on(QStringLiteral("mnuHelp_WebPage"),
-       [] { QDesktopServices::openUrl(QUrl(QStringLiteral("https://lunetta.example.org/"))); });
+    // Lunetta has no web site of its own; its installed help is its home page.
+    on(QStringLiteral("mnuHelp_WebPage"), [this] { openHelp(); });
     on(QStringLiteral("mnuHelp_About"), [this] { showAbout(); });
     connect(toolButton(m_tbrMain, QStringLiteral("pophint")), &QAction::triggered, this,
             [] { QWhatsThis::enterWhatsThisMode(); });
@@ -668,6 +670,16 @@ void frmOptions::showController()
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
     activateWindow();
+}
+
+void frmOptions::openHelp()
+{
+    if (!QFileInfo::exists(m_ctx.helpFile)) {
+        m_ctx.messages->warning(QStringLiteral("ヘルプが見つかりません。\r\n") + m_ctx.helpFile);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_ctx.helpFile)))
+        m_ctx.messages->warning(QStringLiteral("ヘルプを開けませんでした。\r\n") + m_ctx.helpFile);
 }
 
 void frmOptions::showAbout()

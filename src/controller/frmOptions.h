@@ -126,6 +126,8 @@ private:
     void connectCommands();
     void selectTab(int index);
     void showAbout();
+    // Opens the help's home page in the desktop's browser, or says where it was looked for.
+    void openHelp();
     void showController();
     void trayMouseEvent(int code);
     void shutdown();

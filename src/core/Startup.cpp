@@ -6,6 +6,7 @@
 #include "imagelist/PathFunctions.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace Startup {
 
@@ -25,7 +26,13 @@ bool uninstall(const QString &settingsFolder, const QString &settingsFile, Messa
 
 QString helpFilePath(const QString &programFolder)
 {
-    return AddBackslash(programFolder) + QStringLiteral("help/index.html");
+    // A build tree keeps the help next to the program; an installed program finds it under the
+    // data folder, at the same place relative to itself wherever the prefix is.
+    const QString beside = AddBackslash(programFolder) + QStringLiteral("help/index.html");
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(AddBackslash(programFolder)
+                           + QStringLiteral(LUNETTA_HELP_INSTALL_RELDIR "/index.html"));
 }
 
 void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages)

@@ -14,7 +14,7 @@ inline const QString secondInstanceMessage = QStringLiteral("Lunettaは複数起
 bool uninstall(const QString &settingsFolder, const QString &settingsFile,
                MessageService &messages);
 
-// The help file inside the program's folder.
+// The help's home page: beside the program, else where it is installed relative to it.
 QString helpFilePath(const QString &programFolder);
 
 // Acts on the command-line text: a profile name, a bookmark or other file, or a folder.

@@ -211,6 +211,9 @@ void frmFileList::buildToolBar()
 void frmFileList::buildList()
 {
     lstFileList = new QListView(this);
+    lstFileList->setWhatsThis(QStringLiteral(
+        "ファイルリストに書く行です。ドラッグ＆ドロップでファイルを追加でき、Alt+↑/Alt+↓で移動、"
+        "Deleteで削除、Ctrl+Aですべて選択します。"));
     lstFileList->setObjectName(QStringLiteral("lstFileList"));
     lstFileList->setModel(m_model);
     lstFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);

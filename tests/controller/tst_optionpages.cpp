@@ -135,6 +135,17 @@ private slots:
         QCOMPARE(control<QComboBox>("cmbFunction_Operate")->itemText(4), u"実行"_qs);
     }
 
+    void everyOptionHasPopUpHelp()
+    {
+        QStringList missing;
+        for (const OptionInfo &s : Options::table()) {
+            auto *w = m_window->findChild<QWidget *>(s.name);
+            if (w && w->whatsThis().isEmpty())
+                missing << s.name;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u' ')));
+    }
+
     void editsAndModelChangesMeetInTheMiddle()
     {
         control<QCheckBox>("chkLoop")->click();

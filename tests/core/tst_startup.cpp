@@ -7,6 +7,7 @@
 #include "core/StartupTarget.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 namespace {
@@ -179,7 +180,20 @@ private slots:
         QCOMPARE(AppPaths::settingsFolder(), u"/tmp/lunetta-test-config"_qs);
         qunsetenv("LUNETTA_CONFIG_DIR");
         QVERIFY(AppPaths::settingsFolder().endsWith(u"/Lunetta"_qs));
-        QCOMPARE(Startup::helpFilePath(u"/opt/lunetta"_qs), u"/opt/lunetta/help/index.html"_qs);
+    }
+
+    void helpFoundInBuildTreeAndInstalled()
+    {
+        // Installed: bin/lunetta finds share/lunetta/help, whatever the prefix.
+        Sandbox prefix;
+        prefix.file(u"share/lunetta/help/index.html"_qs);
+        const QString installed = Startup::helpFilePath(prefix.path(u"bin"_qs));
+        QCOMPARE(installed, prefix.path(u"share/lunetta/help/index.html"_qs));
+        QVERIFY(QFileInfo::exists(installed));
+        // A build tree's help beside the program wins.
+        const QString beside = prefix.file(u"bin/help/index.html"_qs);
+        QCOMPARE(Startup::helpFilePath(prefix.path(u"bin"_qs)), beside);
+        QCOMPARE(Startup::helpFilePath(prefix.path(u"bin/"_qs)), beside);
     }
 };
 

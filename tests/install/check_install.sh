@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs into a temporary DESTDIR, validates the desktop files there and starts the installed
+# program headless on a picture: it must find its plug-ins and its help from where it lies.
+# Usage: check_install.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+[[ -n ${LUNETTA_KEEP:-} ]] || trap 'rm -rf "$work"' EXIT
+prefix=/usr
+dest=$work/dest
+
+DESTDIR=$dest cmake --install "$build" --prefix "$prefix" >/dev/null
+root=$dest$prefix
+for f in bin/lunetta share/applications/lunetta.desktop \
+         share/metainfo/io.github.lunetta.Lunetta.metainfo.xml \
+         share/icons/hicolor/scalable/apps/lunetta.svg share/icons/hicolor/48x48/apps/lunetta.png \
+         share/lunetta/help/index.html share/man/man1/lunetta.1.gz; do
+    [[ -e $root/$f ]] || { echo "not installed: $f" >&2; exit 1; }
+done
+ls "$root"/lib*/lunetta/plugins/*.spi >/dev/null 2>&1 \
+    || ls "$root"/lib/*/lunetta/plugins/*.spi >/dev/null \
+    || { echo "no plug-ins installed" >&2; exit 1; }
+
+desktop-file-validate "$root/share/applications/lunetta.desktop"
+appstreamcli validate --no-net --no-color \
+    "$root/share/metainfo/io.github.lunetta.Lunetta.metainfo.xml" >/dev/null
+
+# The desktop's browser is a stand-in that records what it was asked to open.
+mkdir -p "$work/path"
+cat > "$work/path/xdg-open" <<'OPEN'
+#!/bin/sh
+printf '%s\n' "$1" >> "$LUNETTA_OPENED"
+OPEN
+chmod +x "$work/path/xdg-open"
+export PATH=$work/path:$PATH LUNETTA_OPENED=$work/opened XDG_CURRENT_DESKTOP=X-Generic
+export LUNETTA_CONFIG_DIR=$work/config LUNETTA_MESSAGE_LOG=$work/messages.log
+export QT_QPA_PLATFORM=xcb
+unset DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+
+# Runs the installed program under a virtual display with a window manager; "$1" is the
+# argument, "$2" the keys pressed in the controller once it is up.
+run_installed() {
+    xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+        openbox >/dev/null 2>&1 & wm=$!
+        "$0" ${1:+"$1"} & pid=$!
+        for i in $(seq 50); do
+            w=$(xdotool search --name "Lunetta\$" 2>/dev/null | head -1) && [ -n "$w" ] && break
+            sleep 0.2
+        done
+        sleep 2
+        if [ -n "$2" ]; then
+            xdotool windowactivate --sync "$w" 2>/dev/null; sleep 0.5
+            for k in $2; do xdotool key "$k"; sleep 0.5; done
+            for i in $(seq 25); do [ -s "$LUNETTA_OPENED" ] && break; sleep 0.2; done
+        fi
+        [ -n "${LUNETTA_KEEP:-}" ] && import -window root "$LUNETTA_KEEP-$(date +%s%N).png"
+        kill $pid $wm; wait $pid || true' "$root/bin/lunetta" "$1" "$2" >>"$work/run.log" 2>&1
+}
+
+# A GIF, which only a plug-in decodes, shown at once; then 目次 from the Help menu.
+run_installed "$source/share/samples/10-lamp.gif" ""
+run_installed "" "alt+h c"
+
+ini=$LUNETTA_CONFIG_DIR/Lunetta.ini
+grep -q "$root/lib.*/lunetta/plugins/gif.spi" "$ini" \
+    || { echo "the installed program did not find its plug-ins:" >&2; cat "$ini" >&2; exit 1; }
+grep -qx "file://$root/share/lunetta/help/index.html" "$work/opened" \
+    || { echo "目次 did not open the installed help:" >&2; cat "$work/opened" "$LUNETTA_MESSAGE_LOG" >&2 2>/dev/null; exit 1; }
+if grep -q "ファイルを指定しての起動に失敗" "$LUNETTA_MESSAGE_LOG" 2>/dev/null; then
+    echo "the picture was not shown:" >&2; cat "$LUNETTA_MESSAGE_LOG" >&2; exit 1
+fi
+echo "installed under $root: plug-ins and help found"
