@@ -58,6 +58,14 @@ void SettingsStore::reload()
     parse(file.readAll());
 }
 
+void SettingsStore::reloadFrom(const QByteArray &bytes)
+{
+    m_sections.clear();
+    m_dirty = false;
+    m_damaged = false;
+    parse(bytes);
+}
+
 void SettingsStore::parse(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);

@@ -41,6 +41,8 @@ public:
     bool wasDamaged() const { return m_damaged; }
     // Reads the file again, forgetting unsaved changes.
     void reload();
+    // The same with the file's bytes given, so that tests need no file.
+    void reloadFrom(const QByteArray &bytes);
 
     // Groups many writes into one file write.
     class Batch

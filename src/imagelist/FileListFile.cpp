@@ -31,7 +31,9 @@ ReadResult read(const QString &path)
     }
     QByteArray bytes;
     for (;;) {
-        const QByteArray chunk = file.read(1 << 20);
+        // Chunks no larger than what is left, so that a short list costs no megabyte buffer.
+        const QByteArray chunk
+            = file.read(qBound<qint64>(4096, file.size() - bytes.size() + 1, qint64(1) << 20));
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
                 result.error = FileError { int(file.error()), file.errorString() };
@@ -46,10 +48,19 @@ ReadResult read(const QString &path)
     }
     file.close();
 
+    std::optional<FileError> error = std::move(result.error);
+    result = parse(bytes, error.has_value());
+    result.error = std::move(error);
+    return result;
+}
+
+ReadResult parse(const QByteArray &bytes, bool cutShort)
+{
+    ReadResult result;
     const QString text = TextFileCodec::decode(bytes);
     QStringList lines = TextFileCodec::splitCrLines(text);
     // After a failed read the last line may be cut short: only whole lines count.
-    if (result.error && !lines.isEmpty() && !text.endsWith(u'\r'))
+    if (cutShort && !lines.isEmpty() && !text.endsWith(u'\r'))
         lines.removeLast();
     result.lines.reserve(lines.size());
     for (QString &line : lines) {

@@ -21,6 +21,8 @@ struct ReadResult
 // beginning with ";" are skipped, every other line is taken verbatim. UTF-8 and CP932 files are
 // both read. After a failure, the lines wholly read before it are kept.
 ReadResult read(const QString &path);
+// The same for bytes already read; `cutShort` drops a last line without its ending.
+ReadResult parse(const QByteArray &bytes, bool cutShort = false);
 
 // Every line followed by CR LF, in UTF-8; nothing else.
 QByteArray format(const QStringList &lines);
