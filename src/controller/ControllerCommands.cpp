@@ -11,6 +11,8 @@
 #include "engine/Slideshow.h"
 #include "imagelist/DirectFolder.h"
 #include "viewer/PlayerDialogs.h"
+#include "viewer/frmJump.h"
+#include "viewer/frmView.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -98,6 +100,12 @@ void ControllerCommands::connectAll()
     on(QStringLiteral("mnuPopup_lastFile"), [this] { popupMove(2); });
     on(QStringLiteral("mnuPopup_PreviousFile"), [this] { popupMove(3); });
     on(QStringLiteral("mnuPopup_NextFile"), [this] { popupMove(4); });
+    for (const QString &name :
+         { QStringLiteral("mnuOparation_PageJump"), QStringLiteral("mnuPopup_Pagejump"),
+           QStringLiteral("mnuTasktray_Pagejump") })
+        on(name, [this] {
+            frmJump::showPageJump(m_slideshow, m_ctx.store, *m_ctx.messages, m_window.viewer());
+        });
 
     // Only a running show has a current file; a stopped one may still have its reverse bit.
     on(QStringLiteral("mnuFile_RemoveFromList"), [this] {

@@ -119,6 +119,8 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     viewer.raView->addGuardedWindow(this);
     connectMovieSlider();
     m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    viewer.setPopupMenu(m_menus->mnuPopup(), m_menus->action(QStringLiteral("mnuPopup_Hide")),
+                        [this] { return m_ctx.closing; });
     // Plug-ins decode into the viewer's holding buffer; the display step tries them first.
     m_susie
         = std::make_unique<cSusie>(m_ctx.options, &viewer.picBack, *m_ctx.messages, m_ctx.store);

@@ -53,6 +53,8 @@ public:
 
     // The windows and players plug in here; a missing one is simply not used.
     void setViewer(ViewerPort *viewer) { m_viewer = viewer; }
+    // The time of day the engine counts with; the viewer times its drag delay by it.
+    Clock &clock() const { return m_clock; }
     ViewerPort *viewer() const { return m_viewer; }
     void setController(ControllerPort *controller) { m_controller = controller; }
     void setMoviePlayer(MoviePlayerPort *player) { m_moviePlayer = player; }

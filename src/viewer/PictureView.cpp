@@ -1,5 +1,7 @@
 #include "viewer/PictureView.h"
 
+#include <QDragEnterEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -9,7 +11,25 @@ PictureView::PictureView(QWidget *parent)
     // The canvas covers the whole widget; nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Only to see drags pass over the area; nothing is ever dropped here.
+    setAcceptDrops(true);
 }
+
+namespace {
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+        | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
 
 void PictureView::setBackColor(const QColor &color)
 {
@@ -54,8 +74,39 @@ void PictureView::resizeEvent(QResizeEvent *event)
     ensureCanvas();
 }
 
+void PictureView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
 void PictureView::mouseMoveEvent(QMouseEvent *event)
 {
-    QWidget::mouseMoveEvent(event);
-    emit mouseMoved();
+    const QPoint p = event->position().toPoint();
+    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
+void PictureView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
+void PictureView::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Accepted so that the moves over the area are reported too; the drop is refused there.
+    event->accept();
+    emit dragOver(0);
+}
+
+void PictureView::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->ignore();
+    emit dragOver(2);
+}
+
+void PictureView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    QWidget::dragLeaveEvent(event);
+    emit dragOver(1);
 }

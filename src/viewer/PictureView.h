@@ -23,12 +23,22 @@ public:
 signals:
     // The canvas has been put on screen.
     void painted();
-    void mouseMoved();
+    // Buttons 1 left, 2 right, 4 middle; shift 1, ctrl 2, alt 4; widget coordinates.
+    void mouseDown(int button, int shift, int x, int y);
+    void mouseMoved(int button, int shift, int x, int y);
+    void mouseUp(int button, int shift, int x, int y);
+    // 0 a drag entering, 1 leaving, 2 moving over the area.
+    void dragOver(int state);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
 
 private:
     void ensureCanvas();

@@ -1,5 +1,6 @@
 #include "viewer/frmView.h"
 
+#include "core/Clock.h"
 #include "core/ColorHex.h"
 #include "core/Options.h"
 #include "core/SettingKeys.h"
@@ -11,6 +12,10 @@
 #include "viewer/raView.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPointer>
 #include <QCursor>
 #include <QLabel>
 #include <QScreen>
@@ -92,7 +97,19 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
         if (ContentSurface *c = content())
             c->setTop(-value);
     });
-    connect(picView, &PictureView::mouseMoved, this, [this] { viewerMouseMove(0, 0, 0, 0); });
+    connect(picView, &PictureView::mouseDown, this, &frmView::viewerMouseDown);
+    connect(picView, &PictureView::mouseMoved, this, &frmView::viewerMouseMove);
+    connect(picView, &PictureView::mouseUp, this, &frmView::viewerMouseUp);
+    connect(picView, &PictureView::dragOver, this, &frmView::viewerDragOver);
+    // The keys scroll the picture; the bars must not take them for themselves.
+    setFocusPolicy(Qt::StrongFocus);
+    hsbView->setFocusPolicy(Qt::NoFocus);
+    vsbView->setFocusPolicy(Qt::NoFocus);
+    m_popupRunner = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
+    m_moveStarter = [this] {
+        if (QWindow *w = windowHandle())
+            w->startSystemMove();
+    };
     connect(g_clsImage.get(), &cImage::drawingFailed, this, [this] {
         // Dropped from the event loop, as the failed drawing may sit inside a display step;
         // by then another file may be on screen, which stays.
@@ -173,20 +190,144 @@ void frmView::connectPlayers()
     forward(raView, true);
 }
 
-void frmView::viewerMouseDown(int, int, int, int)
+void frmView::viewerMouseDown(int button, int, int, int)
 {
-    // Clicks in the display area are not acted on yet.
+    dragArmed = false;
+    if ((button & 1) && !m_options.isChecked(Opt::chkShowTitlebar)) {
+        dragArmed = true;
+        dragArmedAt = m_slideshow.clock().secondsSinceMidnight();
+    }
 }
 
 void frmView::viewerMouseMove(int, int, int, int)
 {
-    if (m_options.isChecked(Opt::chkHideWithMouse))
+    if (m_options.isChecked(Opt::chkHideWithMouse)) {
+        m_slideshow.hideViewer(true);
+        return;
+    }
+    if (!dragArmed)
+        return;
+    double elapsed = m_slideshow.clock().secondsSinceMidnight() - dragArmedAt;
+    // Armed just before midnight and moved after it.
+    if (elapsed < 0)
+        elapsed += 24 * 60 * 60;
+    if (elapsed <= 0.1)
+        return;
+    dragArmed = false;
+    // The window system takes the pointer over from here; our grab would stand in its way.
+    if (QWidget *grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    m_moveStarter();
+}
+
+void frmView::viewerMouseUp(int button, int, int, int)
+{
+    if (button & 1) {
+        m_slideshow.hideViewer(true);
+        dragArmed = false;
+    } else if (button & 2) {
+        // Queued: a command from the menu may hide or take down the window whose mouse event
+        // asked for it, so the menu must not run inside that event.
+        const QPoint at = QCursor::pos();
+        QTimer::singleShot(0, this, [this, at] { showPopupMenu(at); });
+    }
+}
+
+void frmView::viewerDragOver(int state)
+{
+    if (m_options.isChecked(Opt::chkHideWithMouse) && (state == 0 || state == 2))
         m_slideshow.hideViewer(true);
 }
 
-void frmView::viewerMouseUp(int, int, int, int)
+void frmView::setPopupMenu(QMenu *menu, QAction *defaultAction, std::function<bool()> closing)
 {
-    // Clicks in the display area are not acted on yet.
+    m_popup = menu;
+    m_popupDefault = defaultAction;
+    m_closing = std::move(closing);
+}
+
+void frmView::setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner)
+{
+    m_popupRunner = std::move(runner);
+}
+
+void frmView::setWindowMoveStarter(std::function<void()> starter)
+{
+    m_moveStarter = std::move(starter);
+}
+
+void frmView::showPopupMenu(const QPoint &globalPos)
+{
+    if (!m_popup)
+        return;
+    // The time the menu is open does not count towards the file's interval.
+    m_slideshow.suspendIntervalClock(true);
+    m_popup->setDefaultAction(m_popupDefault);
+    const QPointer<frmView> self(this);
+    const std::function<bool()> closing = m_closing;
+    Slideshow &slideshow = m_slideshow;
+    m_popupRunner(m_popup, globalPos);
+    // A command may have ended the program, the show or the viewer meanwhile.
+    if (!self || (closing && closing()))
+        return;
+    if (slideshow.isRunning() && !slideshow.isPaused() && !slideshow.isHidden())
+        slideshow.suspendIntervalClock(false);
+}
+
+void frmView::keyPressEvent(QKeyEvent *event)
+{
+    const bool hVisible = !hsbView->isHidden();
+    const bool vVisible = !vsbView->isHidden();
+    auto step = [](QScrollBar *bar, int by) {
+        bar->setValue(std::clamp(bar->value() + by, bar->minimum(), bar->maximum()));
+    };
+    switch (event->key()) {
+    case Qt::Key_Up:
+        if (vVisible)
+            step(vsbView, -1);
+        break;
+    case Qt::Key_Down:
+        if (vVisible)
+            step(vsbView, 1);
+        break;
+    case Qt::Key_Left:
+        if (hVisible)
+            step(hsbView, -1);
+        break;
+    case Qt::Key_Right:
+        if (hVisible)
+            step(hsbView, 1);
+        break;
+    case Qt::Key_PageUp:
+        if (vVisible)
+            step(vsbView, -vsbView->pageStep());
+        break;
+    case Qt::Key_PageDown:
+        if (vVisible)
+            step(vsbView, vsbView->pageStep());
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() & Qt::ShiftModifier) {
+            showPopupMenu(picView->mapToGlobal(picView->rect().center()));
+            break;
+        }
+        return QWidget::keyPressEvent(event);
+    case Qt::Key_Menu:
+        showPopupMenu(picView->mapToGlobal(picView->rect().center()));
+        break;
+    default:
+        return QWidget::keyPressEvent(event);
+    }
+    event->accept();
+}
+
+void frmView::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The right button opens the menu on its release; the menu key arrives as a key press.
+    // A context request from the keyboard that got here without one still gets the menu.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        showPopupMenu(picView->mapToGlobal(picView->rect().center()));
+    event->accept();
 }
 
 frmView::~frmView()

@@ -7,12 +7,15 @@
 #include <QMargins>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class ContentSurface;
 class Options;
 class PictureView;
+class QAction;
 class QLabel;
+class QMenu;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
@@ -62,6 +65,20 @@ public:
     void viewerMouseDown(int button, int shift, int x, int y);
     void viewerMouseMove(int button, int shift, int x, int y);
     void viewerMouseUp(int button, int shift, int x, int y);
+    // A drag from another program over the display area: 0 entering, 1 leaving, 2 moving.
+    void viewerDragOver(int state);
+
+    // The right button's menu and its default item; `closing` tells when the program has begun
+    // to end, after which the interval clock is left alone.
+    void setPopupMenu(QMenu *menu, QAction *defaultAction, std::function<bool()> closing);
+    // Opens the pop-up menu at `globalPos` (from the event loop, not inside the event that
+    // asked for it) with the interval clock suspended while it is open.
+    void showPopupMenu(const QPoint &globalPos);
+    // Seams: how the menu is run (QMenu::exec) and how a window move starts
+    // (QWindow::startSystemMove).
+    void setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner);
+    void setWindowMoveStarter(std::function<void()> starter);
+    bool isDragArmed() const { return dragArmed; }
 
     // ViewerPort
     void moveContentToOrigin() override;
@@ -99,6 +116,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     ContentSurface *content() const;
@@ -130,4 +149,13 @@ private:
     // nothing; the first real frame is measured again.
     bool m_frameUnknown = true;
     QMargins m_measuredMargins;
+
+    // A left press on an untitled window may become a window move, once 0.1 s have passed.
+    bool dragArmed = false;
+    double dragArmedAt = 0;
+    QMenu *m_popup = nullptr;
+    QAction *m_popupDefault = nullptr;
+    std::function<bool()> m_closing;
+    std::function<void(QMenu *, const QPoint &)> m_popupRunner;
+    std::function<void()> m_moveStarter;
 };
