@@ -52,8 +52,10 @@ class TestPageJump : public QObject
 private slots:
     void init()
     {
-        m_store = std::make_unique<SettingsStore>(m_box.path(u"settings-%1"_qs.arg(
-            QString::fromLatin1(QTest::currentTestFunction()))));
+        // A store of its own for every data row, so no row sees another's history.
+        m_store = std::make_unique<SettingsStore>(m_box.path(
+            u"settings-%1-%2"_qs.arg(QString::fromLatin1(QTest::currentTestFunction()),
+                                     QString::fromUtf8(QTest::currentDataTag()))));
         m_messages.messages.clear();
         m_show = std::make_unique<Slideshow>(m_options, m_messages, m_clock, m_random, m_events);
         m_show->setViewer(&m_viewerPort);
