@@ -70,9 +70,8 @@ int main(int argc, char **argv)
     });
     std::printf("jump search, 1,000,000 paths, full-width kana:   %8.1f ms (%lld hits)\n", kana,
                 qlonglong(hits));
-    const double everything = timeIt(n, [&] {
-        hits = JumpSearch::findInPlayList(list, QStringLiteral("/"), false).size();
-    });
+    const double everything = timeIt(
+        n, [&] { hits = JumpSearch::findInPlayList(list, QStringLiteral("/"), false).size(); });
     std::printf("jump search, 1,000,000 paths, text in every path:%8.1f ms (%lld hits)\n",
                 everything, qlonglong(hits));
     return 0;

@@ -247,31 +247,63 @@ void ControllerCommands::mclsHotKey_HotKey(const QString &key, int, int)
             a->trigger();
     };
     switch (HotKeyPage::functionNames().indexOf(key)) {
-    case 0: m_slideshow.goNext(); break;
-    case 1: m_slideshow.goPrevious(); break;
-    case 2: m_slideshow.goFirst(); break;
-    case 3: m_slideshow.goLast(); break;
-    case 4: mnuOparation_Pause_Click(); break;
-    case 5: mnuOparation_Stop_Click(); break;
+    case 0:
+        m_slideshow.goNext();
+        break;
+    case 1:
+        m_slideshow.goPrevious();
+        break;
+    case 2:
+        m_slideshow.goFirst();
+        break;
+    case 3:
+        m_slideshow.goLast();
+        break;
+    case 4:
+        mnuOparation_Pause_Click();
+        break;
+    case 5:
+        mnuOparation_Stop_Click();
+        break;
     case 6:
         if (m_slideshow.isRunning())
             m_slideshow.stopSlideshow();
         break;
-    case 7: m_slideshow.toggleFastForward(); break;
-    case 8: m_slideshow.toggleReverse(); break;
-    case 9: mnuOparation_Hide_Click(); break;
-    case 10: trigger(QStringLiteral("mnuOparation_PageJump")); break;
-    case 11: trigger(QStringLiteral("mnuMovie_Play")); break;
-    case 12: trigger(QStringLiteral("mnuMovie_Pause")); break;
-    case 13: trigger(QStringLiteral("mnuMovie_FastForward")); break;
-    case 14: trigger(QStringLiteral("mnuMovie_FastReverse")); break;
-    case 15: trigger(QStringLiteral("mnuBGM_Play")); break;
-    case 16: trigger(QStringLiteral("mnuBGM_Stop")); break;
+    case 7:
+        m_slideshow.toggleFastForward();
+        break;
+    case 8:
+        m_slideshow.toggleReverse();
+        break;
+    case 9:
+        mnuOparation_Hide_Click();
+        break;
+    case 10:
+        trigger(QStringLiteral("mnuOparation_PageJump"));
+        break;
+    case 11:
+        trigger(QStringLiteral("mnuMovie_Play"));
+        break;
+    case 12:
+        trigger(QStringLiteral("mnuMovie_Pause"));
+        break;
+    case 13:
+        trigger(QStringLiteral("mnuMovie_FastForward"));
+        break;
+    case 14:
+        trigger(QStringLiteral("mnuMovie_FastReverse"));
+        break;
+    case 15:
+        trigger(QStringLiteral("mnuBGM_Play"));
+        break;
+    case 16:
+        trigger(QStringLiteral("mnuBGM_Stop"));
+        break;
     case 17:
         // Not from inside the key event: closing ends the hot keys and the filter that
         // delivers it.
-        QMetaObject::invokeMethod(&m_window, [w = &m_window] { w->close(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_window, [w = &m_window] { w->close(); }, Qt::QueuedConnection);
         break;
     default:
         // "機能0" … "機能9" run the external functions on the current file; they are not

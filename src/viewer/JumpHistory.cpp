@@ -22,7 +22,9 @@ bool JumpHistory::saveIfChanged(SettingsStore &store, bool jumpOptions, bool not
     if (!m_changed)
         return true;
     SettingsStore::Batch batch(store);
-    const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    const auto flag = [](bool on) {
+        return on ? QStringLiteral("1") : QStringLiteral("0");
+    };
     store.SaveSetting(Section::Jump, Jump::chkJumpOptions, flag(jumpOptions));
     store.SaveSetting(Section::Jump, Jump::chkNotClose, flag(notClose));
     for (int i = 0; i < m_entries.size(); ++i)

@@ -49,8 +49,7 @@ frmJump::frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &mes
     , cmdSearch(new QPushButton(QStringLiteral("検索(&S)"), this))
     , cmdEndingPosition(new QPushButton(QStringLiteral("前回の終了位置(&E)"), this))
     , cmdCancel(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this))
-    , chkJumpOptions(
-          new QCheckBox(QStringLiteral("大文字/小文字、全角/半角を区別する(&S)"), this))
+    , chkJumpOptions(new QCheckBox(QStringLiteral("大文字/小文字、全角/半角を区別する(&S)"), this))
     , chkNotClose(new QCheckBox(QStringLiteral("ジャンプ後にこのウインドウを閉じない(&N)"), this))
     , m_slideshow(slideshow)
     , m_store(store)
@@ -96,12 +95,10 @@ frmJump::frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &mes
     grid->setRowStretch(3, 1);
     resize(560, 360);
 
-    chkJumpOptions->setChecked(m_store.GetSetting(Section::Jump, Jump::chkJumpOptions,
-                                                  QStringLiteral("0"))
-                               == u"1");
-    chkNotClose->setChecked(m_store.GetSetting(Section::Jump, Jump::chkNotClose,
-                                               QStringLiteral("0"))
-                            == u"1");
+    chkJumpOptions->setChecked(
+        m_store.GetSetting(Section::Jump, Jump::chkJumpOptions, QStringLiteral("0")) == u"1");
+    chkNotClose->setChecked(
+        m_store.GetSetting(Section::Jump, Jump::chkNotClose, QStringLiteral("0")) == u"1");
     m_history.load(m_store);
     cmbJump->addItems(m_history.entries());
     cmbJump->setCurrentIndex(m_history.entries().isEmpty() ? -1 : 0);
@@ -120,13 +117,13 @@ frmJump::~frmJump()
     saveHistory();
 }
 
-frmJump *frmJump::showPageJump(Slideshow &slideshow, SettingsStore &store,
-                               MessageService &messages, QWidget *viewer)
+frmJump *frmJump::showPageJump(Slideshow &slideshow, SettingsStore &store, MessageService &messages,
+                               QWidget *viewer)
 {
     if (!viewer || !viewer->isVisible())
         return nullptr;
-    auto *dialog = viewer->findChild<frmJump *>(QStringLiteral("frmJump"),
-                                                Qt::FindDirectChildrenOnly);
+    auto *dialog
+        = viewer->findChild<frmJump *>(QStringLiteral("frmJump"), Qt::FindDirectChildrenOnly);
     if (!dialog)
         dialog = new frmJump(slideshow, store, messages, viewer);
     dialog->show();
@@ -183,8 +180,7 @@ void frmJump::cmdSearch_Click()
     const QString text = cmbJump->currentText();
     m_results->clear();
     const PlayList &list = m_slideshow.playList;
-    const QList<int> found
-        = JumpSearch::findInPlayList(list, text, chkJumpOptions->isChecked());
+    const QList<int> found = JumpSearch::findInPlayList(list, text, chkJumpOptions->isChecked());
     QStringList paths;
     paths.reserve(found.size());
     for (int position : found)

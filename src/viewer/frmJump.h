@@ -20,8 +20,7 @@ class frmJump : public QWidget
 {
     Q_OBJECT
 public:
-    frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &messages,
-            QWidget *viewer);
+    frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &messages, QWidget *viewer);
     ~frmJump() override;
 
     // Opens the one dialog of `viewer` (or raises it); nothing while the viewer is hidden.

@@ -13,11 +13,11 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
-#include <QCursor>
-#include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -105,7 +105,9 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     hsbView->setFocusPolicy(Qt::NoFocus);
     vsbView->setFocusPolicy(Qt::NoFocus);
-    m_popupRunner = [](QMenu *menu, const QPoint &at) { menu->exec(at); };
+    m_popupRunner = [](QMenu *menu, const QPoint &at) {
+        menu->exec(at);
+    };
     m_moveStarter = [this] {
         if (QWindow *w = windowHandle())
             w->startSystemMove();

@@ -53,15 +53,21 @@ private slots:
     void init()
     {
         // A store of its own for every data row, so no row sees another's history.
-        m_store = std::make_unique<SettingsStore>(m_box.path(
-            u"settings-%1-%2"_qs.arg(QString::fromLatin1(QTest::currentTestFunction()),
-                                     QString::fromUtf8(QTest::currentDataTag()))));
+        m_store = std::make_unique<SettingsStore>(
+            m_box.path(u"settings-%1-%2"_qs.arg(QString::fromLatin1(QTest::currentTestFunction()),
+                                                QString::fromUtf8(QTest::currentDataTag()))));
         m_messages.messages.clear();
         m_show = std::make_unique<Slideshow>(m_options, m_messages, m_clock, m_random, m_events);
         m_show->setViewer(&m_viewerPort);
-        const QStringList names { u"a.jpg"_qs,          u"b.jpg"_qs,  u"c.jpg"_qs,
-                                  u"d.jpg"_qs,          u"e.jpg"_qs,  u"f.jpg"_qs,
-                                  u"Holiday/SEA.jpg"_qs, u"h.jpg"_qs, u"ｶﾒﾗ/ｓｅａ２.jpg"_qs,
+        const QStringList names { u"a.jpg"_qs,
+                                  u"b.jpg"_qs,
+                                  u"c.jpg"_qs,
+                                  u"d.jpg"_qs,
+                                  u"e.jpg"_qs,
+                                  u"f.jpg"_qs,
+                                  u"Holiday/SEA.jpg"_qs,
+                                  u"h.jpg"_qs,
+                                  u"ｶﾒﾗ/ｓｅａ２.jpg"_qs,
                                   u"j.jpg"_qs };
         for (const QString &name : names) {
             const QString path = m_box.path(name);
@@ -187,8 +193,8 @@ private slots:
         QTest::newRow("exact capitals") << u"SEA"_qs << true << QList<int> { 7 };
         QTest::newRow("half-width kana") << u"カメラ"_qs << false << QList<int> { 9 };
         QTest::newRow("full-width digit") << u"sea2"_qs << false << QList<int> { 9 };
-        QTest::newRow("empty text") << QString() << false
-                                    << QList<int> { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 };
+        QTest::newRow("empty text")
+            << QString() << false << QList<int> { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 };
     }
     void searchFoldsCaseAndWidthUnlessAskedNotTo()
     {
@@ -227,10 +233,10 @@ private slots:
         QTest::addColumn<int>("target");
         QTest::addColumn<QString>("message");
         QTest::newRow("found, case aside") << u"holiday/sea.JPG"_qs << 7 << QString();
-        QTest::newRow("none stored") << QString() << 5
-                                     << u"前回最後に表示したファイルの情報がありません。"_qs;
-        QTest::newRow("not in the list") << u"/gone.jpg"_qs << 5
-                                         << u"前回最後に表示したファイルが見つかりません。"_qs;
+        QTest::newRow("none stored")
+            << QString() << 5 << u"前回最後に表示したファイルの情報がありません。"_qs;
+        QTest::newRow("not in the list")
+            << u"/gone.jpg"_qs << 5 << u"前回最後に表示したファイルが見つかりません。"_qs;
     }
     void theEndingPosition()
     {

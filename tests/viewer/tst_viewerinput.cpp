@@ -186,8 +186,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("resumed");
         QTest::newRow("running") << int(StateBit::Running) << QString() << true;
-        QTest::newRow("paused") << int(StateBit::Running | StateBit::Paused) << QString()
-                                << false;
+        QTest::newRow("paused") << int(StateBit::Running | StateBit::Paused) << QString() << false;
         QTest::newRow("hide chosen") << int(StateBit::Running) << u"hide"_qs << false;
         QTest::newRow("stop chosen") << int(StateBit::Running) << u"stop"_qs << false;
         QTest::newRow("program closing") << int(StateBit::Running) << u"quit"_qs << false;
