@@ -46,6 +46,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunetta"));
     QApplication::setApplicationVersion(QStringLiteral(LUNETTA_VERSION));
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lunetta"));
     QtTranslations::install(app);
 
     auto messages = makeMessageService();

@@ -1,5 +1,7 @@
 #include "controller/ControllerCommands.h"
+
 #include "controller/HotKeyPage.h"
+#include "core/Startup.h"
 
 #include "controller/BgmControl.h"
 #include "controller/ControllerMenus.h"
@@ -408,6 +410,16 @@ bool ControllerCommands::SetSetting(const QString &name, bool onlyExist)
 void ControllerCommands::startFromList()
 {
     mnuOparation_Stop_Click();
+    syncChecks();
+}
+
+void ControllerCommands::openDropped(const QStringList &paths)
+{
+    if (paths.isEmpty() || m_ctx.closing)
+        return;
+    if (m_slideshow.isRunning())
+        m_slideshow.stopSlideshow();
+    Startup::openExistingPath(paths.first(), paths.first(), *this, *m_ctx.messages);
     syncChecks();
 }
 

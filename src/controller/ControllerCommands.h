@@ -34,6 +34,9 @@ public:
     void mclsHotKey_HotKey(const QString &key, int mask, int virtualKey);
     // The pop-up menu's moves wait for the next tick while a RealMedia clip is shown.
     void popupMove(int command);
+    // Files or folders dropped on the controller or the viewer start as a program argument
+    // would; only the first counts, and a running show gives way to it.
+    void openDropped(const QStringList &paths);
 
     // ListStartEngine
     bool isRunning() const override;

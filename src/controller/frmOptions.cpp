@@ -22,6 +22,7 @@
 #include "core/ToolIcons.h"
 #include "engine/Slideshow.h"
 #include "imagelist/frmFileList.h"
+#include "viewer/FileDropFilter.h"
 #include "viewer/PlayerDialogs.h"
 #include "viewer/cSusie.h"
 #include "viewer/frmView.h"
@@ -119,6 +120,12 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     viewer.raView->addGuardedWindow(this);
     connectMovieSlider();
     m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    // Where no page takes a drop (the list and the music list do), the window takes it.
+    setAcceptDrops(true);
+    auto *drops = new FileDropFilter(this);
+    installEventFilter(drops);
+    connect(drops, &FileDropFilter::pathsDropped, m_commands, &ControllerCommands::openDropped);
+    connect(&viewer, &frmView::filesDropped, m_commands, &ControllerCommands::openDropped);
     viewer.setPopupMenu(m_menus->mnuPopup(), m_menus->action(QStringLiteral("mnuPopup_Hide")),
                         [this] { return m_ctx.closing; });
     // Plug-ins decode into the viewer's holding buffer; the display step tries them first.

@@ -35,6 +35,19 @@ QString helpFilePath(const QString &programFolder)
                            + QStringLiteral(LUNETTA_HELP_INSTALL_RELDIR "/index.html"));
 }
 
+void openExistingPath(const QString &path, const QString &shown, StartupTarget &target,
+                      MessageService &messages)
+{
+    if (!IsFolder(path)) {
+        if (!target.ReadShiori(normalisePath(path)) && !target.OpenFolderDirect(QString(), path))
+            messages.warning(QStringLiteral("ファイルを指定しての起動に失敗しました。\r\n")
+                             + shown);
+        return;
+    }
+    if (!target.OpenFolderDirect(path, QString()))
+        messages.warning(QStringLiteral("フォルダを指定しての起動に失敗しました。\r\n") + shown);
+}
+
 void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages)
 {
     if (raw.isEmpty())
@@ -47,14 +60,7 @@ void dispatchArgument(const QString &raw, StartupTarget &target, MessageService 
             messages.warning(QStringLiteral("設定が見つかりませんでした。\r\n") + arg);
         return;
     }
-    const QString path = absoluteArgumentPath(arg);
-    if (!IsFolder(path)) {
-        if (!target.ReadShiori(normalisePath(path)) && !target.OpenFolderDirect(QString(), path))
-            messages.warning(QStringLiteral("ファイルを指定しての起動に失敗しました。\r\n") + arg);
-        return;
-    }
-    if (!target.OpenFolderDirect(path, QString()))
-        messages.warning(QStringLiteral("フォルダを指定しての起動に失敗しました。\r\n") + arg);
+    openExistingPath(absoluteArgumentPath(arg), arg, target, messages);
 }
 
 } // namespace Startup

@@ -21,4 +21,9 @@ QString helpFilePath(const QString &programFolder);
 // Shows one warning when the argument names nothing usable.
 void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages);
 
+// The file or folder branch of the above for a path known to exist, such as one dropped from a
+// file manager; `shown` is the text the warning names.
+void openExistingPath(const QString &path, const QString &shown, StartupTarget &target,
+                      MessageService &messages);
+
 } // namespace Startup

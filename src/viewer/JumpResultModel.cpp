@@ -21,5 +21,7 @@ QVariant JumpResultModel::data(const QModelIndex &index, int role) const
         return m_paths.at(index.row());
     if (role == Qt::UserRole)
         return m_positions.at(index.row());
+    if (role == Qt::SizeHintRole && m_rowSize.isValid())
+        return m_rowSize;
     return {};
 }

@@ -1,9 +1,12 @@
 #include "viewer/PictureView.h"
 
+#include "viewer/FileDropFilter.h"
+
 #include <QDragEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 
 PictureView::PictureView(QWidget *parent)
     : QWidget(parent)
@@ -94,15 +97,27 @@ void PictureView::mouseReleaseEvent(QMouseEvent *event)
 
 void PictureView::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Accepted so that the moves over the area are reported too; the drop is refused there.
+    // Accepted so that the moves over the area are reported too; only files are taken there.
     event->accept();
     emit dragOver(0);
 }
 
 void PictureView::dragMoveEvent(QDragMoveEvent *event)
 {
-    event->ignore();
+    if (FileDropFilter::localPaths(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
     emit dragOver(2);
+}
+
+void PictureView::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = FileDropFilter::localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QTimer::singleShot(0, this, [this, paths] { emit filesDropped(paths); });
 }
 
 void PictureView::dragLeaveEvent(QDragLeaveEvent *event)

@@ -29,6 +29,8 @@ signals:
     void mouseUp(int button, int shift, int x, int y);
     // 0 a drag entering, 1 leaving, 2 moving over the area.
     void dragOver(int state);
+    // Local files or folders dropped on the area, reported after the drop is over.
+    void filesDropped(const QStringList &paths);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -39,6 +41,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void ensureCanvas();

@@ -77,6 +77,8 @@ frmJump::frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &mes
     lstJump->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstJump->setSelectionMode(QAbstractItemView::SingleSelection);
     lstJump->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A fixed 700-pixel extent: lines are not measured one by one, which a million would cost.
+    m_results->setRowSize(QSize(700, lstJump->fontMetrics().height() + 4));
     cmdJump->setDefault(true);
 
     auto *label = new QLabel(QStringLiteral("ｼﾞｬﾝﾌﾟ先(&J):"), this);

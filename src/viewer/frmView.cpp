@@ -6,6 +6,7 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
+#include "viewer/FileDropFilter.h"
 #include "viewer/PictureView.h"
 #include "viewer/cImage.h"
 #include "viewer/mpView.h"
@@ -101,6 +102,12 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     connect(picView, &PictureView::mouseMoved, this, &frmView::viewerMouseMove);
     connect(picView, &PictureView::mouseUp, this, &frmView::viewerMouseUp);
     connect(picView, &PictureView::dragOver, this, &frmView::viewerDragOver);
+    // The movie surfaces do not take drops themselves; the window takes them for them.
+    setAcceptDrops(true);
+    auto *drops = new FileDropFilter(this);
+    installEventFilter(drops);
+    connect(drops, &FileDropFilter::pathsDropped, this, &frmView::filesDropped);
+    connect(picView, &PictureView::filesDropped, this, &frmView::filesDropped);
     // The keys scroll the picture; the bars must not take them for themselves.
     setFocusPolicy(Qt::StrongFocus);
     hsbView->setFocusPolicy(Qt::NoFocus);

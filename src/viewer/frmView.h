@@ -110,6 +110,10 @@ public:
     ::mpView *mpView;
     ::raView *raView;
 
+signals:
+    // Files or folders dropped on the window from a file manager, after the drop is over.
+    void filesDropped(const QStringList &paths);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

@@ -11,6 +11,7 @@
 #include "core/AppContext.h"
 #include "core/Startup.h"
 #include "engine/Slideshow.h"
+#include "viewer/PictureView.h"
 #include "viewer/frmView.h"
 #include "viewer/mpView.h"
 #include "viewer/raView.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QMimeData>
 #include <QSlider>
 #include <QTest>
 #include <QToolBar>
@@ -305,6 +307,45 @@ private slots:
         mainButton(u"stop"_qs)->trigger();
         QVERIFY(m_window->musicPlayer()->FileName().isEmpty());
         QCOMPARE(m_window->musicPlayer()->PlayState(), int(MusicPlayer::Stopped));
+    }
+
+    // A drop on either window starts the first local item, replacing a show that runs; other
+    // drops are refused.
+    void dropsStartAsTheArgumentWould_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("folder on the controller") << 0 << u"more"_qs << u"more/x.png"_qs;
+        QTest::newRow("file on the picture") << 1 << u"more/y.png"_qs << u"more/y.png"_qs;
+        QTest::newRow("folder on the viewer") << 2 << u"more"_qs << u"more/x.png"_qs;
+        QTest::newRow("web address") << 1 << u"https://example.org/a.png"_qs << u"pics/b.png"_qs;
+    }
+    void dropsStartAsTheArgumentWould()
+    {
+        QFETCH(int, target);
+        QFETCH(QString, dropped);
+        QFETCH(QString, shown);
+        open();
+        startFromFolder();
+        QImage picture(20, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        m_box->folder(u"more"_qs);
+        picture.save(m_box->path(u"more/x.png"_qs));
+        picture.save(m_box->path(u"more/y.png"_qs));
+
+        QMimeData data;
+        data.setUrls(
+            { dropped.contains(u':') ? QUrl(dropped) : QUrl::fromLocalFile(m_box->path(dropped)) });
+        QWidget *widgets[] = { m_window.get(), m_viewer->picView, m_viewer.get() };
+        // A drop is delivered only after its drag has entered.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widgets[target], &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widgets[target], &drop);
+        QCOMPARE(drop.isAccepted(), !dropped.contains(u':'));
+        QTRY_COMPARE(m_show->playList.path(m_show->currentIndex), m_box->path(shown));
+        QVERIFY(m_show->isRunning());
     }
 
     void startingFromAnEmptyListSaysSo()
