@@ -6,6 +6,7 @@
 #include "controller/BgmControl.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
+#include "controller/ExternalFunctions.h"
 #include "controller/ListPage.h"
 #include "controller/ProfileManager.h"
 #include "controller/frmOptions.h"
@@ -308,8 +309,14 @@ void ControllerCommands::mclsHotKey_HotKey(const QString &key, int, int)
             &m_window, [w = &m_window] { w->close(); }, Qt::QueuedConnection);
         break;
     default:
-        // "機能0" … "機能9" run the external functions on the current file; they are not
-        // part of this program yet.
+        // "機能0" … "機能9": the external function on the file shown, if there is one.
+        if (key.startsWith(QStringLiteral("機能"))) {
+            const PlayList &list = m_slideshow.playList;
+            const int current = m_slideshow.currentIndex;
+            auto *page = m_window.findChild<HotKeyPage *>();
+            if (page && page->externalFunctions() && current >= 1 && current <= list.count())
+                page->externalFunctions()->runFunction(key.right(1).toInt(), list.path(current));
+        }
         break;
     }
     syncChecks();

@@ -1,9 +1,13 @@
 #include "controller/HotKeyPage.h"
 
+#include "controller/ExternalFunctions.h"
+#include "controller/FunctionPathDialog.h"
 #include "controller/PageBuilder.h"
 #include "core/MessageService.h"
+#include "core/Options.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "imagelist/FileOperationDialogs.h"
 #include "winsvc/clsHotKey.h"
 
 #include <QCheckBox>
@@ -123,10 +127,8 @@ HotKeyPage::HotKeyPage(QWidget *parent)
     // Both lists are fixed; the options model keeps their selected indexes.
     QComboBox *cmbFunction
         = B::combo(functions, QStringLiteral("cmbFunction"), externalFunctionNames());
-    QComboBox *cmbFunction_Operate
-        = B::combo(functions, QStringLiteral("cmbFunction_Operate"),
-                   { QStringLiteral("（なし）"), QStringLiteral("コピー"), QStringLiteral("移動"),
-                     QStringLiteral("削除"), QStringLiteral("実行") });
+    QComboBox *cmbFunction_Operate = B::combo(functions, QStringLiteral("cmbFunction_Operate"),
+                                              ExternalFunctions::operationNames());
     auto *txtFunction_Path = new QLineEdit(functions);
     txtFunction_Path->setObjectName(QStringLiteral("txtFunction_Path"));
     auto *functionLayout = new QGridLayout(functions);
@@ -145,6 +147,12 @@ HotKeyPage::HotKeyPage(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hotKeys, 1);
     layout->addWidget(functions);
+}
+
+HotKeyPage::~HotKeyPage()
+{
+    // The options outlive the page; no change may reach the functions once they are gone.
+    disconnect(m_functionChoice);
 }
 
 const QStringList &HotKeyPage::functionNames()
@@ -254,4 +262,23 @@ void HotKeyPage::cmdHotKey_Save_Click()
         m_messages->show({ QStringLiteral("登録に失敗しました。"), MsgIcon::Warning });
         lstHotKey_Function_Click();
     }
+}
+
+void HotKeyPage::initFunctionPage(Options &options, SettingsStore &store, MessageService &messages)
+{
+    m_fileDialogs = std::make_unique<FileOperationDialogs>(window(), messages);
+    m_pathDialog = std::make_unique<FunctionPathDialog>(window());
+    m_externalFunctions = std::make_unique<ExternalFunctions>(options, store, messages,
+                                                              *m_fileDialogs, *m_pathDialog);
+    ExternalFunctions *functions = m_externalFunctions.get();
+    // Choosing another function shows what is stored for it.
+    m_functionChoice = connect(&options, &Options::valueChanged, this, [functions](Opt id) {
+        if (id == Opt::cmbFunction)
+            functions->showFunction();
+    });
+    connect(findChild<QPushButton *>(QStringLiteral("cmdFunction_Save")), &QPushButton::clicked,
+            this, [functions] { functions->cmdFunction_Save_Click(); });
+    connect(findChild<QPushButton *>(QStringLiteral("cmdFunction_Path")), &QPushButton::clicked,
+            this, [functions] { functions->cmdFunction_Path_Click(); });
+    functions->initFunctionPage();
 }

@@ -2,7 +2,13 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class ExternalFunctions;
+class FileOperationDialogs;
+class FunctionPathDialog;
 class MessageService;
+class Options;
 class QCheckBox;
 class QListWidget;
 class SettingsStore;
@@ -16,6 +22,7 @@ class HotKeyPage : public QWidget
     Q_OBJECT
 public:
     explicit HotKeyPage(QWidget *parent = nullptr);
+    ~HotKeyPage() override;
 
     // The function names in the order of the list: the names the hot keys are registered and
     // stored under.
@@ -29,6 +36,11 @@ public:
     bool registerSelectedHotKey();
     void cmdHotKey_Save_Click();
 
+    // Connects the frame of the external functions and shows function 0; called after
+    // initHotKeyPage. File operations ask and report over the page's window.
+    void initFunctionPage(Options &options, SettingsStore &store, MessageService &messages);
+    ExternalFunctions *externalFunctions() const { return m_externalFunctions.get(); }
+
 private:
     void lstHotKey_Function_Click();
 
@@ -38,4 +50,8 @@ private:
     QListWidget *m_functions = nullptr;
     QListWidget *m_keys = nullptr;
     QCheckBox *m_modifiers[4] = {}; // Alt, Ctrl, Shift, Windows: the mask's bits 1, 2, 4, 8
+    std::unique_ptr<FileOperationDialogs> m_fileDialogs;
+    std::unique_ptr<FunctionPathDialog> m_pathDialog;
+    std::unique_ptr<ExternalFunctions> m_externalFunctions;
+    QMetaObject::Connection m_functionChoice;
 };

@@ -518,8 +518,10 @@ void frmOptions::Form_Load()
                 if (m_commands)
                     m_commands->mclsHotKey_HotKey(key, mask, virtualKey);
             });
-    if (auto *page = findChild<HotKeyPage *>())
+    if (auto *page = findChild<HotKeyPage *>()) {
         page->initHotKeyPage(*m_mclsHotKey, m_ctx.store, *m_ctx.messages);
+        page->initFunctionPage(m_ctx.options, m_ctx.store, *m_ctx.messages);
+    }
 }
 
 void frmOptions::selectTab(int index)

@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -189,6 +191,32 @@ private slots:
         m_window.reset();
         OtherClient next;
         QVERIFY(next.grab('N', 3));
+    }
+
+    void aFunctionKeyMovesTheFileShownIntoItsFolder()
+    {
+        open();
+        const QString keep = m_box->folder(u"keep"_qs);
+        // The function frame: 機能0, 移動, the folder, 登録(&E).
+        m_window->findChild<QComboBox *>(u"cmbFunction"_qs)->setCurrentIndex(0);
+        m_window->findChild<QComboBox *>(u"cmbFunction_Operate"_qs)->setCurrentIndex(2);
+        m_window->findChild<QLineEdit *>(u"txtFunction_Path"_qs)->setText(keep);
+        m_window->findChild<QPushButton *>(u"cmdFunction_Save"_qs)->click();
+        QCOMPARE(m_ctx->store.GetSetting(SettingKeys::Section::Function, u"0"_qs),
+                 u"MV|"_qs + keep);
+        bind(u"機能0"_qs, u"1"_qs, true, true);
+        QCOMPARE(messages().lastText(), u"登録しました。"_qs);
+        Startup::dispatchArgument(m_box->path(u"pics/"_qs), *m_window->commands(),
+                                  *m_ctx->messages);
+        QVERIFY(m_show->isRunning());
+        QCOMPARE(m_show->currentIndex, 1);
+
+        QVERIFY(m_desktop.xdotool({ u"key"_qs, u"ctrl+alt+1"_qs }));
+        QTRY_VERIFY(QFile::exists(keep + u"a.png"_qs));
+        QVERIFY(!QFile::exists(m_box->path(u"pics/a.png"_qs)));
+        // The running list still names the old place, and nothing was asked or reported.
+        QCOMPARE(m_show->playList.path(1), m_box->path(u"pics/a.png"_qs));
+        QCOMPARE(messages().texts(), QStringList { u"登録しました。"_qs });
     }
 
     void aCombinationHeldByAnotherProgramIsRefused()

@@ -1,8 +1,13 @@
+#include "RecordingMessageService.h"
 #include "Sandbox.h"
 #include "core/Options.h"
 #include "core/RandomSource.h"
 #include "engine/PlayList.h"
+#include "imagelist/FileOperationDialogs.h"
 #include "imagelist/frmProgress.h"
+
+#include <QApplication>
+#include <QProgressDialog>
 
 #include <QLabel>
 #include <QPushButton>
@@ -122,6 +127,34 @@ private slots:
         // A new build starts uncancelled.
         QVERIFY(dialog.ShowProgressDialog(list, options, random, entries));
         QCOMPARE(list.count(), 2);
+    }
+
+    // A copy shows its window only once it has taken a while; Cancel there stops it.
+    void aLongCopyShowsItsProgressWithCancel()
+    {
+        RecordingMessageService messages;
+        FileOperationDialogs dialogs(owner.get(), messages);
+        std::unique_ptr<CopyProgress> progress
+            = dialogs.beginCopy(u"/p/big.bin"_s, u"/q/big.bin"_s, 1000, true);
+        const auto shown = [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible())
+                    return d;
+            return static_cast<QProgressDialog *>(nullptr);
+        };
+        progress->setCopied(100);
+        QVERIFY(!shown());
+        QTest::qWait(500);
+        progress->setCopied(250);
+        QTRY_VERIFY(shown());
+        QProgressDialog *dialog = shown();
+        QCOMPARE(dialog->labelText(), u"移動しています...\nbig.bin\n→ /q/"_s);
+        QCOMPARE(dialog->value(), dialog->maximum() / 4);
+        QVERIFY(!progress->wasCanceled());
+        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+        QVERIFY(progress->wasCanceled());
+        progress.reset();
+        QVERIFY(!shown());
     }
 
 private:
