@@ -74,6 +74,10 @@ void SettingsStore::parse(const QByteArray &bytes)
         m_damaged = true;
 
     Section *current = nullptr;
+    // Sections by name while reading: a file of thousands of sections is read in linear time.
+    QHash<QString, Section *> byName;
+    for (const auto &s : m_sections)
+        byName.insert(s->name, s.get());
     const auto lines = QStringView(text).split(u'\n');
     for (QStringView line : lines) {
         if (line.endsWith(u'\r'))
@@ -82,11 +86,12 @@ void SettingsStore::parse(const QByteArray &bytes)
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']') && line.size() >= 2) {
             const QString name = unescape(line.mid(1, line.size() - 2).toString());
-            current = findSection(name);
+            current = byName.value(name, nullptr);
             if (!current) {
                 m_sections.push_back(std::make_unique<Section>());
                 current = m_sections.back().get();
                 current->name = name;
+                byName.insert(name, current);
             }
             continue;
         }

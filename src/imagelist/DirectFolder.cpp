@@ -25,7 +25,7 @@ std::optional<Result> collect(PlayList &list, const QString &folder, const QStri
 
     DirectoryReader reader(r.folder);
     while (reader.next()) {
-        if (!reader.isFolder())
+        if (reader.isFile())
             list.appendToPlayList(r.folder + reader.name().toString());
     }
     OrderRule::fromOptions(options).applyAtEnd(list, random);

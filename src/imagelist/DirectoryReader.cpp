@@ -54,10 +54,17 @@ DirectoryReader::DirectoryReader(const QString &folder)
         bool ascii = true;
         for (size_t i = 0; i < length && ascii; ++i)
             ascii = static_cast<unsigned char>(n[i]) < 0x80;
-        if (ascii)
+        if (ascii) {
             m_names.append(QLatin1StringView(n, qsizetype(length)));
-        else
-            m_names.append(QFile::decodeName(QByteArray::fromRawData(n, qsizetype(length))));
+        } else {
+            const QByteArray raw = QByteArray::fromRawData(n, qsizetype(length));
+            const QString decoded = QFile::decodeName(raw);
+            if (QFile::encodeName(decoded) != raw) {
+                m_natives.resize(entry.native);
+                continue;
+            }
+            m_names.append(decoded);
+        }
         entry.nameLength = m_names.size() - entry.name;
         m_entries.push_back(entry);
     }
@@ -81,19 +88,25 @@ bool DirectoryReader::next()
     return m_pos < m_entries.size();
 }
 
-bool DirectoryReader::isFolder()
+unsigned char DirectoryReader::type()
 {
-    switch (m_pos < m_entries.size() ? int(current().type) : int(DT_UNKNOWN)) {
-    case DT_DIR:
-        return true;
-    case DT_LNK:
-    case DT_UNKNOWN: {
+    if (!m_started || m_pos >= m_entries.size())
+        return DT_UNKNOWN;
+    Entry &e = m_entries[m_pos];
+    if (!e.resolved && (e.type == DT_LNK || e.type == DT_UNKNOWN)) {
+        // Resolved once: a scan asks for the type more than once.
         struct stat st;
-        return status(st) && S_ISDIR(st.st_mode);
+        if (!status(st))
+            e.type = DT_UNKNOWN;
+        else if (S_ISDIR(st.st_mode))
+            e.type = DT_DIR;
+        else if (S_ISREG(st.st_mode))
+            e.type = DT_REG;
+        else
+            e.type = DT_FIFO; // pipes, sockets and devices alike
+        e.resolved = true;
     }
-    default:
-        return false;
-    }
+    return e.type;
 }
 
 bool DirectoryReader::status(struct stat &st) const

@@ -15,7 +15,9 @@
 // their UTF-16 code units after upper-casing each ("a.jpg", "B.jpg", "c.jpg"; "img10" before
 // "img2"), the order users know from Windows folders. The file system's own order is a hash
 // order that reads as random. The entry type comes from the listing itself; only links and
-// file systems that do not report types cost a stat.
+// file systems that do not report types cost a stat. A name that the file-name encoding cannot
+// give back byte for byte (not valid UTF-8) is left out: no path made of it would reach the
+// entry.
 class DirectoryReader
 {
 public:
@@ -32,7 +34,15 @@ public:
     // The current entry's name, valid until next().
     QStringView name() const { return nameOf(current()); }
     // Whether the current entry is a folder, following symbolic links.
-    bool isFolder();
+    bool isFolder() { return type() == DT_DIR; }
+    // Whether the current entry is a file that can be opened and read to its end: not a
+    // folder, and not a named pipe, socket or device, which would block or never end. An
+    // entry whose status cannot be read (a broken link) counts as a file.
+    bool isFile()
+    {
+        const unsigned char t = type();
+        return t == DT_REG || t == DT_UNKNOWN;
+    }
     // The current entry's status, following symbolic links; false when it cannot be read.
     bool status(struct stat &st) const;
 
@@ -47,12 +57,15 @@ private:
         qsizetype nameLength;
         size_t native;
         unsigned char type;
+        bool resolved = false; // type holds the link's target
     };
     QStringView nameOf(const Entry &e) const
     {
         return QStringView(m_names).mid(e.name, e.nameLength);
     }
     const Entry &current() const { return m_entries[m_pos]; }
+    // The entry's type with links followed; DT_UNKNOWN when its status cannot be read.
+    unsigned char type();
 
     DIR *m_dir = nullptr;
     QString m_names;

@@ -17,8 +17,8 @@ qsizetype AppendSubFolders(const QString &folder, QStringList &queue,
 // The folder followed by every folder below it, level by level, in listing order.
 QStringList GetSubFolderTree(const QString &folder);
 
-// Calls found(entry) for every entry of `folder` that matches `pattern` and is not a folder,
-// in listing order. Returns false when the folder cannot be listed.
+// Calls found(entry) for every file of `folder` that matches `pattern` (see
+// DirectoryReader::isFile), in listing order. Returns false when the folder cannot be listed.
 template<typename Found>
 bool forEachMatchingFile(const QString &folder, const WildcardPattern &pattern, Found &&found)
 {
@@ -27,7 +27,7 @@ bool forEachMatchingFile(const QString &folder, const WildcardPattern &pattern, 
         return false;
     while (reader.next()) {
         // Match first: the type of an entry that does not match is never needed.
-        if (pattern.matches(reader.name()) && !reader.isFolder())
+        if (pattern.matches(reader.name()) && reader.isFile())
             found(reader);
     }
     return true;

@@ -25,8 +25,8 @@ bool describe(const LunettaBitmapInfoHeader &h, size_t infoSize, size_t bitsSize
     const int bitCount = h.biBitCount;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
         return false;
-    // Everything is computed in 64 bits; the area is bounded by division first, since two
-    // 31-bit sides times four bytes would still wrap around.
+    // Everything is computed in 64 bits, and the pixel count is bounded by division first: two
+    // dimensions near 2^31 would wrap even 64 bits once multiplied by the bytes per pixel.
     const qint64 width = h.biWidth;
     const qint64 height = h.biHeight;
     if (width > limitBytes / 4 / height)

@@ -1,12 +1,23 @@
+#include "FakeServices.h"
+#include "PermissionsEnforced.h"
 #include "RecordingMessageService.h"
+#include "RecordingProgress.h"
 #include "Sandbox.h"
+#include "core/Options.h"
+#include "engine/PlayList.h"
+#include "imagelist/DirectFolder.h"
 #include "imagelist/FilteredScan.h"
 #include "imagelist/FolderScan.h"
+#include "imagelist/ListBuilder.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +27,50 @@ QStringList sorted(QStringList list)
 {
     list.sort();
     return list;
+}
+
+enum class Scan { Filtered, BuildInListingOrder, BuildByFolderDepth, OneFolder };
+
+// The files one of the program's scans collects from `folder` with every subfolder.
+QStringList collect(Scan scan, const QString &folder)
+{
+    QStringList files;
+    if (scan == Scan::Filtered) {
+        RecordingMessageService messages;
+        FileFilter filter;
+        filter.folder = folder;
+        filter.subFolders = true;
+        AddFilesInFolder(filter, files, messages);
+        return files;
+    }
+    PlayList list;
+    Options options;
+    FakeRandom random;
+    options.setOption(Opt::optNoSort, true);
+    if (scan == Scan::OneFolder) {
+        DirectFolder::collect(list, folder, QString(), options, random);
+    } else {
+        if (scan == Scan::BuildByFolderDepth) {
+            options.setOption(Opt::optSortByFileName, true);
+            options.setCheck(Opt::chkSortFolderDepth, 1);
+        }
+        RecordingProgress progress;
+        ListBuilder builder(list, options, random, progress);
+        builder.SearchSubFolders(folder);
+        builder.AddFiles2List(u"*.*"_s);
+    }
+    for (int i = 1; i <= list.count(); ++i)
+        files.append(list.path(i));
+    return files;
+}
+
+// Creates a file or folder whose path is the given bytes, which need not be valid UTF-8.
+void makeRaw(const QByteArray &path, bool isFolder)
+{
+    if (isFolder)
+        QVERIFY(::mkdir(path.constData(), 0755) == 0);
+    else
+        QVERIFY(::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
 }
 
 bool matchesMask(const QString &mask, const QString &name)
@@ -157,6 +212,71 @@ private slots:
         QCOMPARE(
             sorted(files),
             QStringList({ a + u"sub/link.jpg"_s, a + u"sub/out/o.jpg"_s, a + u"sub/x.jpg"_s }));
+    }
+
+    void walksAHostileTreeToItsEnd_data()
+    {
+        QTest::addColumn<Scan>("scan");
+        QTest::newRow("file-list editor's scan") << Scan::Filtered;
+        QTest::newRow("list build") << Scan::BuildInListingOrder;
+        QTest::newRow("list build by folder depth") << Scan::BuildByFolderDepth;
+        QTest::newRow("one folder") << Scan::OneFolder;
+    }
+    void walksAHostileTreeToItsEnd()
+    {
+        QFETCH(Scan, scan);
+        Sandbox box;
+        const QString top = box.folder(u"top"_s);
+        QStringList expected { box.file(u"top/ok.jpg"_s), box.file(u"top/写真.jpg"_s) };
+        QStringList below;
+
+        // Links that lead back up, to a sibling, and to nowhere but each other.
+        below << box.file(u"top/cycle/sub/x.jpg"_s);
+        QVERIFY(QFile::link(top + u"cycle"_s, top + u"cycle/sub/up"_s));
+        QVERIFY(QFile::link(top, top + u"cycle/sub/root"_s));
+        QVERIFY(QFile::link(top + u"loop2.jpg"_s, top + u"loop1.jpg"_s));
+        QVERIFY(QFile::link(top + u"loop1.jpg"_s, top + u"loop2.jpg"_s));
+        // Broken links stay in the list like other files that cannot be shown.
+        expected << top + u"loop1.jpg"_s << top + u"loop2.jpg"_s;
+
+        // A named pipe: opening it would wait for a writer forever.
+        QVERIFY(::mkfifo(QFile::encodeName(top + u"pipe.jpg"_s).constData(), 0644) == 0);
+
+        // Names that are not UTF-8 cannot be reached through a path made of text. Removed by
+        // hand at the end, as the sandbox cannot name them either.
+        const QByteArray raw = QFile::encodeName(top);
+        makeRaw(raw + "bad\xff\xfe.jpg", false);
+        makeRaw(raw + "\xff", true);
+        makeRaw(raw + "\xff/hidden.jpg", false);
+        const auto removeRaw = qScopeGuard([raw] {
+            ::unlink((raw + "bad\xff\xfe.jpg").constData());
+            ::unlink((raw + "\xff/hidden.jpg").constData());
+            ::rmdir((raw + "\xff").constData());
+        });
+
+        // A folder as deep as anyone makes one.
+        QString deep = u"top/deep"_s;
+        for (int level = 0; level < 200; ++level)
+            deep += u"/d"_s + QString::number(level);
+        below << box.file(deep + u"/bottom.jpg"_s);
+
+        // A folder that may not be read; its neighbours are walked all the same.
+        box.file(u"top/locked/in.jpg"_s);
+        below << box.file(u"top/open/after.jpg"_s);
+        const QByteArray locked = QFile::encodeName(top + u"locked"_s);
+        QVERIFY(::chmod(locked.constData(), 0) == 0);
+        const auto unlock = qScopeGuard([locked] { ::chmod(locked.constData(), 0755); });
+        PermissionsEnforced enforced;
+        if (!enforced.isActive())
+            qInfo("permissions cannot be enforced here: the locked folder is read");
+
+        if (scan != Scan::OneFolder) {
+            expected << below;
+            if (!enforced.isActive())
+                expected << top + u"locked/in.jpg"_s;
+        }
+        const QStringList files = collect(scan, top);
+        QCOMPARE(sorted(files), sorted(expected));
     }
 
     void filtersBySizeAndAttributes()

@@ -194,7 +194,7 @@ private slots:
     {
         QTest::addColumn<QString>("mode");
         for (const char *m :
-             { "zero", "negw", "negh", "huge", "bits16", "short", "shortsize", "palette",
+             { "zero", "negw", "negh", "huge", "vast", "bits16", "short", "shortsize", "palette",
                "nopalette", "shortpalette", "compressed", "nullbits", "fail" })
             QTest::newRow(m) << QString::fromLatin1(m);
     }

@@ -116,6 +116,8 @@ int picture(const std::string &m, void **pInfo, void **pBits)
         return give(header(4, -2, 24), h40, 64, pInfo, pBits, nothing);
     if (m == "huge") // 4 GB of pixels in a 64-byte block
         return give(header(65536, 16384, 32), h40, 64, pInfo, pBits, nothing);
+    if (m == "vast") // both sides at their largest: the pixel count overflows 64 bits times 4
+        return give(header(2147483647, 2147483647, 32), h40, 64, pInfo, pBits, nothing);
     if (m == "bits16")
         return give(header(4, 2, 16), h40, 64, pInfo, pBits, nothing);
     if (m == "short") // the rows need 12,288 bytes
