@@ -1,19 +1,24 @@
 // Figures for the display step: from the start of a step to the picture painted in the viewer,
-// for a 24-megapixel JPEG and a 1920 × 1080 one, against decoding the same file alone.
+// for a 24-megapixel JPEG and a 1920 × 1080 one, against decoding the same file alone; once with
+// every file decoded by the step itself, once at a 2-second interval with the next file decoded
+// ahead; and the peak resident memory of a show of 24-megapixel pictures.
+#include "BenchPictures.h"
+
 #include "core/Clock.h"
 #include "core/EventPump.h"
 #include "core/LoggingMessageService.h"
 #include "core/Options.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
+#include "imagelist/PathFunctions.h"
 #include "viewer/PictureView.h"
 #include "viewer/frmView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImageReader>
-#include <QPainter>
-#include <QRandomGenerator>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -22,42 +27,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// A photo-like JPEG: soft gradients, a few shapes and grain, saved at quality 90.
-QString makeJpeg(const QString &path, QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor(40, 90, 170));
-    sky.setColorAt(0.6, QColor(200, 170, 120));
-    sky.setColorAt(1, QColor(60, 110, 40));
-    p.fillRect(image.rect(), sky);
-    QRadialGradient sun(size.width() * 0.7, size.height() * 0.3, size.height() * 0.25);
-    sun.setColorAt(0, QColor(255, 240, 200, 230));
-    sun.setColorAt(1, QColor(255, 200, 120, 0));
-    p.fillRect(image.rect(), sun);
-    p.end();
-    QRandomGenerator rng(42);
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int n = int(rng.bounded(25u)) - 12;
-            const QRgb c = line[x];
-            line[x] = qRgb(std::clamp(qRed(c) + n, 0, 255), std::clamp(qGreen(c) + n, 0, 255),
-                           std::clamp(qBlue(c) + n, 0, 255));
-        }
-    }
-    image.save(path, "JPEG", 90);
-    return path;
-}
 
 double decodeMs(const QString &path)
 {
@@ -83,12 +52,38 @@ struct Viewer
         view.measureViewer();
     }
 
-    // One display step of `path`, timed until its picture has been painted.
+    // One display step of `path` with nothing decoded ahead.
     double stepMs(const QString &path)
     {
+        show.setDecodeAhead(false);
         show.playList.clear();
         show.playList.appendToPlayList(path);
         show.nextIndex = 1;
+        return timedStep();
+    }
+
+    // The next step of a show over `paths` (in a loop) after `intervalMs` of showing the
+    // current file, during which the next one is decoded ahead.
+    double stepAfterInterval(const QStringList &paths, int intervalMs)
+    {
+        if (show.playList.count() != paths.size() || show.playList.path(1) != paths.first()) {
+            show.setDecodeAhead(true);
+            options.setCheck(Opt::chkLoop, 1);
+            show.playList.clear();
+            for (const QString &p : paths)
+                show.playList.appendToPlayList(p);
+            show.nextIndex = 1;
+            timedStep();
+        }
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < intervalMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return timedStep();
+    }
+
+    double timedStep()
+    {
         painted = false;
         QElapsedTimer t;
         t.start();
@@ -108,6 +103,36 @@ struct Viewer
     bool painted = false;
 };
 
+// A field of /proc/self/status in MiB ("VmHWM" the peak, "VmRSS" the current resident size).
+double statusMiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+// Run in a process of its own, so that making the pictures does not count: a show over the
+// given 24-megapixel files at natural size, each shown for a second; prints the resident
+// memory before the first step and the peak.
+int memoryRun(const QStringList &paths)
+{
+    QTemporaryDir dir;
+    Viewer viewer(dir.filePath(QStringLiteral("messages.log")));
+    viewer.options.setCheck(Opt::chkStretchImage, 0);
+    QCoreApplication::processEvents();
+    const double baseline = statusMiB("VmRSS");
+    for (int i = 0; i < 2 * paths.size(); ++i)
+        viewer.stepAfterInterval(paths, 1000);
+    std::printf("%.1f %.1f\n", baseline, statusMiB("VmHWM"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -115,6 +140,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 2 && args.at(1) == u"--memory")
+        return memoryRun(args.mid(2));
     const int runs = std::max(1, qEnvironmentVariableIntValue("LUNETTA_BENCH_RUNS") ?: 7);
 
     QTemporaryDir dir;
@@ -124,6 +152,17 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
     const QString large = makeJpeg(dir.filePath(QStringLiteral("large.jpg")), QSize(6000, 4000));
     const QString hd = makeJpeg(dir.filePath(QStringLiteral("hd.jpg")), QSize(1920, 1080));
+    // Copies under other names, so that a show of two files never meets the same path twice.
+    const auto copies = [&dir](const QString &path, int count) {
+        QStringList names { path };
+        for (int i = 2; i <= count; ++i) {
+            names << dir.filePath(QString::number(i) + QStringLiteral("-") + GetFileName(path));
+            QFile::copy(path, names.last());
+        }
+        return names;
+    };
+    const QStringList largeShow = copies(large, 4);
+    const QStringList hdShow = copies(hd, 2);
 
     Viewer viewer(dir.filePath(QStringLiteral("messages.log")));
     const QSize area = viewer.view.screen()->availableGeometry().size();
@@ -153,6 +192,38 @@ int main(int argc, char *argv[])
         const double d = median(decode);
         std::printf("  %-40s step %7.1f ms   decode alone %7.1f ms   ratio %.2f\n", c.name, s, d,
                     d > 0 ? s / d : 0.0);
+    }
+
+    std::printf("Display step at a 2-second interval, the next file decoded ahead (median of %d)\n",
+                runs);
+    for (const Case &c : cases) {
+        viewer.options.setCheck(Opt::chkStretchImage, c.stretch ? 1 : 0);
+        const QStringList &paths = c.path == large ? largeShow : hdShow;
+        std::vector<double> step;
+        viewer.stepAfterInterval(paths, 2000); // warm-up
+        for (int i = 0; i < runs; ++i)
+            step.push_back(viewer.stepAfterInterval(paths, 2000));
+        std::printf("  %-40s step %7.1f ms\n", c.name, median(step));
+    }
+    std::fflush(stdout);
+
+    // Memory in a fresh process; a decoded 24-megapixel picture is 6000 × 4000 × 4 bytes.
+    const double pictureMiB = 6000.0 * 4000 * 4 / (1024 * 1024);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList { QStringLiteral("--memory") } + largeShow.mid(0, 3));
+    child.waitForFinished(600000);
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() == 2) {
+        const double baseline = figures.at(0).toDouble();
+        const double peak = figures.at(1).toDouble();
+        std::printf("Show of 24 MP pictures at natural size, decoded ahead: peak resident %.1f MiB "
+                    "= %.2f x one picture (%.1f MiB); before the first picture %.1f MiB, the "
+                    "pictures' share %.2f x\n",
+                    peak, peak / pictureMiB, pictureMiB, baseline, (peak - baseline) / pictureMiB);
+    } else {
+        std::printf("Memory run failed\n");
     }
     return 0;
 }

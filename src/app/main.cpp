@@ -10,8 +10,12 @@
 #include "controller/ControllerCommands.h"
 #include "controller/frmOptions.h"
 #include "engine/Slideshow.h"
+#include "imagelist/PathFunctions.h"
 #include "viewer/MediaSetup.h"
+#include "viewer/PictureAhead.h"
+#include "viewer/PictureView.h"
 #include "viewer/PluginDefaults.h"
+#include "viewer/cImage.h"
 #include "viewer/cSusie.h"
 #include "viewer/frmView.h"
 #include "viewer/mpView.h"
@@ -19,6 +23,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -36,6 +44,40 @@ std::unique_ptr<MessageService> makeMessageService()
     if (!log.isEmpty())
         return std::make_unique<LoggingMessageService>(log);
     return std::make_unique<DialogMessageService>();
+}
+
+// A picture file named on the command line is decoded while the windows are being built, so
+// that the first step finds it ready.
+std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw)
+{
+    if (raw.isEmpty() || CommandLine::isUninstallSwitch(raw))
+        return nullptr;
+    const QString arg = CommandLine::argument(raw);
+    if (!FileExists(arg))
+        return nullptr;
+    const QString path = absoluteArgumentPath(arg);
+    if (IsFolder(path))
+        return nullptr;
+    auto ahead = std::make_unique<PictureAhead>();
+    ahead->start(path);
+    return ahead;
+}
+
+// For the start-up benchmark: prints the steady clock when the first picture has been painted
+// in the viewer and ends the program at once, saving nothing.
+void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow)
+{
+    QObject::connect(viewer.picView, &PictureView::painted, &viewer, [&viewer, &slideshow] {
+        if (slideshow.mediaKind != MediaKind::Picture || !viewer.g_clsImage->Visible()
+            || !viewer.isVisible())
+            return;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+        std::printf("first-picture %lld\n", static_cast<long long>(ns));
+        std::fflush(stdout);
+        std::_Exit(0);
+    });
 }
 
 } // namespace
@@ -59,6 +101,7 @@ int main(int argc, char *argv[])
     }
 
     const QString raw = CommandLine::rawText(QApplication::arguments());
+    auto firstPicture = decodeArgumentAhead(raw);
     if (CommandLine::isUninstallSwitch(raw)) {
         Startup::uninstall(settingsFolder, SettingsStore::filePathIn(settingsFolder), *messages);
         return 0;
@@ -74,6 +117,9 @@ int main(int argc, char *argv[])
                         *context.events);
     frmOptions controller(context);
     frmView viewer(context.options, slideshow);
+    viewer.g_clsImage->setPictureAhead(std::move(firstPicture));
+    if (qEnvironmentVariableIsSet("LUNETTA_BENCH_FIRST_PICTURE"))
+        reportFirstPictureAndQuit(viewer, slideshow);
     slideshow.setViewer(&viewer);
     slideshow.setMoviePlayer(viewer.mpView);
     slideshow.setRealPlayer(viewer.raView);

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 const QString Slideshow::noDisplayableFileMessage
     = QStringLiteral("表示可能なファイルがありません。");
@@ -27,9 +28,22 @@ namespace {
 // Extensions handed to the RealAudio player; a file's extension is looked for as a substring.
 const QString realMediaExtensions = QStringLiteral("ra|rm|ram|rmj|rmm|rmx|rp");
 const QString errorSource = QStringLiteral("Lunetta");
+const QString gifExtension = QStringLiteral("gif");
 // The tray tip field holds 64 bytes including its terminating NUL.
 constexpr int trayTipBytes = 63;
 constexpr double secondsPerDay = 86400;
+
+// The text after the last "." of the whole path; the whole path when there is none.
+QString extensionOf(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return (dot < 0 ? path : path.mid(dot + 1)).toLower();
+}
+
+bool randomPicks(const Options &options)
+{
+    return options.option(Opt::optSortRandom) && !options.isChecked(Opt::chkSortRandom);
+}
 
 // A number field that passed its check, rounded where it is used as a count.
 int roundedNumber(const Options &options, Opt id)
@@ -99,8 +113,10 @@ Slideshow::StepEnd Slideshow::displayStep()
     if (m_realPlayer)
         m_realPlayer->resetForNextFile();
 
-    if (m_options.option(Opt::optSortRandom) && !m_options.isChecked(Opt::chkSortRandom)) {
-        currentIndex = std::min(count, int(m_random.next() * count) + 1);
+    if (randomPicks(m_options)) {
+        const double r
+            = m_randomAhead ? *std::exchange(m_randomAhead, std::nullopt) : m_random.next();
+        currentIndex = std::min(count, int(r * count) + 1);
     } else {
         currentIndex = nextIndex;
         nextIndex += (stateFlags & StateBit::Reverse) ? -1 : 1;
@@ -131,7 +147,43 @@ Slideshow::StepEnd Slideshow::displayStep()
     }
 
     showLoadedFile(path);
+    decodeNextAhead();
     return StepEnd::Shown;
+}
+
+// Decodes what the next step will show if nothing intervenes: the same choice displayStep
+// makes, without changing any state but the random number it draws in advance.
+void Slideshow::decodeNextAhead()
+{
+    if (!m_decodeAhead || !m_viewer || !isRunning())
+        return;
+    const int count = playList.count();
+    int index = nextIndex;
+    if (count == 0)
+        return;
+    if (randomPicks(m_options)) {
+        if (!m_randomAhead)
+            m_randomAhead = m_random.next();
+        index = std::min(count, int(*m_randomAhead * count) + 1);
+    } else if (index < 1 || index > count) {
+        if (!m_options.isChecked(Opt::chkLoop)) {
+            dropDecodeAhead();
+            return;
+        }
+        index = index > 0 ? 1 : count;
+    }
+    const QString path = playList.path(index);
+    // GIFs are shown only through plug-ins, which decode on this thread.
+    if (extensionOf(path) == gifExtension)
+        dropDecodeAhead();
+    else
+        m_viewer->decodeAhead(path);
+}
+
+void Slideshow::dropDecodeAhead()
+{
+    if (m_viewer)
+        m_viewer->dropDecodeAhead();
 }
 
 void Slideshow::resetForNextFile()
@@ -217,12 +269,10 @@ bool Slideshow::loadMediaFile(const QString &path)
         }
     }
 
-    // The text after the last "." of the whole path; the whole path when there is none.
-    const qsizetype dot = path.lastIndexOf(u'.');
-    const QString ext = (dot < 0 ? path : path.mid(dot + 1)).toLower();
+    const QString ext = extensionOf(path);
 
     // A GIF is shown only when a plug-in has decoded it.
-    if (ext == u"gif")
+    if (ext == gifExtension)
         return false;
 
     if (m_viewer && m_viewer->LoadPic(path)) {
@@ -302,6 +352,7 @@ void Slideshow::stopSlideshow()
     stateFlags = 0;
     // A move deferred for this show must not act on the next one.
     pendingCommand = PendingCommand::None;
+    dropDecodeAhead();
     if (m_musicPlayer) {
         m_musicPlayer->rememberBgmEntry();
         m_musicPlayer->closeMusic();
@@ -385,6 +436,9 @@ void Slideshow::toggleReverse()
     nextIndex += reverse ? -2 : 2;
     if (m_controller)
         m_controller->setReverseChecked(reverse);
+    // The file decoded ahead lay the other way.
+    dropDecodeAhead();
+    decodeNextAhead();
 }
 
 void Slideshow::viewerTick()

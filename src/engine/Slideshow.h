@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Clock;
 class ControllerPort;
 class EventPump;
@@ -67,6 +69,10 @@ public:
     // wraps around or stops at the ends of the list. Any runtime error inside is reported
     // and stops the show.
     void showNextFile();
+    // While on, every shown file is followed by a background decode of the file the next step
+    // will show (the next random pick is drawn for it in advance). What is shown is the same
+    // either way; on by default.
+    void setDecodeAhead(bool on) { m_decodeAhead = on; }
     // Loads the file into the first surface that accepts it and sets mediaKind; false when
     // nothing can show it.
     bool loadMediaFile(const QString &path);
@@ -180,6 +186,8 @@ private:
     enum class StepEnd { Shown, Again, Finished };
     StepEnd displayStep();
     void resetForNextFile();
+    void decodeNextAhead();
+    void dropDecodeAhead();
     void showLoadedFile(const QString &path);
     void applyIntervalRule();
     void setMovieDuration(double seconds);
@@ -199,4 +207,8 @@ private:
     RealPlayerPort *m_realPlayer = nullptr;
     MusicPlayerPort *m_musicPlayer = nullptr;
     PluginBridgePort *m_pluginBridge = nullptr;
+    bool m_decodeAhead = true;
+    // The random number of the next random pick, drawn early so that the file it picks can be
+    // decoded ahead; used by that pick, whenever it comes, so the sequence of picks is unchanged.
+    std::optional<double> m_randomAhead;
 };

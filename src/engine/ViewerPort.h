@@ -29,6 +29,10 @@ public:
     // A plug-in has decoded a picture into the holding buffer: the surface takes its size.
     virtual void adoptDecodedPicture() = 0;
     virtual QSize pictureSize() const = 0;
+    // The file the next step is expected to show may be decoded in the background meanwhile;
+    // a later LoadPic of the same unchanged file then takes that picture. Dropping lets it go.
+    virtual void decodeAhead(const QString &path) { Q_UNUSED(path); }
+    virtual void dropDecodeAhead() { }
 
     // Sizes and places the window for the file just loaded, and lays out its content.
     virtual void sizeViewerForFile() = 0;

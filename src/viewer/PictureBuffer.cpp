@@ -1,6 +1,6 @@
 #include "viewer/PictureBuffer.h"
 
-void PictureBuffer::setImage(QImage image)
+QImage PictureBuffer::drawingForm(QImage image)
 {
     // Opaque pictures as RGB32 and the rest premultiplied: the formats QPainter copies fastest.
     if (!image.isNull()) {
@@ -9,14 +9,29 @@ void PictureBuffer::setImage(QImage image)
         if (image.format() != format)
             image.convertTo(format);
     }
-    m_image = std::move(image);
+    return image;
+}
+
+void PictureBuffer::setImage(QImage image)
+{
+    m_image = drawingForm(std::move(image));
     m_scaled = QImage();
+    m_natural = m_image.size();
+    m_source.clear();
+}
+
+void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &source)
+{
+    setImage(std::move(image));
+    if (m_image.isNull())
+        return;
+    m_natural = natural;
+    m_source = source;
 }
 
 void PictureBuffer::clear()
 {
-    m_image = QImage();
-    m_scaled = QImage();
+    setImage(QImage());
 }
 
 const QImage &PictureBuffer::downscaled(QSize size)

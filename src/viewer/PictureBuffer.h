@@ -2,19 +2,30 @@
 
 #include <QImage>
 #include <QSize>
+#include <QString>
 
-// The holding buffer of the image surface: the current picture decoded once at its natural
-// size, in a format that draws without conversion. Keeps the last smooth downscale so that
-// moving or scrolling a stretched picture does not scale it again.
+// The holding buffer of the image surface: the current picture decoded once, in a format that
+// draws without conversion; at its natural size, or reduced when it is only ever drawn smaller
+// (then the file it came from is kept, to decode it at full size when that is needed). Keeps
+// the last smooth downscale so that moving or scrolling a stretched picture does not scale it
+// again.
 class PictureBuffer
 {
 public:
     const QImage &image() const { return m_image; }
-    QSize size() const { return m_image.size(); }
+    // The picture's natural size, whatever the size of the image held.
+    QSize size() const { return m_natural; }
     bool isEmpty() const { return m_image.isNull(); }
+    bool isReduced() const { return !m_image.isNull() && m_image.size() != m_natural; }
+    QString sourcePath() const { return m_source; }
 
-    // Takes a decoded picture (from the built-in loader or a plug-in).
+    // Takes a decoded picture (from the built-in loader or a plug-in) at its natural size.
     void setImage(QImage image);
+    // Takes a picture of the file `source` decoded smaller than its natural size.
+    void setReducedImage(QImage image, QSize natural, const QString &source);
+    // The picture in the form the buffer holds; a picture already in it is returned as it is,
+    // so a worker thread can convert ahead of time.
+    static QImage drawingForm(QImage image);
     void clear();
 
     // The picture scaled down to `size` with an area-averaging filter; null when it cannot be
@@ -24,4 +35,6 @@ public:
 private:
     QImage m_image;
     QImage m_scaled;
+    QSize m_natural;
+    QString m_source;
 };

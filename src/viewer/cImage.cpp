@@ -1,26 +1,19 @@
 #include "viewer/cImage.h"
 
+#include "viewer/PictureAhead.h"
 #include "viewer/PictureBuffer.h"
 #include "viewer/PictureTarget.h"
 
-#include <QImageReader>
 #include <QPainter>
-
-namespace {
-
-// Qt refuses pictures above 128 MB by default; a 48-megapixel photo needs about 190 MB.
-constexpr int decodeLimitMegabytes = 1024;
-
-} // namespace
 
 cImage::cImage(PictureTarget *target, PictureBuffer *back, QObject *parent)
     : QObject(parent)
     , m_target(target)
     , m_back(back)
-{
-    if (QImageReader::allocationLimit() < decodeLimitMegabytes)
-        QImageReader::setAllocationLimit(decodeLimitMegabytes);
-}
+    , m_ahead(std::make_unique<PictureAhead>())
+{ }
+
+cImage::~cImage() = default;
 
 void cImage::setVisible(bool visible)
 {
@@ -80,7 +73,7 @@ void cImage::Move(std::optional<int> left, std::optional<int> top, std::optional
     RefreshImage();
 }
 
-bool cImage::LoadPic(const QString &fileName)
+bool cImage::LoadPic(const QString &fileName, QSize bound)
 {
     if (!m_back)
         return false;
@@ -88,17 +81,36 @@ bool cImage::LoadPic(const QString &fileName)
         m_back->clear();
         return true;
     }
-    QImageReader reader(fileName);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
+    PictureAhead::Picture picture = m_ahead->take(fileName);
+    if (picture.image.isNull())
+        picture = PictureAhead::decode(fileName, bound);
+    if (picture.image.isNull())
         return false;
-    m_back->setImage(std::move(image));
+    if (picture.isReduced())
+        m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
+    else
+        m_back->setImage(std::move(picture.image));
     if (m_back->isEmpty())
         return false;
     m_width = m_back->size().width();
     m_height = m_back->size().height();
     return true;
+}
+
+void cImage::decodeAhead(const QString &fileName, QSize bound)
+{
+    m_ahead->start(fileName, bound);
+}
+
+void cImage::dropDecodeAhead()
+{
+    m_ahead->drop();
+}
+
+void cImage::setPictureAhead(std::unique_ptr<PictureAhead> ahead)
+{
+    if (ahead)
+        m_ahead = std::move(ahead);
 }
 
 bool cImage::RefreshImage()
@@ -122,6 +134,11 @@ bool cImage::draw()
     }
     QImage &canvas = m_target->canvas();
     if (canvas.isNull() || canvas.size() != size)
+        return false;
+    // A reduced picture serves only while it is drawn no larger than it is.
+    if (m_back->isReduced()
+        && (!m_stretch || m_width > m_back->image().width() || m_height > m_back->image().height())
+        && !restoreFullSize())
         return false;
 
     QPainter painter;
@@ -151,6 +168,17 @@ bool cImage::draw()
     if (!painter.end())
         return false;
     m_target->refresh();
+    return true;
+}
+
+bool cImage::restoreFullSize()
+{
+    const QSize natural = m_back->size();
+    PictureAhead::Picture full = PictureAhead::decode(m_back->sourcePath());
+    // A file changed since to other dimensions no longer fits the layout made for it.
+    if (full.image.size() != natural)
+        return false;
+    m_back->setImage(std::move(full.image));
     return true;
 }
 

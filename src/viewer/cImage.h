@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class PictureAhead;
 class PictureBuffer;
 class PictureTarget;
 
@@ -16,6 +19,7 @@ class cImage : public QObject, public ContentSurface
     Q_OBJECT
 public:
     cImage(PictureTarget *target, PictureBuffer *back, QObject *parent = nullptr);
+    ~cImage() override;
 
     PictureTarget *picTarget() const { return m_target; }
     void setPicTarget(PictureTarget *target) { m_target = target; }
@@ -43,8 +47,16 @@ public:
               std::optional<int> height = std::nullopt) override;
     // Decodes the file into the holding buffer (orientation from its EXIF data applied) and
     // takes its size; does not draw. On failure the previous picture and size stay. An empty
-    // name empties the buffer.
-    bool LoadPic(const QString &fileName);
+    // name empties the buffer. A picture decoded ahead for the same, unchanged file is taken
+    // instead of decoding again. A picture never drawn larger than `bound` may be decoded
+    // reduced.
+    bool LoadPic(const QString &fileName, QSize bound = QSize());
+    // Decodes the file in the background for a later LoadPic; replaces what was decoded ahead.
+    // A picture that is never drawn larger than `bound` may be decoded reduced.
+    void decodeAhead(const QString &fileName, QSize bound = QSize());
+    void dropDecodeAhead();
+    // Lets a decode begun before the surface existed (the file named at start-up) be taken.
+    void setPictureAhead(std::unique_ptr<PictureAhead> ahead);
     // Draws the picture as the properties say; false when drawing failed.
     bool RefreshImage();
 
@@ -56,10 +68,13 @@ signals:
 
 private:
     bool draw();
+    // Replaces a reduced picture by the whole one, decoded again.
+    bool restoreFullSize();
     void clearTarget();
 
     PictureTarget *m_target;
     PictureBuffer *m_back;
+    std::unique_ptr<PictureAhead> m_ahead;
     bool m_visible = false;
     bool m_stretch = false;
     int m_left = 0;

@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+
 using namespace ViewerGeometry;
 
 namespace {
@@ -766,7 +768,32 @@ void frmView::clearPicture()
 
 bool frmView::LoadPic(const QString &path)
 {
-    return g_clsImage->LoadPic(path);
+    return g_clsImage->LoadPic(path, largestStretchedSize());
+}
+
+void frmView::decodeAhead(const QString &path)
+{
+    g_clsImage->decodeAhead(path, largestStretchedSize());
+}
+
+// The largest size a stretched picture is drawn at before the options change: the window never
+// outgrows the work area or the size limits. Invalid when pictures may be drawn at full size.
+QSize frmView::largestStretchedSize() const
+{
+    if (!m_options.isChecked(Opt::chkStretchImage) || m_options.isChecked(Opt::chkZoomImage))
+        return QSize();
+    QSize bound = m_metrics.workArea.size().expandedTo(
+        QSize(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight));
+    if (m_options.isChecked(Opt::chkMaxWidth))
+        bound.setWidth(std::max(bound.width(), optionInteger(m_options, Opt::txtMaxWidth)));
+    if (m_options.isChecked(Opt::chkMaxHeight))
+        bound.setHeight(std::max(bound.height(), optionInteger(m_options, Opt::txtMaxHeight)));
+    return bound;
+}
+
+void frmView::dropDecodeAhead()
+{
+    g_clsImage->dropDecodeAhead();
 }
 
 void frmView::adoptDecodedPicture()

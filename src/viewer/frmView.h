@@ -89,6 +89,8 @@ public:
     void stopCursorWatch() override;
     void clearPicture() override;
     bool LoadPic(const QString &path) override;
+    void decodeAhead(const QString &path) override;
+    void dropDecodeAhead() override;
     void adoptDecodedPicture() override;
     QSize pictureSize() const override;
     void sizeViewerForFile() override;
@@ -133,6 +135,7 @@ private:
     void connectPlayers();
     void checkFrameMargins();
     void refitCurrentFile();
+    QSize largestStretchedSize() const;
     int statusBarHeight() const;
     int shownStatusBarHeight() const;
     int hBarHeight() const;

@@ -31,6 +31,8 @@ bool FakeViewer::LoadPic(const QString &path)
 {
     calls << QStringLiteral("LoadPic");
     loaded << path;
+    loadedAhead << (!heldAhead.isEmpty() && path == heldAhead);
+    heldAhead.clear();
     return !unreadable.contains(GetFileName(path));
 }
 

@@ -29,6 +29,9 @@ public:
     void clearPicture() override { calls << QStringLiteral("clearPicture"); }
     // Succeeds for every file whose name is not in `unreadable`.
     bool LoadPic(const QString &path) override;
+    // Holds the path as the real viewer holds its picture: until a load takes it or a drop.
+    void decodeAhead(const QString &path) override { heldAhead = path; }
+    void dropDecodeAhead() override { heldAhead.clear(); }
     void adoptDecodedPicture() override { calls << QStringLiteral("adoptDecodedPicture"); }
     QSize pictureSize() const override { return picture; }
     void sizeViewerForFile() override;
@@ -41,6 +44,8 @@ public:
     QStringList calls;
     QSet<QString> unreadable;
     QStringList loaded; // paths given to LoadPic
+    QList<bool> loadedAhead; // for each of them: whether it was the file held decoded ahead
+    QString heldAhead;
     QStringList shown; // FileName panel of every file put on screen
     QSize picture { 400, 300 };
     QString caption;

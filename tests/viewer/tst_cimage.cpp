@@ -1,14 +1,20 @@
 #include "Sandbox.h"
 
+#include "viewer/PictureAhead.h"
 #include "viewer/PictureBuffer.h"
 #include "viewer/PictureTarget.h"
 #include "viewer/cImage.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -212,6 +218,159 @@ private slots:
         target.size = QSize(0, 40);
         QVERIFY(surface.RefreshImage());
         QCOMPARE(failed.size(), 2);
+    }
+
+    // The picture decoded ahead is used only for the same file as it was when decoded; a file
+    // changed or replaced since shows what it holds now.
+    void aPictureDecodedAheadIsUsedOnlyForTheUnchangedFile_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QColor>("shown"); // invalid: nothing can be shown
+        QTest::newRow("unchanged") << u"none"_qs << QColor(Qt::red);
+        QTest::newRow("rewritten in place") << u"rewrite"_qs << QColor(Qt::blue);
+        QTest::newRow("replaced by a rename") << u"rename"_qs << QColor(Qt::blue);
+        QTest::newRow("rewritten, times put back") << u"rewrite keep times"_qs << QColor(Qt::blue);
+        QTest::newRow("deleted") << u"delete"_qs << QColor();
+        QTest::newRow("another file asked for") << u"other"_qs << QColor(Qt::green);
+    }
+
+    void aPictureDecodedAheadIsUsedOnlyForTheUnchangedFile()
+    {
+        QFETCH(QString, change);
+        QFETCH(QColor, shown);
+        Sandbox box;
+        const auto solid = [&box](const QString &name, Qt::GlobalColor colour) {
+            QImage image(30, 20, QImage::Format_RGB32);
+            image.fill(colour);
+            const QString path = box.path(name);
+            image.save(path, "PNG");
+            return path;
+        };
+        const QString path = solid(u"picture.png"_qs, Qt::red);
+        const QString blue = solid(u"blue.png"_qs, Qt::blue);
+        const QString other = solid(u"other.png"_qs, Qt::green);
+        const QDateTime modified = QFileInfo(path).lastModified();
+
+        auto ahead = std::make_unique<PictureAhead>();
+        ahead->start(path);
+        QTRY_VERIFY(ahead->isReady());
+        // File times move with the kernel's clock tick; let one pass so a change is seen.
+        QTest::qWait(20);
+        if (change.startsWith(u"rewrite")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(file.write(readFile(blue)) > 0);
+            if (change.endsWith(u"keep times"))
+                QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        } else if (change == u"rename") {
+            // As a program saving through a temporary file does: the new file takes the name.
+            QCOMPARE(std::rename(QFile::encodeName(blue).constData(),
+                                 QFile::encodeName(path).constData()),
+                     0);
+        } else if (change == u"delete") {
+            QVERIFY(QFile::remove(path));
+        }
+
+        CanvasTarget target(QSize(50, 50));
+        PictureBuffer back;
+        cImage surface(&target, &back);
+        surface.setPictureAhead(std::move(ahead));
+        const QString asked = change == u"other" ? other : path;
+        QCOMPARE(surface.LoadPic(asked), shown.isValid());
+        if (shown.isValid())
+            QCOMPARE(back.image().pixelColor(5, 5), shown);
+    }
+
+    void aPictureDecodedAheadIsHandedOverOnce()
+    {
+        PictureAhead ahead;
+        ahead.start(m_picture);
+        QCOMPARE(ahead.pendingPath(), m_picture);
+        const QImage first = ahead.take(m_picture).image;
+        QCOMPARE(first.size(), QSize(40, 40));
+        QCOMPARE(first.format(), QImage::Format_RGB32);
+        QVERIFY(ahead.pendingPath().isEmpty());
+        QVERIFY(ahead.take(m_picture).image.isNull());
+
+        // A file that is no picture gives nothing to take; the caller decodes it itself.
+        const QString broken = m_box.file(u"ahead-broken.jpg"_qs, "\xFF\xD8not a picture");
+        ahead.start(broken);
+        QVERIFY(ahead.take(broken).image.isNull());
+    }
+
+    void aBoundDecodesAtTheSmallestFractionCoveringIt_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("held");
+        QTest::newRow("half and a quarter cover it")
+            << u"JPEG"_qs << QSize(200, 100) << QSize(200, 100);
+        QTest::newRow("the height decides") << u"JPEG"_qs << QSize(100, 100) << QSize(200, 100);
+        QTest::newRow("an eighth") << u"JPEG"_qs << QSize(50, 25) << QSize(100, 50);
+        QTest::newRow("half would be too small") << u"JPEG"_qs << QSize(401, 10) << QSize(800, 400);
+        QTest::newRow("no bound") << u"JPEG"_qs << QSize() << QSize(800, 400);
+        QTest::newRow("a format without scaled decoding")
+            << u"PNG"_qs << QSize(200, 100) << QSize(800, 400);
+    }
+
+    void aBoundDecodesAtTheSmallestFractionCoveringIt()
+    {
+        QFETCH(QString, format);
+        QFETCH(QSize, bound);
+        QFETCH(QSize, held);
+        const QString path = m_box.path(u"wide."_qs + format.toLower());
+        QVERIFY(quadrants().scaled(800, 400).save(path, format.toLatin1().constData()));
+        const PictureAhead::Picture picture = PictureAhead::decode(path, bound);
+        QCOMPARE(picture.image.size(), held);
+        QCOMPARE(picture.natural, QSize(800, 400));
+    }
+
+    // A reduced picture is drawn while it is drawn no larger than it is; showing it one to one
+    // or larger decodes it whole, and the surface keeps the natural size throughout.
+    void aReducedPictureIsDecodedWholeWhenDrawnLarger_data()
+    {
+        QTest::addColumn<bool>("stretch");
+        QTest::addColumn<QSize>("drawn");
+        QTest::addColumn<QPoint>("probe");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("one to one")
+            << false << QSize(800, 400) << QPoint(420, 20) << QColor(Qt::green);
+        QTest::newRow("stretched beyond the reduced size")
+            << true << QSize(400, 200) << QPoint(100, 150) << QColor(Qt::blue);
+    }
+
+    void aReducedPictureIsDecodedWholeWhenDrawnLarger()
+    {
+        QFETCH(bool, stretch);
+        QFETCH(QSize, drawn);
+        QFETCH(QPoint, probe);
+        QFETCH(QColor, colour);
+        const QString path = m_box.path(u"reduced.jpg"_qs);
+        QVERIFY(quadrants().scaled(800, 400).save(path, "JPEG", 95));
+        CanvasTarget target(QSize(900, 500));
+        PictureBuffer back;
+        cImage surface(&target, &back);
+        QVERIFY(surface.LoadPic(path, QSize(200, 100)));
+        QCOMPARE(back.image().size(), QSize(200, 100));
+        QCOMPARE(QSize(surface.width(), surface.height()), QSize(800, 400));
+
+        surface.setStretch(true);
+        surface.Move(0, 0, 160, 80);
+        surface.setVisible(true);
+        QVERIFY(back.isReduced());
+        const auto near = [&target](QPoint p, const QColor &c) {
+            const QColor got = target.image.pixelColor(p);
+            return std::abs(got.red() - c.red()) < 24 && std::abs(got.green() - c.green()) < 24
+                && std::abs(got.blue() - c.blue()) < 24;
+        };
+        QVERIFY(near(QPoint(100, 10), Qt::green));
+
+        surface.setStretch(stretch);
+        surface.Move(0, 0, drawn.width(), drawn.height());
+        QVERIFY(!back.isReduced());
+        QCOMPARE(back.image().size(), QSize(800, 400));
+        QCOMPARE(back.size(), QSize(800, 400));
+        QVERIFY(near(probe, colour));
     }
 
 private:

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QThreadPool>
+
+#include <future>
+#include <memory>
+
+// Decodes the picture the next display step will show on a worker thread while the current one
+// is on screen, and hands it over when that step asks for the same file, unchanged on disk.
+// At most one picture is held or in work; starting another or dropping it lets the old one go.
+class PictureAhead
+{
+public:
+    PictureAhead();
+    ~PictureAhead();
+    PictureAhead(const PictureAhead &) = delete;
+    PictureAhead &operator=(const PictureAhead &) = delete;
+
+    // A decoded picture and the size it has at full scale, which is larger than the image when
+    // it was decoded reduced.
+    struct Picture
+    {
+        QImage image;
+        QSize natural;
+        bool isReduced() const { return !image.isNull() && image.size() != natural; }
+    };
+
+    // The built-in loader, as every decode of a picture file uses it: orientation from its
+    // EXIF data applied, converted to the form the holding buffer draws from. With a `bound`,
+    // a format that decodes at a fraction of its size (JPEG) is decoded at the smallest such
+    // fraction that still covers the bound. A null image on failure.
+    static Picture decode(const QString &path, QSize bound = QSize());
+
+    // Begins decoding `path` in the background, in place of whatever was held.
+    void start(const QString &path, QSize bound = QSize());
+    void drop();
+    // The picture decoded ahead for `path` (waiting for it when still in work) when the file's
+    // size and times are still those it was decoded from; null otherwise. Either way nothing is
+    // held afterwards.
+    Picture take(const QString &path);
+    // The file whose picture is held or in work; empty when none.
+    QString pendingPath() const { return m_path; }
+    // A picture is held and its decode has finished.
+    bool isReady() const;
+
+private:
+    // What identifies the content of a file without reading it: the file itself (a file put in
+    // its place by a rename is another one), its size, and its modification and change times to
+    // the nanosecond (the change time moves also when an older file is copied over with its
+    // times kept).
+    struct Stamp
+    {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        bool operator==(const Stamp &) const = default;
+        static Stamp of(const QString &path);
+    };
+    struct Decoded
+    {
+        Picture picture;
+        Stamp before;
+    };
+
+    QThreadPool m_pool;
+    QString m_path;
+    std::shared_future<Decoded> m_result;
+};
