@@ -25,7 +25,7 @@ namespace {
 // The list scrolls sideways over at least this width, so long paths can be read.
 constexpr int horizontalExtent = 700;
 
-const QStringList dialogFilters { QStringLiteral("Susie Plugin Files(*.spi) (*.spi)"),
+const QStringList dialogFilters { QStringLiteral("Susie Plugin Files(*.spi;*.sph) (*.spi *.sph)"),
                                   QStringLiteral("All Files(*.*) (*)") };
 
 } // namespace
@@ -198,11 +198,11 @@ void SusiePage::autoSearch()
 {
     if (!m_bridge)
         return;
-    const QString folder = m_bridge->GetSusiePluginFolder();
-    if (folder.isEmpty())
-        return;
     QStringList found;
-    m_bridge->GetPluginFileName(folder, found);
+    for (const QString &folder : m_bridge->pluginSearchFolders()) {
+        if (!folder.isEmpty())
+            m_bridge->GetPluginFileName(folder, found);
+    }
     for (const QString &path : found) {
         if (m_bridge->GetPluginAPIVersion(path).toUpper() == u"00IN")
             addSusiePlugin(path);

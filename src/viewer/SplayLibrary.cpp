@@ -1,5 +1,9 @@
 #include "viewer/SplayLibrary.h"
 
+#include "viewer/PluginFileKind.h"
+#include "viewer/WindowsPluginHost.h"
+#include "viewer/WineHostLauncher.h"
+
 #include "lunetta_plugin.h"
 
 #include <QFile>
@@ -47,19 +51,29 @@ struct SplayLibrary::Plugin
     IsSupportedFn isSupported = nullptr;
     GetPictureFn getPicture = nullptr;
     ConfigurationDlgFn configurationDlg = nullptr;
+    // A Windows plug-in: its host process instead of the functions above.
+    std::unique_ptr<WindowsPluginHost> host;
+    quint64 lastUse = 0;
     // The library is never closed: codec libraries keep thread pools and thread-local data
     // whose clean-up code must stay mapped until the process ends.
 };
 
-SplayLibrary::SplayLibrary() = default;
+SplayLibrary::SplayLibrary()
+    : m_hostCommand([](int kind, const QString &path) {
+        return WineHostLauncher::command(PluginFileKind::Kind(kind), path);
+    })
+{ }
 SplayLibrary::~SplayLibrary() = default;
 
 int32_t SplayLibrary::VBLoadPlugin(const QString &path)
 {
     if (path.isEmpty())
         return 0;
-    if (const auto it = m_byPath.constFind(path); it != m_byPath.cend())
-        return *it;
+    if (const auto it = m_byPath.constFind(path); it != m_byPath.cend()) {
+        // A Windows plug-in that failed too often is skipped for the rest of the run.
+        const Plugin *p = m_plugins[size_t(*it) - 1].get();
+        return p->host && p->host->givenUp() ? 0 : *it;
+    }
     if (const auto it = m_failed.constFind(path);
         it != m_failed.cend() && *it == modifiedStamp(path))
         return 0;
@@ -70,8 +84,24 @@ int32_t SplayLibrary::VBLoadPlugin(const QString &path)
     }
 
     auto p = std::make_unique<Plugin>();
+    const PluginFileKind::Kind kind = PluginFileKind::of(path);
+    if (kind == PluginFileKind::Windows32 || kind == PluginFileKind::Windows64) {
+        const QStringList command = m_hostCommand ? m_hostCommand(kind, path) : QStringList();
+        if (!command.isEmpty())
+            p->host = std::make_unique<WindowsPluginHost>(command, WineHostLauncher::limits());
+        // Loading means the host answered with the plug-in loaded.
+        if (!p->host || !host(p.get())) {
+            m_failed.insert(path, modifiedStamp(path));
+            return 0;
+        }
+        m_plugins.push_back(std::move(p));
+        const auto handle = int32_t(m_plugins.size());
+        m_byPath.insert(path, handle);
+        return handle;
+    }
     // Local symbols: every plug-in exports the same names.
-    p->library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (kind == PluginFileKind::Native)
+        p->library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (p->library) {
         p->getPluginInfo = reinterpret_cast<GetPluginInfoFn>(dlsym(p->library, "GetPluginInfo"));
         p->isSupported = reinterpret_cast<IsSupportedFn>(dlsym(p->library, "IsSupported"));
@@ -94,11 +124,40 @@ void SplayLibrary::VBFreePlugin(int32_t &handle)
     handle = 0;
 }
 
-SplayLibrary::Plugin *SplayLibrary::plugin(int32_t handle) const
+SplayLibrary::Plugin *SplayLibrary::plugin(int32_t handle)
 {
     if (handle < 1 || size_t(handle) > m_plugins.size())
         return nullptr;
-    return m_plugins[size_t(handle) - 1].get();
+    Plugin *p = m_plugins[size_t(handle) - 1].get();
+    return p->host && p->host->givenUp() ? nullptr : p;
+}
+
+WindowsPluginHost *SplayLibrary::host(Plugin *p)
+{
+    p->lastUse = ++m_useCount;
+    if (!p->host->isRunning()) {
+        if (runningHosts() >= maxRunningHosts) {
+            Plugin *oldest = nullptr;
+            for (const auto &other : m_plugins) {
+                if (other->host && other->host->isRunning()
+                    && (!oldest || other->lastUse < oldest->lastUse))
+                    oldest = other.get();
+            }
+            if (oldest)
+                oldest->host->stop();
+        }
+        if (!p->host->start())
+            return nullptr;
+    }
+    return p->host.get();
+}
+
+int SplayLibrary::runningHosts() const
+{
+    int running = 0;
+    for (const auto &p : m_plugins)
+        running += p->host && p->host->isRunning();
+    return running;
 }
 
 int32_t SplayLibrary::VBGetPluginInfoOrg(int32_t handle, int32_t infoNo, QByteArray &buffer,
@@ -108,6 +167,14 @@ int32_t SplayLibrary::VBGetPluginInfoOrg(int32_t handle, int32_t infoNo, QByteAr
     Plugin *p = plugin(handle);
     if (!p || bufferLength <= 0)
         return 0;
+    if (p->host) {
+        // The host sent every text when it started.
+        const QList<QByteArray> &infos = p->host->infos();
+        if (infoNo < 0 || infoNo >= infos.size())
+            return 0;
+        buffer = infos[infoNo].left(bufferLength - 1);
+        return buffer.isEmpty() ? 0 : 1;
+    }
     // One byte more than offered, always NUL, so a plug-in that forgets the NUL cannot make
     // the text run past the buffer.
     QByteArray raw(bufferLength + 1, '\0');
@@ -123,6 +190,10 @@ int32_t SplayLibrary::VBConfigurationDlgOrg(int32_t handle, uintptr_t parent, in
     Plugin *p = plugin(handle);
     if (!p)
         return -2;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        return h ? h->configurationDlg(fnc) : -2;
+    }
     if (!p->configurationDlg)
         return LUNETTA_SPI_NOT_IMPLEMENTED;
     return p->configurationDlg(parent, fnc);
@@ -133,6 +204,10 @@ int32_t SplayLibrary::VBIsSupportedOrg(int32_t handle, const QString &path, cons
     Plugin *p = plugin(handle);
     if (!p)
         return 0;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        return h ? h->isSupported(path, head) : 0;
+    }
     QByteArray padded = head.left(LUNETTA_PLUGIN_HEAD_SIZE);
     padded.append(LUNETTA_PLUGIN_HEAD_SIZE - padded.size(), '\0');
     return p->isSupported(QFile::encodeName(path).constData(), padded.constData()) != 0 ? 1 : 0;
@@ -146,6 +221,14 @@ int32_t SplayLibrary::VBGetPictureOrg(int32_t handle, const QString &path, long 
     Plugin *p = plugin(handle);
     if (!p)
         return LUNETTA_SPI_INTERNAL_ERROR;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        // The host reads files only; the offset and flag are always 0 here.
+        if (!h || offset != 0 || flag != LUNETTA_SPI_INPUT_FILE)
+            return LUNETTA_SPI_INTERNAL_ERROR;
+        const int32_t result = h->getPicture(path, info, bits);
+        return result < 0 ? LUNETTA_SPI_INTERNAL_ERROR : result;
+    }
     void *infoBlock = nullptr;
     void *bitsBlock = nullptr;
     const int result = p->getPicture(QFile::encodeName(path).constData(), offset, flag, &infoBlock,

@@ -3,13 +3,16 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QIODevice;
+class WindowsPluginHost;
 
 // A block of memory a plug-in allocated with malloc(); freed with free().
 struct PluginBlock
@@ -23,10 +26,11 @@ struct PluginBlock
     size_t size = 0;
 };
 
-// The plug-in access library: loads "*.spi" plug-ins with dlopen and forwards the standard
-// plug-in calls to them. A handle is non-zero on success. A plug-in stays loaded from its first
-// use to the end of the run: reloading a codec library for every file would cost milliseconds
-// per plug-in per file. Freeing a handle therefore only forgets the handle.
+// The plug-in access library: loads Lunetta's own plug-ins with dlopen, starts a host process
+// under Wine for a Windows plug-in ("*.spi", "*.sph"), and forwards the standard plug-in calls
+// to them. A handle is non-zero on success. A plug-in stays loaded from its first use to the
+// end of the run: reloading a codec library for every file would cost milliseconds per plug-in
+// per file, and a Wine start a good part of a second. Freeing a handle only forgets the handle.
 class SplayLibrary
 {
 public:
@@ -54,13 +58,26 @@ public:
     // The file head as plug-ins receive it: the first 2 KB of the open file, zero-padded.
     static QByteArray readHead(QIODevice &file);
 
+    // The command that starts a Windows plug-in's host (kind, plug-in path); empty when it
+    // cannot run here. Wine by default.
+    using HostCommand = std::function<QStringList(int kind, const QString &path)>;
+    void setHostCommand(HostCommand command) { m_hostCommand = std::move(command); }
+    // At most this many hosts run at once; the one unused longest is ended (and started again
+    // when it is needed), so a folder of a hundred plug-ins does not keep a hundred processes.
+    static constexpr int maxRunningHosts = 8;
+    // The hosts running now and started so far, for the figures and the tests.
+    int runningHosts() const;
+
 private:
     struct Plugin;
-    Plugin *plugin(int32_t handle) const;
+    Plugin *plugin(int32_t handle);
+    WindowsPluginHost *host(Plugin *p);
 
     std::vector<std::unique_ptr<Plugin>> m_plugins; // index + 1 is the handle
     QHash<QString, int32_t> m_byPath;
     // Files that did not load, with the modification time they had then, so that a broken
     // plug-in in the list is not read again for every file of a show.
     QHash<QString, qint64> m_failed;
+    HostCommand m_hostCommand;
+    quint64 m_useCount = 0;
 };

@@ -6,6 +6,7 @@
 #include "viewer/DibImage.h"
 #include "viewer/PictureBuffer.h"
 #include "viewer/SplayLibrary.h"
+#include "viewer/WinePrefix.h"
 
 #include "lunetta_plugin.h"
 
@@ -21,6 +22,7 @@ namespace {
 
 const QString folderSection = QStringLiteral("Susie");
 const QString folderKey = QStringLiteral("Path");
+const QString windowsFolderKey = QStringLiteral("WindowsPath");
 
 QString text(const QByteArray &bytes)
 {
@@ -108,13 +110,33 @@ QString cSusie::GetSusiePluginFolder() const
     return stored.isEmpty() ? installedPluginFolder() : stored;
 }
 
+QStringList cSusie::pluginSearchFolders() const
+{
+    QStringList folders { GetSusiePluginFolder() };
+    const QString prefix = WinePrefix::folder();
+    const QString registry = WinePrefix::susiePluginPath(prefix);
+    for (QString folder :
+         { m_store.GetSetting(folderSection, windowsFolderKey),
+           registry.isEmpty() ? QString() : WinePrefix::toUnixPath(prefix, registry) }) {
+        if (folder.isEmpty())
+            continue;
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    return folders;
+}
+
 int32_t cSusie::GetPluginFileName(const QString &folder, QStringList &paths)
 {
     QString base = folder;
     if (!base.endsWith(u'/'))
         base += u'/';
-    const QStringList names = QDir(base).entryList({ QStringLiteral("*.spi") },
-                                                   QDir::Files | QDir::Readable, QDir::Name);
+    // "*.sph" are the 64-bit Windows plug-ins; the file's contents tell what each really is.
+    const QStringList names
+        = QDir(base).entryList({ QStringLiteral("*.spi"), QStringLiteral("*.sph") },
+                               QDir::Files | QDir::Readable, QDir::Name);
     for (const QString &name : names) {
         const QString path = base + name;
         if (IsPlugin(path))

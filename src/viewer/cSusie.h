@@ -38,8 +38,12 @@ public:
     // The folder named by "Susie"/"Path" in the settings; when that is unset, the folder where
     // Lunetta's own plug-ins are installed.
     QString GetSusiePluginFolder() const;
-    // Appends every "*.spi" of the folder that loads as a plug-in; the index of the last path
-    // appended, -1 when none.
+    // Every folder the automatic search looks in: the plug-in folder above, the folder named by
+    // "Susie"/"WindowsPath" (a user's old Windows plug-ins), and the plug-in folder an installed
+    // Susie recorded in the Wine prefix's registry. Each once, in that order.
+    QStringList pluginSearchFolders() const;
+    // Appends every "*.spi" and "*.sph" of the folder that loads as a plug-in; the index of the
+    // last path appended, -1 when none.
     int32_t GetPluginFileName(const QString &folder, QStringList &paths);
     bool IsPlugin(const QString &path);
     // "00IN" for a picture input plug-in; empty when it does not load or tells nothing.
@@ -62,6 +66,8 @@ public:
     // Where Lunetta's own plug-ins are: beside the program in a build tree, else where they
     // are installed.
     static QString installedPluginFolder();
+
+    SplayLibrary &library() { return *m_library; }
 
 private:
     QStringList lstSusie() const;

@@ -98,7 +98,7 @@ private slots:
         m_page->cmdSusie[0]->click();
         QCOMPARE(asked.value(0), u"Susie Pluginを開く"_qs);
         QCOMPARE(asked.value(1), QStringLiteral(TEST_SPI_DIR)); // the plug-in folder at first
-        QVERIFY(asked.value(2).startsWith(u"Susie Plugin Files(*.spi)"_qs));
+        QVERIFY(asked.value(2).startsWith(u"Susie Plugin Files(*.spi;*.sph)"_qs));
         QCOMPARE(listed(), (QStringList { plugin("blue"), plugin("red") }));
         const QString remembered = m_ctx->store.GetSetting(SettingKeys::Section::InitDir,
                                                            SettingKeys::InitDir::Susie_Open);
