@@ -258,6 +258,9 @@ void frmOptions::closePageJump()
 
 void frmOptions::trayMouseEvent(int code)
 {
+    // A click queued just before the icon went away is no longer the icon's.
+    if (!isTrayIconShown())
+        return;
     switch (code) {
     case TrayIcon::LeftButtonUp:
         if (m_slideshow && m_slideshow->isRunning()) {
@@ -511,7 +514,7 @@ void frmOptions::Form_Load()
         ->setChecked(storedBool(store, Main::AlwaysOnTop, false));
     applyControllerTopmost();
 
-    m_mclsHotKey = std::make_unique<clsHotKey>();
+    m_mclsHotKey = std::make_unique<clsHotKey>(HotKeyBackend::create());
     m_mclsHotKey->setPTarget(this);
     connect(m_mclsHotKey.get(), &clsHotKey::HotKey, this,
             [this](const QString &key, int mask, int virtualKey) {
@@ -746,8 +749,11 @@ void frmOptions::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (!m_ctx.closing)
+    if (!m_ctx.closing) {
+        // No hot key acts while the settings are being saved.
+        m_mclsHotKey.reset();
         shutdown();
+    }
     event->accept();
 }
 
@@ -780,8 +786,6 @@ void frmOptions::shutdown()
         if (m_viewer)
             m_viewer->saveWindowRect(m_ctx.store);
     }
-    // No hot key of this program outlives it.
-    m_mclsHotKey.reset();
     m_ctx.closing = true;
     QApplication::closeAllWindows();
 }

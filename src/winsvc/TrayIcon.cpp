@@ -74,6 +74,7 @@ void TrayIcon::removeTrayIcon()
 
 void TrayIcon::setImage(const QString &image)
 {
+    m_image = image;
     if (m_icon)
         m_icon->setIcon(ToolIcons::icon(image));
 }

@@ -26,6 +26,7 @@ public:
     bool isShown() const { return m_shown; }
     void setImage(const QString &image);
     void setTip(const QString &tip);
+    QString image() const { return m_image; }
     QString tip() const { return m_tip; }
 
 signals:
@@ -36,6 +37,7 @@ signals:
 private:
     QSystemTrayIcon *m_icon = nullptr;
     bool m_shown = false;
+    QString m_image;
     QString m_tip;
     bool m_available = false;
 };

@@ -16,10 +16,21 @@ constexpr uint16_t lockVariants[]
 constexpr uint16_t relevantModifiers
     = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
+bool runsUnderWayland()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || qEnvironmentVariable("XDG_SESSION_TYPE").compare(u"wayland", Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 std::unique_ptr<HotKeyBackend> HotKeyBackend::create()
 {
+    // Under Wayland the program reaches X11 through XWayland, whose root window sees keys only
+    // while an X11 program has the focus: a grab there would succeed and then mostly do
+    // nothing, so the user is told at once that the key cannot be had.
+    if (runsUnderWayland())
+        return std::make_unique<RefusingHotKeyBackend>();
     if (auto *x11
         = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         if (xcb_connection_t *c = x11->connection()) {
@@ -185,8 +196,7 @@ bool XcbHotKeyBackend::nativeEventFilter(const QByteArray &eventType, void *mess
     const uint16_t modifiers = key->state & relevantModifiers;
     for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
         if (it->modifiers == modifiers && it->keycodes.contains(key->detail)) {
-            if (pressed)
-                pressed(it.key());
+            pressed(it.key());
             return true;
         }
     }

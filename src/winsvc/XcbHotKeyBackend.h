@@ -19,13 +19,15 @@ public:
     XcbHotKeyBackend(xcb_connection_t *connection, uint32_t root);
     ~XcbHotKeyBackend() override;
 
-    bool grab(int id, int virtualKey, int mask) override;
-    void ungrab(int id) override;
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
     // The keysym of a virtual-key code; 0 for a code the key table does not hold.
     static uint32_t keysymOf(int virtualKey);
     static uint16_t modifiersOf(int mask);
+
+protected:
+    bool grab(int id, int virtualKey, int mask) override;
+    void ungrab(int id) override;
 
 private:
     struct Grab

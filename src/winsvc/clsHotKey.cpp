@@ -1,5 +1,7 @@
 #include "winsvc/clsHotKey.h"
 
+#include "winsvc/clsMessage.h"
+
 #include <QHash>
 
 namespace {
@@ -61,11 +63,7 @@ QString name(int id)
 clsHotKey::clsHotKey(std::unique_ptr<HotKeyBackend> backend, QObject *parent)
     : QObject(parent)
     , m_backend(backend ? std::move(backend) : std::make_unique<RefusingHotKeyBackend>())
-{
-    m_backend->pressed = [this](int id) {
-        keyPressed(id);
-    };
-}
+{ }
 
 clsHotKey::~clsHotKey()
 {
@@ -75,21 +73,30 @@ clsHotKey::~clsHotKey()
         unregister(name);
     m_target = nullptr;
     m_keyNames.clear();
-    m_backend->pressed = nullptr;
 }
 
-void clsHotKey::setPTarget(QWidget *lngDestWindow)
+void clsHotKey::setPTarget(QObject *lngDestWindow)
 {
-    if (m_targetSet || !lngDestWindow)
+    if (m_target || !lngDestWindow)
+        return;
+    std::shared_ptr<clsMessage> hook = clsMessage::MessageClass(lngDestWindow);
+    if (!hook)
+        hook = std::make_shared<clsMessage>();
+    if (!hook->AddMessage(this, lngDestWindow, true))
         return;
     m_target = lngDestWindow;
-    m_targetSet = true;
+    m_hook = std::move(hook);
 }
 
 bool clsHotKey::PrcUnHook()
 {
-    // The key presses come through the backend's event filter, which ends with the backend.
-    return m_target != nullptr;
+    bool removed = false;
+    if (std::shared_ptr<clsMessage> hook = clsMessage::MessageClass(m_target))
+        removed = hook->DeleteMessage(this, m_target);
+    else if (m_hook)
+        removed = m_hook->DeleteMessage(this, m_target);
+    m_hook.reset();
+    return removed;
 }
 
 bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enumMask)
@@ -101,11 +108,10 @@ bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enum
     const int id = HotKeyAtoms::add(strNewKey);
     if (!id)
         return false;
-    if (!m_backend->grab(id, lngVirtualKey, enumMask)) {
+    if (!m_backend->registerHotKey(m_target, id, lngVirtualKey, enumMask)) {
         HotKeyAtoms::remove(id);
         return false;
     }
-    m_bindings.insert(id, { lngVirtualKey, enumMask });
     m_keyNames << strNewKey;
     return true;
 }
@@ -115,8 +121,7 @@ bool clsHotKey::unregister(const QString &name)
     const int id = HotKeyAtoms::find(name);
     if (!m_keyNames.contains(name) || !id)
         return false;
-    m_backend->ungrab(id);
-    m_bindings.remove(id);
+    m_backend->unregisterHotKey(id);
     HotKeyAtoms::remove(id);
     return true;
 }
@@ -129,13 +134,13 @@ bool clsHotKey::mDeleteHotKey(const QString &strDestKey)
     return true;
 }
 
-void clsHotKey::keyPressed(int id)
+qintptr clsHotKey::CallBackWindow(QObject *, int uMsg, qintptr wParam, qintptr lParam, bool &)
 {
-    const auto it = m_bindings.constFind(id);
-    if (it == m_bindings.cend())
-        return;
+    if (uMsg != clsMessage::WM_HOTKEY)
+        return 0;
     // The name comes back as a 56-character buffer would hold it.
-    const QString name = HotKeyAtoms::name(id).left(maxNameLength);
+    const QString name = HotKeyAtoms::name(int(wParam)).left(maxNameLength);
     if (!name.isEmpty())
-        emit HotKey(name, it->mask, it->virtualKey);
+        emit HotKey(name, clsMessage::LOWORD(qint32(lParam)), clsMessage::HIWORD(qint32(lParam)));
+    return 0;
 }

@@ -1,30 +1,36 @@
 #pragma once
 
 #include "winsvc/HotKeyBackend.h"
+#include "winsvc/MessageListener.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 #include <memory>
 
+class clsMessage;
+
 // System-wide hot keys for one target window, each known by a text name. A name is held once
-// only in the whole process (see HotKeyAtoms); its number identifies the grab. Every grab
-// and name is released when the object ends.
-class clsHotKey : public QObject
+// only in the whole process (see HotKeyAtoms); its number identifies the grab. The presses
+// reach the target window as hot-key messages, which this object hears through the window's
+// message hook. Every grab and name is released when the object ends.
+class clsHotKey : public QObject, public MessageListener
 {
     Q_OBJECT
 public:
-    explicit clsHotKey(std::unique_ptr<HotKeyBackend> backend = HotKeyBackend::create(),
-                       QObject *parent = nullptr);
+    explicit clsHotKey(std::unique_ptr<HotKeyBackend> backend, QObject *parent = nullptr);
     ~clsHotKey() override;
 
     bool mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enumMask);
     bool mDeleteHotKey(const QString &strDestKey);
-    // Taken only while no target is set; a second assignment is ignored.
-    void setPTarget(QWidget *lngDestWindow);
-    QWidget *pTarget() const { return m_target; }
+    qintptr CallBackWindow(QObject *hWnd, int uMsg, qintptr wParam, qintptr lParam,
+                           bool &booReturn) override;
+    // Taken only while no target is set, and hooks the window; a second assignment is
+    // ignored.
+    void setPTarget(QObject *lngDestWindow);
+    QObject *pTarget() const { return m_target; }
+    // Stops listening to the target window.
     bool PrcUnHook();
     QStringList keyNames() const { return m_keyNames; }
 
@@ -35,19 +41,13 @@ signals:
     void HotKey(const QString &key, int Mask, int VertualKey);
 
 private:
-    struct Binding
-    {
-        int virtualKey = 0;
-        int mask = 0;
-    };
     bool unregister(const QString &name);
-    void keyPressed(int id);
 
     std::unique_ptr<HotKeyBackend> m_backend;
-    QPointer<QWidget> m_target;
-    bool m_targetSet = false;
+    QPointer<QObject> m_target;
+    // The target's hook, kept alive while this object listens to it.
+    std::shared_ptr<clsMessage> m_hook;
     QStringList m_keyNames;
-    QHash<int, Binding> m_bindings;
 };
 
 // A process-wide table of names and small numbers, as global atoms are on other systems.

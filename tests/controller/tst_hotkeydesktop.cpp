@@ -236,6 +236,17 @@ private slots:
         bind(u"前の画像へ"_qs, u"B"_qs, true, false);
         QCOMPARE(messages().lastText(), u"登録しました。"_qs);
     }
+
+    void aWaylandSessionRefusesEveryKey()
+    {
+        QObject window;
+        qputenv("WAYLAND_DISPLAY", "wayland-0");
+        std::unique_ptr<HotKeyBackend> wayland = HotKeyBackend::create();
+        qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(!wayland->registerHotKey(&window, 1, 'W', 3));
+        // The same display taken as a plain X11 session grants the key.
+        QVERIFY(HotKeyBackend::create()->registerHotKey(&window, 1, 'W', 3));
+    }
 };
 
 int main(int argc, char **argv)

@@ -33,11 +33,13 @@ public:
         return true;
     }
     void ungrab(int id) override { grabs.remove(id); }
+    // As the desktop would, the press reaches the target window from the event loop.
     void press(int vk, int mask)
     {
         for (auto it = grabs.cbegin(); it != grabs.cend(); ++it)
             if (it.value() == qMakePair(vk, mask))
                 pressed(it.key());
+        QCoreApplication::sendPostedEvents();
     }
 };
 

@@ -199,6 +199,47 @@ private slots:
         QVERIFY(m_show->isPaused());
     }
 
+    void theIconShowsTheShowAndTakesClicks()
+    {
+        if (!m_desktop.isReady())
+            QSKIP(qPrintable(u"needs a desktop with a tray: "_qs + m_desktop.missing()));
+        QVERIFY(trayReady());
+        // The second name takes three bytes a character, too many for the tip.
+        const QString longName = QString(30, u'あ') + u".png"_qs;
+        m_box->folder(u"long"_qs);
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkYellow);
+        for (const QString &name : { u"1.png"_qs, longName })
+            QVERIFY(picture.save(m_box->path(u"long/"_qs + name)));
+        open();
+        Startup::dispatchArgument(m_box->path(u"long/"_qs), *m_window->commands(),
+                                  *m_ctx->messages);
+        QVERIFY(m_show->isRunning());
+        QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
+        TrayIcon *tray = m_window->trayIcon();
+        QCOMPARE(tray->image(), u"Pause"_qs);
+        m_clock->advance(11);
+        QTRY_COMPARE(m_show->currentIndex, 2);
+        QCOMPARE(tray->tip(), u"Lunetta - "_qs + longName.left(17));
+        QCOMPARE(nativeIcon()->toolTip(), tray->tip());
+
+        // A click pauses, the next one resumes; the window stays in the tray.
+        QTest::qWait(500);
+        QVERIFY(clickTrayIcon(u"1"_qs));
+        QTRY_VERIFY(m_show->isPaused());
+        QCOMPARE(tray->image(), u"Play"_qs);
+        QTest::qWait(1000); // no double click
+        QVERIFY(clickTrayIcon(u"1"_qs));
+        QTRY_VERIFY(!m_show->isPaused());
+        QCOMPARE(tray->image(), u"Pause"_qs);
+        QVERIFY(!m_window->isVisible());
+
+        // Quitting from the tray menu takes the icon away.
+        action(u"mnuTasktray_Quit"_qs)->trigger();
+        QVERIFY(!m_window->isTrayIconShown());
+        QTRY_VERIFY(!nativeIcon()->isVisible());
+    }
+
     void theControllerFollowsTheTray()
     {
         if (!m_desktop.isReady())

@@ -99,6 +99,9 @@ DesktopSession::DesktopSession()
     }
     qputenv("DISPLAY", m_display.toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // The private display is a plain X11 session, whatever session the tests run from.
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_SESSION_TYPE");
     m_windowManager = spawn({ QStringLiteral("openbox"), QStringLiteral("--sm-disable") });
     QThread::msleep(500);
 }
