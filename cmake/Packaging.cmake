@@ -4,10 +4,12 @@ set(CPACK_PACKAGE_NAME lunetta)
 set(CPACK_PACKAGE_VENDOR "Lunetta")
 set(CPACK_PACKAGE_CONTACT "Lunetta developers <dev@lunetta.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "slideshow viewer for pictures, movies and folders")
+# Debian wants the lines of the long description under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Lunetta builds a list of pictures, movies, file lists and folders, orders it and shows the
-files one after another in a viewer window, with bookmarks, setting profiles, background music
-and picture plug-ins for GIF, AVIF, HEIF and JPEG XL. Its interface is in Japanese.")
+    "Lunetta builds a list of pictures, movies, file lists and folders, orders it
+and shows the files one after another in a viewer window, with bookmarks,
+setting profiles, background music and picture plug-ins for GIF, AVIF, HEIF
+and JPEG XL. Its interface is in Japanese.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
