@@ -40,7 +40,8 @@ const QHash<QString, QString> &texts()
         { QStringLiteral("chkAlwaysOnTop"),
           QStringLiteral("ビューアをほかのウィンドウより常に手前に表示します。") },
         { QStringLiteral("chkHideWithMouse"),
-          QStringLiteral("マウスがビューアの上を動くとビューアを隠し、マウスがその場所を離れると元に戻します。") },
+          QStringLiteral("マウスがビューアの上を動くとビューアを隠し、マウスがその場所を離れると元"
+                         "に戻します。") },
         { QStringLiteral("chkMinWhenStart"),
           QStringLiteral("スライドショーを始めたら、コントローラを最小化します。") },
         { QStringLiteral("chkShowTaskTray"),

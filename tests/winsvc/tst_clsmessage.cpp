@@ -27,7 +27,7 @@ public:
     }
 };
 
-// What a listener does is in its spec: "name", then ":handle=N", ":send=N" (a message of its
+// What a listener does is told by its recipe: "name", then ":handle=N", ":send=N" (a message of its
 // own to the window while it runs), ":throw", ":child" (listens to the child control only),
 // ":left" (subscribes, then leaves again).
 class Listener : public MessageListener
@@ -37,10 +37,10 @@ public:
     QString action;
     qintptr value = 0;
     QStringList &log;
-    Listener(const QString &spec, QStringList &l)
+    Listener(const QString &recipe, QStringList &l)
         : log(l)
     {
-        const QStringList parts = spec.split(u':');
+        const QStringList parts = recipe.split(u':');
         name = parts.value(0);
         const QStringList act = parts.value(1).split(u'=');
         action = act.value(0);
@@ -119,8 +119,8 @@ private slots:
         QObject child;
         std::vector<std::unique_ptr<Listener>> objects;
         auto hook = std::make_shared<clsMessage>();
-        for (const QString &spec : listeners) {
-            objects.push_back(std::make_unique<Listener>(spec, log));
+        for (const QString &recipe : listeners) {
+            objects.push_back(std::make_unique<Listener>(recipe, log));
             Listener *l = objects.back().get();
             if (l->action == u"child")
                 QVERIFY(hook->AddChildMessage(l, &child, true));
