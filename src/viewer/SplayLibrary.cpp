@@ -78,10 +78,8 @@ int32_t SplayLibrary::VBLoadPlugin(const QString &path)
         it != m_failed.cend() && *it == modifiedStamp(path))
         return 0;
     // Only regular files: dlopen on a pipe would wait for a writer.
-    if (!QFileInfo(path).isFile()) {
-        m_failed.insert(path, modifiedStamp(path));
-        return 0;
-    }
+    if (!QFileInfo(path).isFile())
+        return refuse(path);
 
     auto p = std::make_unique<Plugin>();
     const PluginFileKind::Kind kind = PluginFileKind::of(path);
@@ -90,14 +88,9 @@ int32_t SplayLibrary::VBLoadPlugin(const QString &path)
         if (!command.isEmpty())
             p->host = std::make_unique<WindowsPluginHost>(command, WineHostLauncher::limits());
         // Loading means the host answered with the plug-in loaded.
-        if (!p->host || !host(p.get())) {
-            m_failed.insert(path, modifiedStamp(path));
-            return 0;
-        }
-        m_plugins.push_back(std::move(p));
-        const auto handle = int32_t(m_plugins.size());
-        m_byPath.insert(path, handle);
-        return handle;
+        if (!p->host || !host(p.get()))
+            return refuse(path);
+        return keep(path, std::move(p));
     }
     // Local symbols: every plug-in exports the same names.
     if (kind == PluginFileKind::Native)
@@ -109,11 +102,20 @@ int32_t SplayLibrary::VBLoadPlugin(const QString &path)
         p->configurationDlg
             = reinterpret_cast<ConfigurationDlgFn>(dlsym(p->library, "ConfigurationDlg"));
     }
-    if (!p->library || !p->getPluginInfo || !p->isSupported || !p->getPicture) {
-        m_failed.insert(path, modifiedStamp(path));
-        return 0;
-    }
-    m_plugins.push_back(std::move(p));
+    if (!p->library || !p->getPluginInfo || !p->isSupported || !p->getPicture)
+        return refuse(path);
+    return keep(path, std::move(p));
+}
+
+int32_t SplayLibrary::refuse(const QString &path)
+{
+    m_failed.insert(path, modifiedStamp(path));
+    return 0;
+}
+
+int32_t SplayLibrary::keep(const QString &path, std::unique_ptr<Plugin> plugin)
+{
+    m_plugins.push_back(std::move(plugin));
     const auto handle = int32_t(m_plugins.size());
     m_byPath.insert(path, handle);
     return handle;

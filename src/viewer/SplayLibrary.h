@@ -72,6 +72,9 @@ private:
     struct Plugin;
     Plugin *plugin(int32_t handle);
     WindowsPluginHost *host(Plugin *p);
+    // Both return the loading's handle: 0 for a file kept out until it changes, else the new one.
+    int32_t refuse(const QString &path);
+    int32_t keep(const QString &path, std::unique_ptr<Plugin> plugin);
 
     std::vector<std::unique_ptr<Plugin>> m_plugins; // index + 1 is the handle
     QHash<QString, int32_t> m_byPath;
