@@ -2,7 +2,6 @@
 
 #include "viewer/MediaSetup.h"
 
-#include <QAudioOutput>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaPlayer>
@@ -16,12 +15,12 @@
 
 MusicTrackPlayer::MusicTrackPlayer(QObject *parent)
     : QObject(parent)
+    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+{ }
+
+void MusicTrackPlayer::connectPlayer(QMediaPlayer &player)
 {
-    MediaSetup::chooseBackend();
-    m_player = new QMediaPlayer(this);
-    m_output = new QAudioOutput(this);
-    m_player->setAudioOutput(m_output);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) {
                 if (status != QMediaPlayer::EndOfMedia || m_opening)
                     return;
@@ -31,21 +30,22 @@ MusicTrackPlayer::MusicTrackPlayer(QObject *parent)
                         onEnded();
                 });
             });
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this] {
-        if (m_opening || m_player->playbackState() == QMediaPlayer::StoppedState)
+    connect(&player, &QMediaPlayer::errorOccurred, this, [this, &player] {
+        if (m_opening || player.playbackState() == QMediaPlayer::StoppedState)
             return;
         QTimer::singleShot(0, this, [this] {
             if (onEnded)
                 onEnded();
         });
     });
-    connect(m_player, &QMediaPlayer::positionChanged, this, &MusicTrackPlayer::positionChanged);
-    connect(m_player, &QMediaPlayer::durationChanged, this, &MusicTrackPlayer::positionChanged);
+    connect(&player, &QMediaPlayer::positionChanged, this, &MusicTrackPlayer::positionChanged);
+    connect(&player, &QMediaPlayer::durationChanged, this, &MusicTrackPlayer::positionChanged);
 }
 
 MusicTrackPlayer::~MusicTrackPlayer()
 {
-    m_player->stop();
+    if (QMediaPlayer *player = m_player.made())
+        player->stop();
 }
 
 bool MusicTrackPlayer::openAndPlay(const QString &source)
@@ -61,58 +61,64 @@ bool MusicTrackPlayer::openAndPlay(const QString &source)
     }
     m_opening = true;
     const MediaSetup::LoadResult result
-        = MediaSetup::waitForLoad(*m_player, MediaSetup::openTimeoutMs, [&] {
-              m_player->stop();
-              m_player->setSource(url);
+        = MediaSetup::waitForLoad(m_player.get(), MediaSetup::openTimeoutMs, [&] {
+              m_player.get().stop();
+              m_player.get().setSource(url);
           });
     m_opening = false;
     if (result != MediaSetup::LoadResult::Loaded) {
-        m_player->setSource(QUrl());
+        m_player.get().setSource(QUrl());
         return false;
     }
-    m_player->play();
+    m_player.get().play();
     return true;
 }
 
 void MusicTrackPlayer::close()
 {
-    m_player->stop();
-    m_player->setSource(QUrl());
+    if (QMediaPlayer *player = m_player.made()) {
+        player->stop();
+        player->setSource(QUrl());
+    }
 }
 
 void MusicTrackPlayer::play()
 {
-    m_player->play();
+    m_player.get().play();
 }
 
 void MusicTrackPlayer::pause()
 {
-    m_player->pause();
+    if (QMediaPlayer *player = m_player.made())
+        player->pause();
 }
 
 void MusicTrackPlayer::stop()
 {
-    m_player->stop();
+    if (QMediaPlayer *player = m_player.made())
+        player->stop();
 }
 
 qint64 MusicTrackPlayer::positionMs() const
 {
-    return m_player->position();
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->position() : 0;
 }
 
 qint64 MusicTrackPlayer::durationMs() const
 {
-    return m_player->duration();
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->duration() : 0;
 }
 
 int MusicTrackPlayer::volume() const
 {
-    return int(m_output->volume() * 100.0f + 0.5f);
+    return int(m_player.volume() * 100.0f + 0.5f);
 }
 
 void MusicTrackPlayer::setVolume(int percent)
 {
-    m_output->setVolume(float(qBound(0, percent, 100)) / 100.0f);
+    m_player.setVolume(float(qBound(0, percent, 100)) / 100.0f);
 }
 
 QStringList MusicTrackPlayer::cdTracks(const QString &device)

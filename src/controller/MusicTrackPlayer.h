@@ -1,11 +1,11 @@
 #pragma once
 
 #include "controller/TrackPlayer.h"
+#include "viewer/LazyMediaPlayer.h"
 
 #include <QObject>
 #include <QStringList>
 
-class QAudioOutput;
 class QMediaPlayer;
 
 // The track player over an audio-only QMediaPlayer, set up as the movie players are.
@@ -35,8 +35,9 @@ signals:
     void positionChanged();
 
 private:
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_output = nullptr;
+    void connectPlayer(QMediaPlayer &player);
+
+    LazyMediaPlayer m_player;
     // Set while a source is being opened, so the end of the one before is not taken as ours.
     bool m_opening = false;
 };

@@ -21,14 +21,7 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
             if (!stored.isEmpty())
                 m_options.applyStoredValue(s.id, stored);
         }
-        QStringList plugins;
-        for (int i = 1;; ++i) {
-            const QString name = m_store.GetSetting(section, SettingKeys::susiePlugin(i));
-            if (name.isEmpty())
-                break;
-            plugins.append(name);
-        }
-        m_options.setSusiePlugins(plugins);
+        m_options.setSusiePlugins(storedPlugins(profileName));
         emit m_options.loaded();
         return true;
     }
@@ -44,6 +37,19 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
          !m_store.GetSetting(section, SettingKeys::susiePlugin(i)).isEmpty(); ++i)
         ok &= m_store.DeleteSetting(section, SettingKeys::susiePlugin(i));
     return batch.commit() && ok;
+}
+
+QStringList SettingProfiles::storedPlugins(const QString &profileName) const
+{
+    const QString section = SettingKeys::optionsSection(profileName);
+    QStringList plugins;
+    for (int i = 1;; ++i) {
+        const QString name = m_store.GetSetting(section, SettingKeys::susiePlugin(i));
+        if (name.isEmpty())
+            break;
+        plugins.append(name);
+    }
+    return plugins;
 }
 
 bool SettingProfiles::transferSettingProfile(bool load, const QString &profileName)

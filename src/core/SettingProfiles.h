@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class SettingsStore;
 class Options;
@@ -16,6 +17,8 @@ public:
     // load = true: store → models; false: models → store. Returns false when a write failed.
     bool transferOptions(bool load, const QString &profileName);
     bool transferSettingProfile(bool load, const QString &profileName);
+    // The plug-in list a profile has in the store, in the order the plug-ins are tried.
+    QStringList storedPlugins(const QString &profileName) const;
 
 private:
     SettingsStore &m_store;

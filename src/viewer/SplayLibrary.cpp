@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QThreadPool>
 
 #include <dlfcn.h>
 #include <malloc.h>
@@ -64,6 +65,19 @@ SplayLibrary::SplayLibrary()
     })
 { }
 SplayLibrary::~SplayLibrary() = default;
+
+void SplayLibrary::preload(const QStringList &paths)
+{
+    QThreadPool::globalInstance()->start([paths] {
+        for (const QString &path : paths) {
+            // The same checks as the loading proper: a pipe or a Windows file is not opened.
+            if (QFileInfo(path).isFile() && PluginFileKind::of(path) == PluginFileKind::Native)
+                // Kept open for the run, as every loaded plug-in is; the loading proper opens
+                // the same library again and finds it mapped.
+                dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        }
+    });
+}
 
 int32_t SplayLibrary::VBLoadPlugin(const QString &path)
 {

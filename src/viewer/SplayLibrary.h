@@ -55,6 +55,11 @@ public:
     int32_t VBGetPictureOrg(int32_t handle, const QString &path, long offset, unsigned flag,
                             PluginBlock &info, PluginBlock &bits);
 
+    // Loads the codec libraries of the native plug-ins among `paths` on a worker thread, so that
+    // their first use finds them in memory; a start-up with a picture does this while its
+    // windows are built. Nothing is decided there: the loading proper happens on first use.
+    static void preload(const QStringList &paths);
+
     // The file head as plug-ins receive it: the first 2 KB of the open file, zero-padded.
     static QByteArray readHead(QIODevice &file);
 

@@ -22,12 +22,19 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 VideoSurface::VideoSurface(QWidget *parent)
     : QWidget(parent)
-    , m_sink(new QVideoSink(this))
 {
     setMouseTracking(true);
     // Every pixel is painted in paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
+}
+
+QVideoSink *VideoSurface::videoSink()
+{
+    if (!m_sink) {
+        m_sink = new QVideoSink(this);
+        connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
+    }
+    return m_sink;
 }
 
 void VideoSurface::Move(std::optional<int> left, std::optional<int> top, std::optional<int> width,

@@ -22,8 +22,9 @@ class VideoSurface : public QWidget, public ContentSurface
 public:
     explicit VideoSurface(QWidget *parent = nullptr);
 
-    // Where the player delivers its frames.
-    QVideoSink *videoSink() const { return m_sink; }
+    // Where the player delivers its frames; made on first use, as a sink starts the media
+    // backend.
+    QVideoSink *videoSink();
     int left() const override { return x(); }
     int top() const override { return y(); }
     int width() const override { return QWidget::width(); }
@@ -73,6 +74,6 @@ private:
     bool m_keepAspect = false;
     QColor m_backColor = Qt::black;
     QSize m_frameSize;
-    QVideoSink *m_sink;
+    QVideoSink *m_sink = nullptr;
     QVideoFrame m_frame;
 };

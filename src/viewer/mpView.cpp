@@ -2,7 +2,6 @@
 
 #include "viewer/MediaSetup.h"
 
-#include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QUrl>
@@ -31,18 +30,20 @@ int stateCode(QMediaPlayer::PlaybackState state)
 
 mpView::mpView(QWidget *parent)
     : VideoSurface(parent)
-    , m_player(new QMediaPlayer(this))
-    , m_audio(new QAudioOutput(this))
+    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
 {
     setObjectName(QStringLiteral("mpView"));
-    m_player->setAudioOutput(m_audio);
-    m_player->setVideoSink(videoSink());
-    connect(m_player, &QMediaPlayer::metaDataChanged, this,
-            [this] { noteCodecs(m_player->metaData(), m_codecs); });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+}
+
+void mpView::connectPlayer(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this,
+    connect(&player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
+    connect(&player, &QMediaPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) {
                 const int old = m_state;
                 m_state = stateCode(state);
@@ -50,7 +51,7 @@ mpView::mpView(QWidget *parent)
                     emit PlayStateChange(old, m_state);
             });
     // A length found only after the stream was announced is announced again.
-    connect(m_player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+    connect(&player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
         if (m_streamAnnounced && ms > 0)
             emit NewStream();
     });
@@ -59,8 +60,15 @@ mpView::mpView(QWidget *parent)
 mpView::~mpView()
 {
     // Stop the pipeline before the surface it draws on goes.
-    m_player->setVideoSink(nullptr);
-    m_player->setSource(QUrl());
+    if (QMediaPlayer *player = m_player.made()) {
+        player->setVideoSink(nullptr);
+        player->setSource(QUrl());
+    }
+}
+
+QMediaPlayer *mpView::player()
+{
+    return &m_player.get();
 }
 
 void mpView::setFileName(const QString &path)
@@ -71,7 +79,13 @@ void mpView::setFileName(const QString &path)
     forgetFrames();
     // A local file's name goes into a URL as it is: blanks, quotes and any script stay part of
     // the name, and no shell ever sees it.
-    m_player->setSource(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+    if (path.isEmpty()) {
+        // Closing a player that was never made has nothing to close.
+        if (QMediaPlayer *player = m_player.made())
+            player->setSource(QUrl());
+        return;
+    }
+    m_player.get().setSource(QUrl::fromLocalFile(path));
 }
 
 void mpView::onStatus(int status)
@@ -96,13 +110,13 @@ bool mpView::openMovie(const QString &path)
     bool failed = false;
     const QMetaObject::Connection onError
         = connect(this, &mpView::Error, this, [&failed] { failed = true; });
-    bool shown
-        = MediaSetup::waitForLoad(*m_player, MediaSetup::openTimeoutMs, [&] { setFileName(path); })
+    bool shown = MediaSetup::waitForLoad(m_player.get(), MediaSetup::openTimeoutMs,
+                                         [&] { setFileName(path); })
             == MediaSetup::LoadResult::Loaded
-        && !failed && m_player->hasVideo();
+        && !failed && m_player.get().hasVideo();
     if (shown) {
         // The source's size comes with its first frame; pausing makes the player decode it.
-        m_player->pause();
+        m_player.get().pause();
         shown = MediaSetup::waitUntil(
                     [&] { return failed || !videoFrameSize().isEmpty() || m_fileName.isEmpty(); },
                     MediaSetup::openTimeoutMs)
@@ -125,22 +139,24 @@ void mpView::resetForNextFile()
 
 double mpView::Duration() const
 {
-    return m_player->duration() / 1000.0;
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->duration() / 1000.0 : 0.0;
 }
 
 bool mpView::isDurationValid() const
 {
-    return m_player->duration() > 0;
+    const QMediaPlayer *player = m_player.made();
+    return player && player->duration() > 0;
 }
 
 void mpView::Play()
 {
-    m_player->play();
+    m_player.get().play();
 }
 
 void mpView::Pause()
 {
-    m_player->pause();
+    m_player.get().pause();
 }
 
 void mpView::playCurrentClip()
@@ -157,22 +173,27 @@ void mpView::pauseCurrentClip()
 
 double mpView::currentPosition() const
 {
-    return m_player->position() / 1000.0;
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->position() / 1000.0 : 0.0;
 }
 
 void mpView::setCurrentPosition(double seconds)
 {
-    m_player->setPosition(qint64(seconds * 1000));
+    m_player.get().setPosition(qint64(seconds * 1000));
 }
 
 double mpView::rate() const
 {
-    return m_player->playbackRate();
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->playbackRate() : 1.0;
 }
 
 void mpView::setRate(double rate)
 {
-    m_player->setPlaybackRate(rate);
+    // A player is made at the normal rate: setting that one needs no player yet.
+    if (!m_player.made() && rate == 1.0)
+        return;
+    m_player.get().setPlaybackRate(rate);
 }
 
 int mpView::playState() const
@@ -182,8 +203,8 @@ int mpView::playState() const
 
 void mpView::setVolume(int percent, bool muted)
 {
-    m_audio->setVolume(float(std::clamp(percent, 0, 100)) / 100.0f);
-    m_audio->setMuted(muted);
+    m_player.setVolume(float(std::clamp(percent, 0, 100)) / 100.0f);
+    m_player.setMuted(muted);
 }
 
 PlaybackInfo mpView::playbackInfo() const

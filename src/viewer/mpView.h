@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engine/MoviePlayerPort.h"
+#include "viewer/LazyMediaPlayer.h"
 #include "viewer/PlaybackInfo.h"
 #include "viewer/VideoSurface.h"
 
-class QAudioOutput;
 class QMediaPlayer;
 
 // The viewer's movie player: a QMediaPlayer showing its picture on this surface. It offers
@@ -28,7 +28,8 @@ public:
     // The audio of every clip; the options dialog changes it.
     void setVolume(int percent, bool muted);
     PlaybackInfo playbackInfo() const;
-    QMediaPlayer *player() const { return m_player; }
+    // Made on first use.
+    QMediaPlayer *player();
 
     // MoviePlayerPort
     void resetForNextFile() override;
@@ -52,11 +53,11 @@ signals:
 
 private:
     void onStatus(int status);
+    void connectPlayer(QMediaPlayer &player);
 
-    QMediaPlayer *m_player;
+    LazyMediaPlayer m_player;
     // The codec names of the source, as first reported.
     PlaybackInfo m_codecs;
-    QAudioOutput *m_audio;
     QString m_fileName;
     int m_state = Stopped;
     bool m_streamAnnounced = false;

@@ -2,7 +2,6 @@
 
 #include "viewer/MediaSetup.h"
 
-#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QMediaMetaData>
@@ -44,22 +43,24 @@ qint64 now()
 
 raView::raView(QWidget *parent)
     : VideoSurface(parent)
-    , m_player(new QMediaPlayer(this))
-    , m_audio(new QAudioOutput(this))
+    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
     , m_watch(new QTimer(this))
 {
     setObjectName(QStringLiteral("raView"));
-    m_player->setAudioOutput(m_audio);
-    m_player->setVideoSink(videoSink());
     m_watch->setInterval(watchMs);
     connect(m_watch, &QTimer::timeout, this, &raView::watch);
-    connect(m_player, &QMediaPlayer::metaDataChanged, this,
-            [this] { noteCodecs(m_player->metaData(), m_codecs); });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+}
+
+void raView::connectPlayer(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this,
+    connect(&player, &QMediaPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) { onPlaybackState(int(state)); });
-    connect(m_player, &QMediaPlayer::errorOccurred, this,
+    connect(&player, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error error, const QString &text) {
                 m_error = true;
                 emit OnErrorMessage(2, int(error), 0, QStringLiteral("再生エラー"),
@@ -69,8 +70,15 @@ raView::raView(QWidget *parent)
 
 raView::~raView()
 {
-    m_player->setVideoSink(nullptr);
-    m_player->setSource(QUrl());
+    if (QMediaPlayer *player = m_player.made()) {
+        player->setVideoSink(nullptr);
+        player->setSource(QUrl());
+    }
+}
+
+QMediaPlayer *raView::player()
+{
+    return &m_player.get();
 }
 
 void raView::addGuardedWindow(QWidget *window)
@@ -93,7 +101,7 @@ void raView::setSource(const QString &url)
     m_recoveries = 0;
     m_codecs = PlaybackInfo();
     forgetFrames();
-    m_player->setSource(m_source);
+    m_player.get().setSource(m_source);
 }
 
 void raView::onStatus(int status)
@@ -123,9 +131,10 @@ void raView::reportClosed()
 
 bool raView::opened() const
 {
-    return m_player->mediaStatus() != QMediaPlayer::LoadingMedia
-        && m_player->mediaStatus() != QMediaPlayer::NoMedia
-        && m_player->mediaStatus() != QMediaPlayer::InvalidMedia;
+    const QMediaPlayer *player = m_player.made();
+    return player && player->mediaStatus() != QMediaPlayer::LoadingMedia
+        && player->mediaStatus() != QMediaPlayer::NoMedia
+        && player->mediaStatus() != QMediaPlayer::InvalidMedia;
 }
 
 RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAspectRatio)
@@ -133,7 +142,7 @@ RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAs
     m_error = false;
     setMaintainAspect(keepAspectRatio);
     // The clip's own sound waits until it is known to be shown.
-    m_audio->setMuted(true);
+    m_player.setMuted(true);
     setSource(QUrl::fromLocalFile(path).toString());
     setWindowsEnabled(false);
     DoPlay();
@@ -148,11 +157,11 @@ RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAs
         if (!videoFrameSize().isEmpty())
             return true;
         // A clip without picture has no frame to wait for.
-        return !m_player->hasVideo() && now() - loadedAt >= noPictureGraceMs;
+        return !m_player.get().hasVideo() && now() - loadedAt >= noPictureGraceMs;
     };
     const bool inTime = MediaSetup::waitUntil(reported, openWaitMs);
     setWindowsEnabled(true);
-    m_audio->setMuted(m_mutedSetting);
+    m_player.setMuted(m_mutedSetting);
 
     if (!inTime || m_error || GetLength() <= 0) {
         RealPlayerStop();
@@ -179,22 +188,23 @@ void raView::resetForNextFile()
 
 void raView::DoPlay()
 {
-    m_player->play();
+    m_player.get().play();
 }
 
 void raView::DoPause()
 {
-    m_player->pause();
+    m_player.get().pause();
 }
 
 void raView::DoStop()
 {
-    m_player->stop();
+    m_player.get().stop();
 }
 
 int raView::GetLength() const
 {
-    return int(std::min<qint64>(m_player->duration(), std::numeric_limits<int>::max()));
+    const QMediaPlayer *player = m_player.made();
+    return player ? int(std::min<qint64>(player->duration(), std::numeric_limits<int>::max())) : 0;
 }
 
 void raView::playCurrentClip()
@@ -231,20 +241,21 @@ void raView::RealPlayerStop()
 
 int raView::position() const
 {
-    return int(std::min<qint64>(m_player->position(), std::numeric_limits<int>::max()));
+    const QMediaPlayer *player = m_player.made();
+    return player ? int(std::min<qint64>(player->position(), std::numeric_limits<int>::max())) : 0;
 }
 
 void raView::setPosition(int milliseconds)
 {
-    m_player->setPosition(milliseconds);
+    m_player.get().setPosition(milliseconds);
 }
 
 void raView::setVolume(int percent, bool muted)
 {
     m_volume = std::clamp(percent, 0, 100);
     m_mutedSetting = muted;
-    m_audio->setVolume(float(m_volume) / 100.0f);
-    m_audio->setMuted(muted);
+    m_player.setVolume(float(m_volume) / 100.0f);
+    m_player.setMuted(muted);
 }
 
 PlaybackInfo raView::playbackInfo() const
@@ -285,7 +296,7 @@ void raView::recoverFromStall()
     if (atEnd || m_recoveries > 0) {
         // Frozen again, or just before its end: the clip is over.
         m_quiet = true;
-        m_player->stop();
+        m_player.get().stop();
         m_quiet = false;
         reportClosed();
         return;
@@ -295,9 +306,9 @@ void raView::recoverFromStall()
     // Opening afresh thaws the pipeline; the seek is made before playing starts, which
     // RealMedia takes, unlike one in the middle of playback.
     m_quiet = true;
-    m_player->setSource(QUrl());
-    m_player->setSource(m_source);
-    m_player->setPosition(at);
-    m_player->play();
+    m_player.get().setSource(QUrl());
+    m_player.get().setSource(m_source);
+    m_player.get().setPosition(at);
+    m_player.get().play();
     m_quiet = false;
 }

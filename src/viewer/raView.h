@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RealPlayerPort.h"
+#include "viewer/LazyMediaPlayer.h"
 #include "viewer/PlaybackInfo.h"
 #include "viewer/VideoSurface.h"
 
@@ -8,7 +9,6 @@
 #include <QPointer>
 #include <QUrl>
 
-class QAudioOutput;
 class QMediaPlayer;
 class QTimer;
 
@@ -43,7 +43,8 @@ public:
     void setMaintainAspect(bool keep) { setKeepAspectRatio(keep); }
     void setVolume(int percent, bool muted);
     PlaybackInfo playbackInfo() const;
-    QMediaPlayer *player() const { return m_player; }
+    // Made on first use.
+    QMediaPlayer *player();
 
     // How long the opening waits for the clip to report itself, and how long the position may
     // stand still while playing before the clip counts as frozen.
@@ -79,11 +80,11 @@ private:
     void reportClosed();
     void setWindowsEnabled(bool enabled);
     bool opened() const;
+    void connectPlayer(QMediaPlayer &player);
 
-    QMediaPlayer *m_player;
+    LazyMediaPlayer m_player;
     // The codec names of the source, as first reported.
     PlaybackInfo m_codecs;
-    QAudioOutput *m_audio;
     QTimer *m_watch;
     QUrl m_source;
     QList<QPointer<QWidget>> m_guarded;

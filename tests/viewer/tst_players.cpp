@@ -206,6 +206,9 @@ private slots:
         FakeEventPump events;
         Slideshow show(options, messages, clock, random, events);
         frmView viewer(options, show);
+        // No player until one is used: starting the media backend would hold up the first
+        // picture of every start.
+        QVERIFY(viewer.findChildren<QMediaPlayer *>().isEmpty());
         SettingsStore store(m_box.path(u"config"_qs));
         PlayerDialogs dialogs(viewer, store, messages, &viewer);
         dialogs.realPlayerOptions();
@@ -225,6 +228,7 @@ private slots:
         frmView next(options, show);
         PlayerDialogs nextDialogs(next, store, messages, &next);
         nextDialogs.applyStoredVolume();
+        QVERIFY(next.findChildren<QMediaPlayer *>().isEmpty());
         QCOMPARE(qRound(next.mpView->player()->audioOutput()->volume() * 100), 35);
 
         dialogs.mediaPlayerAbout();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QObject;
+
+// A media player with its sound output, made on first use. The first player of a run starts
+// the media backend, which takes longer than all the rest of the start-up; a show of pictures
+// never needs it, so the first picture does not wait for it.
+class LazyMediaPlayer
+{
+public:
+    // `setup` wires the new player to its owner; it runs once, right after the player is made.
+    LazyMediaPlayer(QObject *owner, std::function<void(QMediaPlayer &)> setup);
+
+    // The player, made now if it was not yet.
+    QMediaPlayer &get();
+    // The player if it has been made, else null: for what needs no player to answer.
+    QMediaPlayer *made() const { return m_player; }
+
+    // Kept until the player is made, then set on its output.
+    void setVolume(float volume);
+    float volume() const { return m_volume; }
+    void setMuted(bool muted);
+
+private:
+    QObject *m_owner;
+    std::function<void(QMediaPlayer &)> m_setup;
+    QMediaPlayer *m_player = nullptr;
+    QAudioOutput *m_output = nullptr;
+    float m_volume = 1.0f;
+    bool m_muted = false;
+};
