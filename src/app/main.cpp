@@ -4,6 +4,7 @@
 #include "core/DialogMessageService.h"
 #include "core/LoggingMessageService.h"
 #include "core/QtTranslations.h"
+#include "core/SettingKeys.h"
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
@@ -15,6 +16,7 @@
 #include "viewer/PictureAhead.h"
 #include "viewer/PictureView.h"
 #include "viewer/PluginDefaults.h"
+#include "viewer/SplayLibrary.h"
 #include "viewer/cImage.h"
 #include "viewer/cSusie.h"
 #include "viewer/frmView.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 
 #include <chrono>
 #include <cstdio>
@@ -46,11 +49,20 @@ std::unique_ptr<MessageService> makeMessageService()
     return std::make_unique<DialogMessageService>();
 }
 
-// A picture file named on the command line is decoded while the windows are being built, so
-// that the first step finds it ready.
-std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw)
+// An option of the profile the controller will load, read from the store before it does.
+QString storedOption(SettingsStore &store, const QString &name)
 {
-    if (raw.isEmpty() || CommandLine::isUninstallSwitch(raw))
+    const QString profile = store.GetSetting(
+        SettingKeys::Section::Main, SettingKeys::Main::SettingName, SettingKeys::defaultProfile);
+    return store.GetSetting(SettingKeys::optionsSection(profile), name);
+}
+
+// A picture file named on the command line is decoded while the windows are built, so that
+// the first step finds it ready: reduced when it will be stretched, else what the screen can
+// show of it first and the whole after.
+std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw, SettingsStore &store)
+{
+    if (raw.isEmpty())
         return nullptr;
     const QString arg = CommandLine::argument(raw);
     if (!FileExists(arg))
@@ -58,9 +70,27 @@ std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw)
     const QString path = absoluteArgumentPath(arg);
     if (IsFolder(path))
         return nullptr;
+    const QSize screen = QGuiApplication::primaryScreen()
+        ? QGuiApplication::primaryScreen()->availableGeometry().size()
+        : QSize();
+    const bool stretched = storedOption(store, QStringLiteral("chkStretchImage")) == u'1'
+        && storedOption(store, QStringLiteral("chkZoomImage")) != u'1';
     auto ahead = std::make_unique<PictureAhead>();
-    ahead->start(path);
+    if (stretched)
+        ahead->start(path, screen);
+    else
+        ahead->start(path, QSize(), screen);
     return ahead;
+}
+
+// The plug-ins the show will ask first are loaded on a worker while the windows are built.
+void preloadPlugins(SettingsStore &store, const SettingProfiles &profiles)
+{
+    if (storedOption(store, QStringLiteral("chkUseSusiePlugin")) != u'1')
+        return;
+    const QString profile = store.GetSetting(
+        SettingKeys::Section::Main, SettingKeys::Main::SettingName, SettingKeys::defaultProfile);
+    SplayLibrary::preload(profiles.storedPlugins(profile));
 }
 
 // For the start-up benchmark: prints the steady clock when the first picture has been painted
@@ -101,7 +131,6 @@ int main(int argc, char *argv[])
     }
 
     const QString raw = CommandLine::rawText(QApplication::arguments());
-    auto firstPicture = decodeArgumentAhead(raw);
     if (CommandLine::isUninstallSwitch(raw)) {
         Startup::uninstall(settingsFolder, SettingsStore::filePathIn(settingsFolder), *messages);
         return 0;
@@ -111,6 +140,8 @@ int main(int argc, char *argv[])
     // The random generator is seeded from the clock when the context is made.
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
+    auto firstPicture = decodeArgumentAhead(raw, context.store);
+    preloadPlugins(context.store, context.profiles);
 
     // The controller first, then the viewer, which stays hidden until a show starts.
     Slideshow slideshow(context.options, *context.messages, *context.clock, *context.random,

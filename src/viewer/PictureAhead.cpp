@@ -72,6 +72,29 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
     return picture;
 }
 
+PictureAhead::Picture PictureAhead::decodePart(const QString &path, QSize part)
+{
+    // Worth it only where the part is a small share of the picture.
+    constexpr qint64 minimumShare = 3;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    if (part.isEmpty() || reader.format() != "jpeg"
+        || reader.transformation() != QImageIOHandler::TransformationNone)
+        return {};
+    const QSize natural = reader.size();
+    if (qint64(natural.width()) * natural.height()
+        < minimumShare * qint64(part.width()) * part.height())
+        return {};
+    reader.setClipRect(QRect(QPoint(0, 0), part.boundedTo(natural)));
+    Picture picture;
+    picture.image = PictureBuffer::drawingForm(reader.read());
+    if (picture.image.isNull())
+        return {};
+    picture.natural = natural;
+    picture.partial = true;
+    return picture;
+}
+
 PictureAhead::Stamp PictureAhead::Stamp::of(const QString &path)
 {
     Stamp stamp;
@@ -93,27 +116,97 @@ bool PictureAhead::isReady() const
         && m_result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-void PictureAhead::start(const QString &path, QSize bound)
+PictureAhead::Decoded PictureAhead::decodeStamped(const QString &path, QSize bound, QSize part)
+{
+    Decoded decoded;
+    try {
+        // Stamped before reading: a file replaced while it is read no longer matches.
+        decoded.before = Stamp::of(path);
+        if (decoded.before.exists)
+            decoded.picture = part.isValid() ? decodePart(path, part) : decode(path, bound);
+    } catch (...) {
+        // Out of memory for this picture: the step decodes it itself, or reports it.
+        decoded.picture = Picture();
+    }
+    return decoded;
+}
+
+void PictureAhead::Notice::send()
+{
+    const std::lock_guard<std::mutex> hold(lock);
+    if (ready)
+        ready();
+}
+
+void PictureAhead::setRestReady(std::function<void()> ready)
+{
+    const std::lock_guard<std::mutex> hold(m_restReady->lock);
+    m_restReady->ready = std::move(ready);
+}
+
+std::shared_future<PictureAhead::Decoded>
+PictureAhead::queue(const QString &path, QSize bound, QSize part, std::shared_ptr<Notice> done)
+{
+    auto promise = std::make_shared<std::promise<Decoded>>();
+    std::shared_future<Decoded> result = promise->get_future().share();
+    m_pool.start([promise, path, bound, part, done = std::move(done)] {
+        promise->set_value(decodeStamped(path, bound, part));
+        if (done)
+            done->send();
+    });
+    return result;
+}
+
+void PictureAhead::start(const QString &path, QSize bound, QSize firstPart)
 {
     drop();
     if (path.isEmpty())
         return;
-    auto promise = std::make_shared<std::promise<Decoded>>();
-    m_result = promise->get_future().share();
     m_path = path;
-    m_pool.start([promise, path, bound] {
-        Decoded decoded;
-        try {
-            // Stamped before reading: a file replaced while it is read no longer matches.
-            decoded.before = Stamp::of(path);
-            if (decoded.before.exists)
-                decoded.picture = decode(path, bound);
-        } catch (...) {
-            // Out of memory for this picture: the step decodes it itself, or reports it.
-            decoded.picture = Picture();
-        }
-        promise->set_value(std::move(decoded));
-    });
+    m_result = queue(path, bound, firstPart, nullptr);
+    // The whole picture follows its part on the same worker; a file that has no part decoded
+    // ahead has nothing to follow.
+    if (firstPart.isValid()) {
+        m_restPath = path;
+        m_rest = queue(path, QSize(), QSize(), m_restReady);
+    }
+}
+
+void PictureAhead::decodeRest(const QString &path)
+{
+    m_restPath = path;
+    m_rest = queue(path, QSize(), QSize(), m_restReady);
+}
+
+bool PictureAhead::isRestReady() const
+{
+    return m_rest.valid() && m_rest.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+PictureAhead::Picture PictureAhead::takeRest(const QString &path)
+{
+    const bool same = !m_restPath.isEmpty() && path == m_restPath;
+    const std::shared_future<Decoded> rest = std::move(m_rest);
+    m_restPath.clear();
+    m_rest = {};
+    return same ? checked(rest, path) : Picture();
+}
+
+PictureAhead::Picture PictureAhead::checked(const std::shared_future<Decoded> &result,
+                                            const QString &path)
+{
+    Decoded decoded = result.get();
+    if (decoded.picture.image.isNull() || !(Stamp::of(path) == decoded.before))
+        return {};
+    return decoded.picture;
+}
+
+void PictureAhead::release(QImage image)
+{
+    // Only the last holder frees the pixels; a shared or empty image costs nothing here.
+    if (image.isNull() || !image.isDetached())
+        return;
+    m_pool.start([image = std::move(image)]() mutable { image = QImage(); });
 }
 
 void PictureAhead::drop()
@@ -130,8 +223,11 @@ PictureAhead::Picture PictureAhead::take(const QString &path)
     }
     const std::shared_future<Decoded> result = std::move(m_result);
     drop();
-    Decoded decoded = result.get();
-    if (decoded.picture.image.isNull() || !(Stamp::of(path) == decoded.before))
-        return {};
-    return decoded.picture;
+    Picture picture = checked(result, path);
+    // A part whose file changed since: its whole is of no use either.
+    if (picture.image.isNull() && m_restPath == path) {
+        m_restPath.clear();
+        m_rest = {};
+    }
+    return picture;
 }

@@ -4,8 +4,10 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 
 // Decodes the picture the next display step will show on a worker thread while the current one
 // is on screen, and hands it over when that step asks for the same file, unchanged on disk.
@@ -24,7 +26,9 @@ public:
     {
         QImage image;
         QSize natural;
-        bool isReduced() const { return !image.isNull() && image.size() != natural; }
+        // Only the top left part of the picture, at full scale; the rest follows.
+        bool partial = false;
+        bool isReduced() const { return !partial && !image.isNull() && image.size() != natural; }
     };
 
     // The built-in loader, as every decode of a picture file uses it: orientation from its
@@ -33,13 +37,32 @@ public:
     // fraction that still covers the bound. A null image on failure.
     static Picture decode(const QString &path, QSize bound = QSize());
 
-    // Begins decoding `path` in the background, in place of whatever was held.
-    void start(const QString &path, QSize bound = QSize());
+    // The top left `part` of a JPEG much larger than that, at full scale, for a picture shown at
+    // its natural size: what a window can show of it decodes in a fraction of the time of the
+    // whole. A null image when the file is no such picture.
+    static Picture decodePart(const QString &path, QSize part);
+
+    // Begins decoding `path` in the background, in place of whatever was held. With a
+    // `firstPart`, a large JPEG is decoded first in that part (see decodePart), which is what
+    // take() hands over, and then whole, as for decodeRest().
+    void start(const QString &path, QSize bound = QSize(), QSize firstPart = QSize());
     void drop();
     // The picture decoded ahead for `path` (waiting for it when still in work) when the file's
     // size and times are still those it was decoded from; null otherwise. Either way nothing is
     // held afterwards.
     Picture take(const QString &path);
+    // Decodes the whole of `path` after a part of it was taken; `ready` runs on the worker once
+    // it is done. Replaces the rest of any other picture, but not what is decoded ahead.
+    void decodeRest(const QString &path);
+    void setRestReady(std::function<void()> ready);
+    // The whole picture of `path` (waiting for it when still in work), when the file is
+    // unchanged since; null otherwise. Either way nothing of the rest is held afterwards.
+    Picture takeRest(const QString &path);
+    bool isRestReady() const;
+
+    // Frees `image` on the worker, before any decode started later: the memory stays bounded
+    // by the picture on screen and the one ahead.
+    void release(QImage image);
     // The file whose picture is held or in work; empty when none.
     QString pendingPath() const { return m_path; }
     // A picture is held and its decode has finished.
@@ -67,7 +90,22 @@ private:
         Stamp before;
     };
 
+    // Shared with the work queued: a decode begun before the owner set it still reaches it.
+    struct Notice
+    {
+        std::mutex lock;
+        std::function<void()> ready;
+        void send();
+    };
+    static Decoded decodeStamped(const QString &path, QSize bound, QSize part);
+    std::shared_future<Decoded> queue(const QString &path, QSize bound, QSize part,
+                                      std::shared_ptr<Notice> done);
+    static Picture checked(const std::shared_future<Decoded> &result, const QString &path);
+
     QThreadPool m_pool;
     QString m_path;
     std::shared_future<Decoded> m_result;
+    QString m_restPath;
+    std::shared_future<Decoded> m_rest;
+    std::shared_ptr<Notice> m_restReady = std::make_shared<Notice>();
 };

@@ -1,5 +1,7 @@
 #include "viewer/PictureBuffer.h"
 
+#include <utility>
+
 QImage PictureBuffer::drawingForm(QImage image)
 {
     // Opaque pictures as RGB32 and the rest premultiplied: the formats QPainter copies fastest.
@@ -14,10 +16,15 @@ QImage PictureBuffer::drawingForm(QImage image)
 
 void PictureBuffer::setImage(QImage image)
 {
-    m_image = drawingForm(std::move(image));
-    m_scaled = QImage();
+    QImage old = std::exchange(m_image, drawingForm(std::move(image)));
+    QImage oldScaled = std::exchange(m_scaled, QImage());
+    if (m_releaser) {
+        m_releaser(std::move(old));
+        m_releaser(std::move(oldScaled));
+    }
     m_natural = m_image.size();
     m_source.clear();
+    m_partial = false;
 }
 
 void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &source)
@@ -27,6 +34,12 @@ void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &
         return;
     m_natural = natural;
     m_source = source;
+}
+
+void PictureBuffer::setPartialImage(QImage image, QSize natural, const QString &source)
+{
+    setReducedImage(std::move(image), natural, source);
+    m_partial = !m_image.isNull();
 }
 
 void PictureBuffer::clear()

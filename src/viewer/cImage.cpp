@@ -11,9 +11,40 @@ cImage::cImage(PictureTarget *target, PictureBuffer *back, QObject *parent)
     , m_target(target)
     , m_back(back)
     , m_ahead(std::make_unique<PictureAhead>())
-{ }
+{
+    if (m_back)
+        m_back->setReleaser([this](QImage image) { m_ahead->release(std::move(image)); });
+    adoptAhead();
+}
 
-cImage::~cImage() = default;
+void cImage::adoptAhead()
+{
+    // Called on the worker; the picture is completed on this object's thread.
+    m_ahead->setRestReady([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { completePicture(); }, Qt::QueuedConnection);
+    });
+}
+
+void cImage::completePicture()
+{
+    // A notice for a rest replaced since is not this picture's.
+    if (!m_back || !m_back->isPartial() || !m_ahead->isRestReady())
+        return;
+    PictureAhead::Picture whole = m_ahead->takeRest(m_back->sourcePath());
+    if (whole.image.size() == m_back->size())
+        m_back->setImage(std::move(whole.image));
+    else if (!restoreFullSize())
+        return;
+    RefreshImage();
+}
+
+cImage::~cImage()
+{
+    // The buffer outlives this object.
+    if (m_back)
+        m_back->setReleaser({});
+}
 
 void cImage::setVisible(bool visible)
 {
@@ -82,11 +113,22 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
         return true;
     }
     PictureAhead::Picture picture = m_ahead->take(fileName);
+    // Shown at natural size, a large picture is drawn first from what the window shows of it.
+    if (picture.image.isNull() && !bound.isValid() && m_firstPart.isValid()) {
+        picture = PictureAhead::decodePart(fileName, m_firstPart);
+        if (picture.partial)
+            m_ahead->decodeRest(fileName);
+    }
+    // Drawn stretched, a part is of no use: the whole is on its way already.
+    if (picture.partial && bound.isValid())
+        picture = m_ahead->takeRest(fileName);
     if (picture.image.isNull())
         picture = PictureAhead::decode(fileName, bound);
     if (picture.image.isNull())
         return false;
-    if (picture.isReduced())
+    if (picture.partial)
+        m_back->setPartialImage(std::move(picture.image), picture.natural, fileName);
+    else if (picture.isReduced())
         m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
     else
         m_back->setImage(std::move(picture.image));
@@ -109,8 +151,10 @@ void cImage::dropDecodeAhead()
 
 void cImage::setPictureAhead(std::unique_ptr<PictureAhead> ahead)
 {
-    if (ahead)
+    if (ahead) {
         m_ahead = std::move(ahead);
+        adoptAhead();
+    }
 }
 
 bool cImage::RefreshImage()
@@ -135,10 +179,13 @@ bool cImage::draw()
     QImage &canvas = m_target->canvas();
     if (canvas.isNull() || canvas.size() != size)
         return false;
-    // A reduced picture serves only while it is drawn no larger than it is.
+    // A reduced picture serves only while it is drawn no larger than it is, a part only while
+    // the picture is drawn at full scale.
     if (m_back->isReduced()
         && (!m_stretch || m_width > m_back->image().width() || m_height > m_back->image().height())
         && !restoreFullSize())
+        return false;
+    if (m_back->isPartial() && m_stretch && !restoreFullSize())
         return false;
 
     QPainter painter;

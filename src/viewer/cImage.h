@@ -57,6 +57,9 @@ public:
     void dropDecodeAhead();
     // Lets a decode begun before the surface existed (the file named at start-up) be taken.
     void setPictureAhead(std::unique_ptr<PictureAhead> ahead);
+    // The most a window shows of a picture at its natural size (the work area): a larger JPEG is
+    // decoded first in that part, drawn, and completed when its whole has been decoded.
+    void setFirstPart(QSize part) { m_firstPart = part; }
     // Draws the picture as the properties say; false when drawing failed.
     bool RefreshImage();
 
@@ -68,8 +71,11 @@ signals:
 
 private:
     bool draw();
-    // Replaces a reduced picture by the whole one, decoded again.
+    // Replaces a reduced or partial picture by the whole one, decoded again.
     bool restoreFullSize();
+    void adoptAhead();
+    // Puts the whole picture in place of its part once it has been decoded.
+    void completePicture();
     void clearTarget();
 
     PictureTarget *m_target;
@@ -81,4 +87,5 @@ private:
     int m_top = 0;
     int m_width = 0;
     int m_height = 0;
+    QSize m_firstPart;
 };

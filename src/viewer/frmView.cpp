@@ -398,6 +398,7 @@ void frmView::measureViewer()
     m_metrics.frameHeight = outer.height() - m_metrics.viewAreaHeight;
     m_metrics.workArea = s->availableGeometry();
     m_measuredMargins = currentFrameMargins();
+    g_clsImage->setFirstPart(m_metrics.workArea.size());
 }
 
 // --- sizing for a file ---------------------------------------------------------------------

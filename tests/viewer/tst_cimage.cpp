@@ -373,6 +373,64 @@ private slots:
         QVERIFY(near(probe, colour));
     }
 
+    // A picture shown at natural size is drawn first from the part a window shows of it; the
+    // whole replaces it once decoded, also where the file changed in between.
+    void aLargePictureIsDrawnFromItsPartUntilTheWholeArrives_data()
+    {
+        QTest::addColumn<bool>("aheadWithPart");
+        QTest::addColumn<bool>("stretch");
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("decoded by the step") << false << false << false;
+        QTest::newRow("decoded ahead, part first") << true << false << false;
+        QTest::newRow("replaced before the whole is in place") << false << false << true;
+        QTest::newRow("stretched: the whole at once") << true << true << false;
+    }
+
+    void aLargePictureIsDrawnFromItsPartUntilTheWholeArrives()
+    {
+        QFETCH(bool, aheadWithPart);
+        QFETCH(bool, stretch);
+        QFETCH(bool, replace);
+        const QString path = m_box.path(u"large.jpg"_qs);
+        QVERIFY(quadrants().scaled(1200, 800).save(path, "JPEG", 95));
+        const QSize part(400, 300);
+        CanvasTarget target(QSize(300, 200));
+        PictureBuffer back;
+        cImage surface(&target, &back);
+        surface.setFirstPart(part);
+        if (aheadWithPart) {
+            auto ahead = std::make_unique<PictureAhead>();
+            ahead->start(path, QSize(), part);
+            surface.setPictureAhead(std::move(ahead));
+        }
+        QVERIFY(surface.LoadPic(path, stretch ? QSize(300, 200) : QSize()));
+        QCOMPARE(QSize(surface.width(), surface.height()), QSize(1200, 800));
+        QCOMPARE(back.isPartial(), !stretch);
+        if (replace) {
+            // Same size, other colours; the stamp differs by its times at least.
+            QImage other(1200, 800, QImage::Format_RGB32);
+            other.fill(Qt::white);
+            QVERIFY(other.save(path, "JPEG", 95));
+        }
+        if (stretch) {
+            QVERIFY(!back.isReduced());
+            QCOMPARE(back.image().size(), QSize(1200, 800));
+            return;
+        }
+        // Scrolled to the lower right before the whole is in: only background is drawn there.
+        surface.Move(-900, -600, 1200, 800);
+        surface.setVisible(true);
+        QCOMPARE(at(target, 100, 100), target.back);
+        QTRY_VERIFY(!back.isPartial());
+        QCOMPARE(back.image().size(), QSize(1200, 800));
+        const QColor lowerRight = at(target, 100, 100);
+        const QColor expected = replace ? QColor(Qt::white) : QColor(Qt::yellow);
+        QVERIFY2(std::abs(lowerRight.red() - expected.red()) < 24
+                     && std::abs(lowerRight.green() - expected.green()) < 24
+                     && std::abs(lowerRight.blue() - expected.blue()) < 24,
+                 qPrintable(lowerRight.name()));
+    }
+
 private:
     QString savePng(const QString &name, const QImage &image)
     {
