@@ -24,8 +24,10 @@ void NumberFieldGuard::watch(QLineEdit *field, const NumberFieldRule &rule)
 
 bool NumberFieldGuard::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *field = static_cast<QLineEdit *>(watched);
-    const NumberFieldRule *rule = m_rules.value(field);
+    // A field being destroyed is no QLineEdit any more, yet still sends events (hide, focus
+    // out) through its QWidget part: those are not ours to check.
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    const NumberFieldRule *rule = field ? m_rules.value(field) : nullptr;
     if (!rule)
         return false;
 

@@ -128,7 +128,8 @@ public:
             int used = 0;
             for (; used < 8 && s[used]; ++used)
                 head = (head << 8) | static_cast<unsigned char>(s[used]);
-            head <<= 8 * (8 - used);
+            // A key that ends at once leaves `head` 0; shifting a 64-bit word by 64 is undefined.
+            head = used == 0 ? 0 : head << (8 * (8 - used));
             // A key that ended inside `head` leaves `rest` at its terminating 0.
             keyed[k] = { head, s + used, qsizetype(k) };
         }

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QString>
 
 #include <cstdio>
@@ -29,16 +28,6 @@ inline QString scratchFolder()
         return path;
     }();
     return folder;
-}
-
-inline void writeFile(const QString &path, const uint8_t *data, size_t size)
-{
-    FILE *f = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!f)
-        std::abort();
-    if (size && std::fwrite(data, 1, size, f) != size)
-        std::abort();
-    std::fclose(f);
 }
 
 [[noreturn]] inline void fail(const char *what, const QString &detail = QString())

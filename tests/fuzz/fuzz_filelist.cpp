@@ -10,14 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const FileListFile::ReadResult result = FileListFile::parse(bytes);
     FUZZ_CHECK(!result.error);
-    // Now and then through a real file too: reading it gives the very same lines.
-    static unsigned count = 0;
-    if (++count % 64 == 0) {
-        const QString path = FuzzSupport::scratchFolder() + QStringLiteral("/list.txt");
-        FuzzSupport::writeFile(path, data, size);
-        const FileListFile::ReadResult read = FileListFile::read(path);
-        FUZZ_CHECK(!read.error && read.lines == result.lines);
-    }
+    // The file is read in chunks whatever it holds, so reading from disk is left to the unit
+    // tests (sizes around every chunk boundary); the bytes are all the fuzzer varies.
     for (const QString &line : result.lines) {
         FUZZ_CHECK(!line.isEmpty() && !line.startsWith(u';'), line);
         FUZZ_CHECK(!line.contains(u'\r'), line);

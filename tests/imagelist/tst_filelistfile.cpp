@@ -55,6 +55,40 @@ private slots:
                                u"/last.png"_s }));
     }
 
+    // The file is read in growing chunks; a line or a two-byte character cut by a chunk's end
+    // must come out whole, at every size around the chunk sizes.
+    void readingAFileGivesTheLinesOfItsBytes_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<bool>("cp932");
+        for (const qsizetype size : { qsizetype(0), qsizetype(4095), qsizetype(4096),
+                                      qsizetype(4097), qsizetype(1 << 20) - 1, qsizetype(1 << 20),
+                                      qsizetype(1 << 20) + 1, qsizetype(3 << 20) + 7 }) {
+            QTest::addRow("utf8 %lld", qlonglong(size)) << size << false;
+            QTest::addRow("cp932 %lld", qlonglong(size)) << size << true;
+        }
+    }
+    void readingAFileGivesTheLinesOfItsBytes()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(bool, cp932);
+        // Lines of different lengths, so that CR LF pairs and characters straddle the chunk
+        // boundaries at every offset.
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < size; ++i) {
+            bytes += cp932 ? QByteArray("C:\\\x8e\xca\x90\x5e\\") : QByteArray("/写真/");
+            bytes += QByteArray::number(i) + QByteArray(i % 7, 'a') + ".jpg\r\n";
+        }
+        bytes.truncate(size);
+        Sandbox box;
+        const FileListFile::ReadResult r = FileListFile::read(box.file(u"list.txt"_s, bytes));
+        QVERIFY(!r.error);
+        // Every CR ends a line; what follows the last one is a line too.
+        QCOMPARE(r.lines.size(),
+                 bytes.count('\r') + (bytes.isEmpty() || bytes.endsWith('\r') ? 0 : 1));
+        QVERIFY(r.lines == FileListFile::parse(bytes).lines);
+    }
+
     void whatIsNoRegularFileIsReportedUnread()
     {
         Sandbox box;
