@@ -1,0 +1,256 @@
+// Figures for users' own Windows plug-ins: how long a plug-in's host takes to answer its first
+// call (Wine's start and LoadLibrary), and what the pipe to the host adds to each picture,
+// against the same Kumo plug-in built as one of Lunetta's own decoding the same 1920 x 1080
+// picture.
+//
+// The hosts run in a Wine prefix of the benchmark's own, "wineprefix" in LUNETTA_BENCH_FIXTURES
+// (default: "bench-fixtures" under the working folder), made on the first run; the time that
+// took is printed too. Without Wine or the MinGW builds the benchmark says so and ends.
+#include "BenchPictures.h"
+#include "KumoFormat.h"
+
+#include "core/LoggingMessageService.h"
+#include "core/Options.h"
+#include "core/SettingsStore.h"
+#include "lunetta_plugin.h"
+#include "viewer/PictureBuffer.h"
+#include "viewer/PluginFileKind.h"
+#include "viewer/SplayLibrary.h"
+#include "viewer/WindowsPluginHost.h"
+#include "viewer/WineHostLauncher.h"
+#include "viewer/WinePrefix.h"
+#include "viewer/cSusie.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QString wine()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("wine"));
+}
+
+// Runs a Wine tool in the benchmark's prefix and waits for it; false when it failed.
+bool runWine(const QString &program, const QStringList &args, int timeoutMs = 300000)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    return p.waitForFinished(timeoutMs) && p.exitStatus() == QProcess::NormalExit
+        && p.exitCode() == 0;
+}
+
+void endWineServer()
+{
+    runWine(QStringLiteral("wineserver"), { QStringLiteral("-k") });
+    runWine(QStringLiteral("wineserver"), { QStringLiteral("-w") });
+}
+
+void startWineServer()
+{
+    // A persistent server, as the tests keep one; it forks and stays in the background.
+    QProcess::execute(QStringLiteral("wineserver"), { QStringLiteral("-p") });
+}
+
+// Milliseconds from starting a host to the answer of its first call, median of `runs`.
+double hostStart(const QString &plugin, PluginFileKind::Kind kind, const QString &file, int runs,
+                 bool serverRunning)
+{
+    std::vector<double> times;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray head = SplayLibrary::readHead(f);
+    for (int i = 0; i < runs; ++i) {
+        if (!serverRunning)
+            endWineServer();
+        WindowsPluginHost host(WineHostLauncher::command(kind, plugin), WineHostLauncher::limits());
+        QElapsedTimer t;
+        t.start();
+        if (!host.start() || host.isSupported(file, head) == 0)
+            return -1;
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+struct Decode
+{
+    double loadMs = -1; // the whole LoadPicture: IsSupported, GetPicture, the checked picture
+    double callMs = -1; // the GetPicture call alone
+};
+
+Decode decode(cSusie &susie, Options &options, const QString &plugin, const QString &file, int runs)
+{
+    Decode d;
+    options.setSusiePlugins({ plugin });
+    // The first call loads the plug-in (starts its host); it is not counted.
+    if (!susie.LoadPicture(file))
+        return d;
+    std::vector<double> load, call;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        t.start();
+        if (!susie.LoadPicture(file))
+            return d;
+        load.push_back(t.nsecsElapsed() / 1e6);
+    }
+    SplayLibrary &library = susie.library();
+    int32_t handle = library.VBLoadPlugin(plugin);
+    for (int i = 0; i < runs; ++i) {
+        PluginBlock info, bits;
+        t.start();
+        if (library.VBGetPictureOrg(handle, file, 0, LUNETTA_SPI_INPUT_FILE, info, bits)
+            != LUNETTA_SPI_OK)
+            return d;
+        call.push_back(t.nsecsElapsed() / 1e6);
+    }
+    library.VBFreePlugin(handle);
+    d.loadMs = median(load);
+    d.callMs = median(call);
+    return d;
+}
+
+// The Windows plug-in's own GetPicture under Wine, without host or pipe (median ms); -1 when
+// the timer is missing or failed.
+double decodeInWine(const QString &plugin, PluginFileKind::Kind kind, const QString &file, int runs)
+{
+    const QString timer = QStringLiteral(PLUGIN_TIMER_DIR "/plugin_timer%1.exe")
+                              .arg(kind == PluginFileKind::Windows32 ? 32 : 64);
+    if (!QFileInfo::exists(timer))
+        return -1;
+    QProcess p;
+    p.start(wine(),
+            { timer, WinePrefix::toWinePath(plugin), WinePrefix::toWinePath(file),
+              QString::number(runs) });
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const double ms = QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble(&ok);
+    return ok ? ms : -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const int runs = std::max(1, qEnvironmentVariableIntValue("LUNETTA_BENCH_RUNS") ?: 5);
+    const int pictureRuns = std::max(20, runs);
+    std::printf("Windows plug-ins through the Wine host\n");
+    const QString winDir = QStringLiteral(WIN_SPI_DIR "/");
+    const QString spi = winDir + QStringLiteral("kumo.spi");
+    const QString sph = winDir + QStringLiteral("kumo.sph");
+    if (wine().isEmpty() || !QFileInfo::exists(spi) || !QFileInfo::exists(sph)) {
+        std::printf("  skipped: Wine or the MinGW builds of the host and the test plug-in are "
+                    "missing (scripts/deps --windows-plugins)\n");
+        return 0;
+    }
+    if (qEnvironmentVariableIsEmpty("LUNETTA_SPIHOST_DIR"))
+        qputenv("LUNETTA_SPIHOST_DIR", LUNETTA_WINHOST_BUILD_DIR);
+
+    QString folder = qEnvironmentVariable("LUNETTA_BENCH_FIXTURES");
+    if (folder.isEmpty())
+        folder = QDir::current().filePath(QStringLiteral("bench-fixtures"));
+    QDir().mkpath(folder);
+    // Wine takes only an absolute prefix.
+    const QDir dir(QDir(folder).absolutePath());
+    const QString prefix = dir.filePath(QStringLiteral("wineprefix"));
+    qputenv("WINEPREFIX", QFile::encodeName(prefix));
+    qputenv("WINEDEBUG", "-all");
+    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
+
+    QElapsedTimer t;
+    if (!QFileInfo::exists(prefix + QStringLiteral("/system.reg"))) {
+        endWineServer();
+        t.start();
+        if (!runWine(wine(), { QStringLiteral("wineboot"), QStringLiteral("-i") })) {
+            std::printf("  ** wineboot failed in %s **\n", qPrintable(prefix));
+            return 1;
+        }
+        runWine(QStringLiteral("wineserver"), { QStringLiteral("-w") });
+        std::printf("  Wine prefix made in %.1f s (the first wineboot, a fresh prefix)\n",
+                    t.nsecsElapsed() / 1e9);
+    } else {
+        std::printf("  Wine prefix already made (%s)\n", qPrintable(prefix));
+    }
+
+    const QString file = dir.filePath(QStringLiteral("photo1080.kmo"));
+    if (!QFileInfo::exists(file)) {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(encodeKumo(photo(QSize(1920, 1080)))) < 0)
+            return 1;
+    }
+
+    std::printf("  host start to the first answer (Wine start + LoadLibrary), %d runs, "
+                "medians:\n",
+                runs);
+    for (bool server : { false, true }) {
+        if (server)
+            startWineServer();
+        const double s32 = hostStart(spi, PluginFileKind::Windows32, file, runs, server);
+        const double s64 = hostStart(sph, PluginFileKind::Windows64, file, runs, server);
+        std::printf("    %-32s 32-bit .spi %7.1f ms   64-bit .sph %7.1f ms\n",
+                    server ? "a Wine server already running:" : "no Wine server running:", s32,
+                    s64);
+    }
+
+    QTemporaryDir config;
+    SettingsStore store(config.path());
+    Options options;
+    LoggingMessageService messages(config.filePath(QStringLiteral("messages.log")));
+    PictureBuffer back;
+    cSusie susie(options, &back, messages, store);
+
+    std::printf("  a 1920 x 1080 Kumo picture (%.1f MB file, %.1f MB of pixels), %d runs, "
+                "medians:\n",
+                QFileInfo(file).size() / 1e6, 1920.0 * 3 * 1080 / 1e6, pictureRuns);
+    struct Row
+    {
+        const char *name;
+        QString plugin;
+        PluginFileKind::Kind kind;
+    };
+    const Row rows[]
+        = { { "Lunetta's own build (ELF)", QStringLiteral(NATIVE_KUMO), PluginFileKind::Native },
+            { "Windows 32-bit .spi via host", spi, PluginFileKind::Windows32 },
+            { "Windows 64-bit .sph via host", sph, PluginFileKind::Windows64 } };
+    double native = -1;
+    for (const Row &r : rows) {
+        const Decode d = decode(susie, options, r.plugin, file, pictureRuns);
+        if (d.loadMs < 0) {
+            std::printf("    %-30s ** FAILED **\n", r.name);
+            continue;
+        }
+        std::printf("    %-30s decode into the holding buffer %6.1f ms (GetPicture call %6.1f ms)",
+                    r.name, d.loadMs, d.callMs);
+        // The Windows builds against Lunetta's own, the first row.
+        if (&r == rows)
+            native = d.loadMs;
+        else if (native >= 0)
+            std::printf("  overhead %+.1f ms", d.loadMs - native);
+        std::printf("%s\n", back.size() == QSize(1920, 1080) ? "" : "  ** wrong size **");
+        // How much of that is the plug-in's own code running slower under Wine, and how much
+        // the host and its pipe add to the call.
+        if (r.kind != PluginFileKind::Native) {
+            const double own = decodeInWine(r.plugin, r.kind, file, pictureRuns);
+            if (own >= 0)
+                std::printf("      its own GetPicture under Wine, no host: %6.1f ms; the host and "
+                            "the pipe add %+.1f ms to the call\n",
+                            own, d.callMs - own);
+        }
+    }
+    endWineServer();
+    return 0;
+}
