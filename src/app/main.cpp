@@ -58,8 +58,8 @@ QString storedOption(SettingsStore &store, const QString &name)
 }
 
 // A picture file named on the command line is decoded while the windows are built, so that
-// the first step finds it ready: reduced when it will be stretched, else what the screen can
-// show of it first and the whole after.
+// the first step finds it ready: reduced when it will be stretched, whole when zoomed, else
+// what the screen can show of it first and the whole after.
 std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw, SettingsStore &store)
 {
     if (raw.isEmpty())
@@ -73,10 +73,12 @@ std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw, SettingsSt
     const QSize screen = QGuiApplication::primaryScreen()
         ? QGuiApplication::primaryScreen()->availableGeometry().size()
         : QSize();
-    const bool stretched = storedOption(store, QStringLiteral("chkStretchImage")) == u'1'
-        && storedOption(store, QStringLiteral("chkZoomImage")) != u'1';
+    const bool zoomed = storedOption(store, QStringLiteral("chkZoomImage")) == u'1';
+    const bool stretched = storedOption(store, QStringLiteral("chkStretchImage")) == u'1';
     auto ahead = std::make_unique<PictureAhead>();
-    if (stretched)
+    if (zoomed)
+        ahead->start(path);
+    else if (stretched)
         ahead->start(path, screen);
     else
         ahead->start(path, QSize(), screen);

@@ -122,8 +122,11 @@ PictureAhead::Decoded PictureAhead::decodeStamped(const QString &path, QSize bou
     try {
         // Stamped before reading: a file replaced while it is read no longer matches.
         decoded.before = Stamp::of(path);
-        if (decoded.before.exists)
-            decoded.picture = part.isValid() ? decodePart(path, part) : decode(path, bound);
+        if (decoded.before.exists && part.isValid())
+            decoded.picture = decodePart(path, part);
+        // A picture too small for a part, or not a JPEG, is decoded whole at once.
+        if (decoded.before.exists && decoded.picture.image.isNull())
+            decoded.picture = decode(path, bound);
     } catch (...) {
         // Out of memory for this picture: the step decodes it itself, or reports it.
         decoded.picture = Picture();
@@ -164,18 +167,43 @@ void PictureAhead::start(const QString &path, QSize bound, QSize firstPart)
         return;
     m_path = path;
     m_result = queue(path, bound, firstPart, nullptr);
-    // The whole picture follows its part on the same worker; a file that has no part decoded
-    // ahead has nothing to follow.
-    if (firstPart.isValid()) {
-        m_restPath = path;
-        m_rest = queue(path, QSize(), QSize(), m_restReady);
-    }
+    // The whole picture follows its part on the same worker.
+    if (firstPart.isValid())
+        m_rest = queueRest(path, m_result);
+}
+
+void PictureAhead::startPart(const QString &path, QSize part)
+{
+    drop();
+    if (path.isEmpty())
+        return;
+    m_path = path;
+    m_result = queue(path, QSize(), part, nullptr);
+}
+
+std::shared_future<PictureAhead::Decoded> PictureAhead::queueRest(const QString &path,
+                                                                  std::shared_future<Decoded> first)
+{
+    m_restPath = path;
+    auto promise = std::make_shared<std::promise<Decoded>>();
+    std::shared_future<Decoded> result = promise->get_future().share();
+    m_pool.start([promise, path, first = std::move(first), done = m_restReady] {
+        // The one worker has finished the first decode already: when that gave the whole
+        // picture, there is no rest to decode.
+        if (first.valid() && !first.get().picture.partial)
+            promise->set_value(Decoded());
+        else
+            promise->set_value(decodeStamped(path, QSize(), QSize()));
+        done->send();
+    });
+    return result;
 }
 
 void PictureAhead::decodeRest(const QString &path)
 {
-    m_restPath = path;
-    m_rest = queue(path, QSize(), QSize(), m_restReady);
+    if (m_restPath == path && m_rest.valid())
+        return;
+    m_rest = queueRest(path);
 }
 
 bool PictureAhead::isRestReady() const
@@ -187,8 +215,7 @@ PictureAhead::Picture PictureAhead::takeRest(const QString &path)
 {
     const bool same = !m_restPath.isEmpty() && path == m_restPath;
     const std::shared_future<Decoded> rest = std::move(m_rest);
-    m_restPath.clear();
-    m_rest = {};
+    dropRest();
     return same ? checked(rest, path) : Picture();
 }
 
@@ -217,6 +244,9 @@ void PictureAhead::drop()
 
 PictureAhead::Picture PictureAhead::take(const QString &path)
 {
+    // The whole of another picture is of no use any more.
+    if (m_restPath != path)
+        dropRest();
     if (m_path.isEmpty() || path != m_path) {
         drop();
         return {};
@@ -224,10 +254,14 @@ PictureAhead::Picture PictureAhead::take(const QString &path)
     const std::shared_future<Decoded> result = std::move(m_result);
     drop();
     Picture picture = checked(result, path);
-    // A part whose file changed since: its whole is of no use either.
-    if (picture.image.isNull() && m_restPath == path) {
-        m_restPath.clear();
-        m_rest = {};
-    }
+    // Nor is the whole of a file changed since, or of one decoded whole already.
+    if (picture.image.isNull() || !picture.partial)
+        dropRest();
     return picture;
+}
+
+void PictureAhead::dropRest()
+{
+    m_restPath.clear();
+    m_rest = {};
 }

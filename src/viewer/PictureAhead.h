@@ -46,13 +46,18 @@ public:
     // `firstPart`, a large JPEG is decoded first in that part (see decodePart), which is what
     // take() hands over, and then whole, as for decodeRest().
     void start(const QString &path, QSize bound = QSize(), QSize firstPart = QSize());
+    // Begins decoding only the top left `part` of `path` when it is a large JPEG (else the
+    // whole): the rest waits for decodeRest() after the step has let the picture before go, so
+    // that two whole pictures are never held at once.
+    void startPart(const QString &path, QSize part);
     void drop();
     // The picture decoded ahead for `path` (waiting for it when still in work) when the file's
     // size and times are still those it was decoded from; null otherwise. Either way nothing is
     // held afterwards.
     Picture take(const QString &path);
-    // Decodes the whole of `path` after a part of it was taken; `ready` runs on the worker once
-    // it is done. Replaces the rest of any other picture, but not what is decoded ahead.
+    // Decodes the whole of `path` after a part of it was taken, unless that is in work already;
+    // `ready` runs on the worker once it is done. Replaces the rest of any other picture, but
+    // not what is decoded ahead.
     void decodeRest(const QString &path);
     void setRestReady(std::function<void()> ready);
     // The whole picture of `path` (waiting for it when still in work), when the file is
@@ -98,8 +103,11 @@ private:
         void send();
     };
     static Decoded decodeStamped(const QString &path, QSize bound, QSize part);
+    std::shared_future<Decoded> queueRest(const QString &path,
+                                          std::shared_future<Decoded> first = {});
     std::shared_future<Decoded> queue(const QString &path, QSize bound, QSize part,
                                       std::shared_ptr<Notice> done);
+    void dropRest();
     static Picture checked(const std::shared_future<Decoded> &result, const QString &path);
 
     QThreadPool m_pool;

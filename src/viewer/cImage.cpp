@@ -114,11 +114,8 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
     }
     PictureAhead::Picture picture = m_ahead->take(fileName);
     // Shown at natural size, a large picture is drawn first from what the window shows of it.
-    if (picture.image.isNull() && !bound.isValid() && m_firstPart.isValid()) {
+    if (picture.image.isNull() && !bound.isValid() && m_firstPart.isValid())
         picture = PictureAhead::decodePart(fileName, m_firstPart);
-        if (picture.partial)
-            m_ahead->decodeRest(fileName);
-    }
     // Drawn stretched, a part is of no use: the whole is on its way already.
     if (picture.partial && bound.isValid())
         picture = m_ahead->takeRest(fileName);
@@ -126,12 +123,16 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
         picture = PictureAhead::decode(fileName, bound);
     if (picture.image.isNull())
         return false;
-    if (picture.partial)
+    const bool partial = picture.partial;
+    if (partial)
         m_back->setPartialImage(std::move(picture.image), picture.natural, fileName);
     else if (picture.isReduced())
         m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
     else
         m_back->setImage(std::move(picture.image));
+    // Only now that the picture before has gone to be freed does the whole of this one follow.
+    if (partial)
+        m_ahead->decodeRest(fileName);
     if (m_back->isEmpty())
         return false;
     m_width = m_back->size().width();
@@ -141,7 +142,12 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
 
 void cImage::decodeAhead(const QString &fileName, QSize bound)
 {
-    m_ahead->start(fileName, bound);
+    // At natural size only the part a window shows of a large picture is decoded ahead: the
+    // whole beside the one on screen would double the memory.
+    if (!bound.isValid() && m_firstPart.isValid())
+        m_ahead->startPart(fileName, m_firstPart);
+    else
+        m_ahead->start(fileName, bound);
 }
 
 void cImage::dropDecodeAhead()

@@ -398,7 +398,6 @@ void frmView::measureViewer()
     m_metrics.frameHeight = outer.height() - m_metrics.viewAreaHeight;
     m_metrics.workArea = s->availableGeometry();
     m_measuredMargins = currentFrameMargins();
-    g_clsImage->setFirstPart(m_metrics.workArea.size());
 }
 
 // --- sizing for a file ---------------------------------------------------------------------
@@ -769,12 +768,23 @@ void frmView::clearPicture()
 
 bool frmView::LoadPic(const QString &path)
 {
+    g_clsImage->setFirstPart(visiblePart());
     return g_clsImage->LoadPic(path, largestStretchedSize());
 }
 
 void frmView::decodeAhead(const QString &path)
 {
+    g_clsImage->setFirstPart(visiblePart());
     g_clsImage->decodeAhead(path, largestStretchedSize());
+}
+
+// The most the window shows of a picture at its natural size; invalid when it is zoomed, which
+// draws the whole picture at another scale.
+QSize frmView::visiblePart() const
+{
+    if (m_options.isChecked(Opt::chkZoomImage))
+        return QSize();
+    return m_metrics.workArea.size();
 }
 
 // The largest size a stretched picture is drawn at before the options change: the window never

@@ -135,6 +135,7 @@ private:
     void connectPlayers();
     void checkFrameMargins();
     void refitCurrentFile();
+    QSize visiblePart() const;
     QSize largestStretchedSize() const;
     int statusBarHeight() const;
     int shownStatusBarHeight() const;

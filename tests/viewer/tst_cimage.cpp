@@ -377,18 +377,22 @@ private slots:
     // whole replaces it once decoded, also where the file changed in between.
     void aLargePictureIsDrawnFromItsPartUntilTheWholeArrives_data()
     {
-        QTest::addColumn<bool>("aheadWithPart");
+        // "start": part and whole decoded from the start; "next": the part decoded ahead of
+        // the step, the whole after it.
+        QTest::addColumn<QString>("ahead");
         QTest::addColumn<bool>("stretch");
         QTest::addColumn<bool>("replace");
-        QTest::newRow("decoded by the step") << false << false << false;
-        QTest::newRow("decoded ahead, part first") << true << false << false;
-        QTest::newRow("replaced before the whole is in place") << false << false << true;
-        QTest::newRow("stretched: the whole at once") << true << true << false;
+        QTest::newRow("decoded by the step") << u""_qs << false << false;
+        QTest::newRow("decoded at start, part first") << u"start"_qs << false << false;
+        QTest::newRow("part decoded ahead") << u"next"_qs << false << false;
+        QTest::newRow("part decoded ahead, replaced") << u"next"_qs << false << true;
+        QTest::newRow("replaced before the whole is in place") << u""_qs << false << true;
+        QTest::newRow("stretched: the whole at once") << u"start"_qs << true << false;
     }
 
     void aLargePictureIsDrawnFromItsPartUntilTheWholeArrives()
     {
-        QFETCH(bool, aheadWithPart);
+        QFETCH(QString, ahead);
         QFETCH(bool, stretch);
         QFETCH(bool, replace);
         const QString path = m_box.path(u"large.jpg"_qs);
@@ -398,10 +402,12 @@ private slots:
         PictureBuffer back;
         cImage surface(&target, &back);
         surface.setFirstPart(part);
-        if (aheadWithPart) {
-            auto ahead = std::make_unique<PictureAhead>();
-            ahead->start(path, QSize(), part);
-            surface.setPictureAhead(std::move(ahead));
+        if (ahead == u"start") {
+            auto atStart = std::make_unique<PictureAhead>();
+            atStart->start(path, QSize(), part);
+            surface.setPictureAhead(std::move(atStart));
+        } else if (ahead == u"next") {
+            surface.decodeAhead(path, QSize());
         }
         QVERIFY(surface.LoadPic(path, stretch ? QSize(300, 200) : QSize()));
         QCOMPARE(QSize(surface.width(), surface.height()), QSize(1200, 800));
