@@ -8,9 +8,9 @@
 #include "core/EventPump.h"
 #include "core/LoggingMessageService.h"
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
-#include "imagelist/PathFunctions.h"
 #include "viewer/PictureView.h"
 #include "viewer/frmView.h"
 

@@ -10,8 +10,8 @@
 
 #include "controller/ControllerCommands.h"
 #include "controller/frmOptions.h"
+#include "core/PathFunctions.h"
 #include "engine/Slideshow.h"
-#include "imagelist/PathFunctions.h"
 #include "viewer/MediaSetup.h"
 #include "viewer/PictureAhead.h"
 #include "viewer/PictureView.h"

@@ -3,11 +3,11 @@
 #include "core/FileError.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
 #include "imagelist/BookmarkFile.h"
-#include "imagelist/PathFunctions.h"
 
 const QString Bookmarks::noDataMessage = QStringLiteral("データがないため、しおりを作れません。");
 

@@ -3,9 +3,9 @@
 #include "controller/FunctionPathChooser.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
-#include "imagelist/PathFunctions.h"
 #include "imagelist/modFileOperation.h"
 
 #include <QProcess>

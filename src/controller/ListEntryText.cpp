@@ -1,6 +1,6 @@
 #include "controller/ListEntryText.h"
 
-#include "imagelist/PathFunctions.h"
+#include "core/PathFunctions.h"
 
 const QString ListEntryText::pictureKind = QStringLiteral("画像/動画ﾌｧｲﾙ");
 const QString ListEntryText::fileListKind = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");

@@ -2,9 +2,9 @@
 
 #include "controller/ListEntryText.h"
 #include "core/AppContext.h"
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "imagelist/EntryKind.h"
-#include "imagelist/PathFunctions.h"
 #include "imagelist/SelectFiles.h"
 #include "imagelist/frmAddFolder.h"
 #include "imagelist/frmProgress.h"

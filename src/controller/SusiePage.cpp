@@ -4,8 +4,8 @@
 #include "controller/PageBuilder.h"
 #include "controller/SusieListRules.h"
 #include "core/AppContext.h"
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
-#include "imagelist/PathFunctions.h"
 #include "viewer/cSusie.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 
 #include "core/CommandLine.h"
 #include "core/MessageService.h"
+#include "core/PathFunctions.h"
 #include "core/StartupTarget.h"
-#include "imagelist/PathFunctions.h"
 
 #include <QDir>
 #include <QFileInfo>

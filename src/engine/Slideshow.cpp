@@ -4,6 +4,7 @@
 #include "core/EventPump.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "core/RandomSource.h"
 #include "engine/ControllerPort.h"
 #include "engine/MoviePlayerPort.h"
@@ -12,7 +13,6 @@
 #include "engine/RealPlayerPort.h"
 #include "engine/SlideshowError.h"
 #include "engine/ViewerPort.h"
-#include "imagelist/PathFunctions.h"
 
 #include <QFileInfo>
 

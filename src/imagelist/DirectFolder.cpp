@@ -1,9 +1,9 @@
 #include "imagelist/DirectFolder.h"
 
+#include "core/PathFunctions.h"
 #include "engine/PlayList.h"
 #include "imagelist/DirectoryReader.h"
 #include "imagelist/OrderRule.h"
-#include "imagelist/PathFunctions.h"
 
 namespace DirectFolder {
 

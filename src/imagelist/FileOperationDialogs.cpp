@@ -1,6 +1,6 @@
 #include "imagelist/FileOperationDialogs.h"
 
-#include "imagelist/PathFunctions.h"
+#include "core/PathFunctions.h"
 
 #include <QApplication>
 #include <QProgressDialog>

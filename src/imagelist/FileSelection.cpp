@@ -1,8 +1,8 @@
 #include "imagelist/FileSelection.h"
 
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
-#include "imagelist/PathFunctions.h"
 
 const QString FileSelection::selectFilesFilter
     = QStringLiteral("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt|"

@@ -1,8 +1,8 @@
 #include "imagelist/FilteredScan.h"
 
 #include "core/MessageService.h"
+#include "core/PathFunctions.h"
 #include "imagelist/FolderScan.h"
-#include "imagelist/PathFunctions.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,6 @@
 #include "imagelist/ListBuilder.h"
 
+#include "core/PathFunctions.h"
 #include "engine/PlayList.h"
 #include "imagelist/BuildProgress.h"
 #include "imagelist/DirectoryReader.h"
@@ -7,7 +8,6 @@
 #include "imagelist/FileListFile.h"
 #include "imagelist/FolderScan.h"
 #include "imagelist/OrderRule.h"
-#include "imagelist/PathFunctions.h"
 #include "imagelist/Sorting.h"
 
 ListBuilder::ListBuilder(PlayList &playList, const Options &options, RandomSource &random,

@@ -1,7 +1,7 @@
 #include "imagelist/SelectFiles.h"
 
+#include "core/PathFunctions.h"
 #include "imagelist/FileSelection.h"
-#include "imagelist/PathFunctions.h"
 
 #include <QFileDialog>
 

@@ -1,8 +1,8 @@
 #include "imagelist/ShellFileOperation.h"
 
 #include "core/MessageService.h"
+#include "core/PathFunctions.h"
 #include "imagelist/FileOperationOwner.h"
-#include "imagelist/PathFunctions.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "imagelist/frmAddFolder.h"
 
 #include "core/MessageService.h"
-#include "imagelist/PathFunctions.h"
+#include "core/PathFunctions.h"
 
 #include <QApplication>
 #include <QCheckBox>

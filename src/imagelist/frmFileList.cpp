@@ -1,6 +1,7 @@
 #include "imagelist/frmFileList.h"
 
 #include "core/MessageService.h"
+#include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
@@ -8,7 +9,6 @@
 #include "imagelist/FileListModel.h"
 #include "imagelist/FileSelection.h"
 #include "imagelist/FilteredScan.h"
-#include "imagelist/PathFunctions.h"
 #include "imagelist/SelectFiles.h"
 #include "imagelist/frmAddFolder.h"
 

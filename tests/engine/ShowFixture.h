@@ -6,8 +6,8 @@
 #include "Sandbox.h"
 
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "engine/Slideshow.h"
-#include "imagelist/PathFunctions.h"
 
 // A slideshow wired to fake windows, players and services, over files in a sandbox.
 struct ShowFixture

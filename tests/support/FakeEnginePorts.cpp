@@ -1,7 +1,7 @@
 #include "FakeEnginePorts.h"
 
+#include "core/PathFunctions.h"
 #include "engine/SlideshowError.h"
-#include "imagelist/PathFunctions.h"
 
 void FakeViewer::startTickTimer()
 {

@@ -1,5 +1,5 @@
 #include "Sandbox.h"
-#include "imagelist/PathFunctions.h"
+#include "core/PathFunctions.h"
 
 #include <QDir>
 #include <QFile>

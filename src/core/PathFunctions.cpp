@@ -1,4 +1,4 @@
-#include "imagelist/PathFunctions.h"
+#include "core/PathFunctions.h"
 
 #include <QCoreApplication>
 #include <QDir>
