@@ -147,38 +147,29 @@ void PictureAhead::setRestReady(std::function<void()> ready)
     m_restReady->ready = std::move(ready);
 }
 
-std::shared_future<PictureAhead::Decoded>
-PictureAhead::queue(const QString &path, QSize bound, QSize part, std::shared_ptr<Notice> done)
-{
-    auto promise = std::make_shared<std::promise<Decoded>>();
-    std::shared_future<Decoded> result = promise->get_future().share();
-    m_pool.start([promise, path, bound, part, done = std::move(done)] {
-        promise->set_value(decodeStamped(path, bound, part));
-        if (done)
-            done->send();
-    });
-    return result;
-}
-
-void PictureAhead::start(const QString &path, QSize bound, QSize firstPart)
+void PictureAhead::queue(const QString &path, QSize bound, QSize part)
 {
     drop();
     if (path.isEmpty())
         return;
     m_path = path;
-    m_result = queue(path, bound, firstPart, nullptr);
+    auto promise = std::make_shared<std::promise<Decoded>>();
+    m_result = promise->get_future().share();
+    m_pool.start(
+        [promise, path, bound, part] { promise->set_value(decodeStamped(path, bound, part)); });
+}
+
+void PictureAhead::start(const QString &path, QSize bound, QSize firstPart)
+{
+    queue(path, bound, firstPart);
     // The whole picture follows its part on the same worker.
-    if (firstPart.isValid())
+    if (m_result.valid() && firstPart.isValid())
         m_rest = queueRest(path, m_result);
 }
 
 void PictureAhead::startPart(const QString &path, QSize part)
 {
-    drop();
-    if (path.isEmpty())
-        return;
-    m_path = path;
-    m_result = queue(path, QSize(), part, nullptr);
+    queue(path, QSize(), part);
 }
 
 std::shared_future<PictureAhead::Decoded> PictureAhead::queueRest(const QString &path,

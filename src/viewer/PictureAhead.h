@@ -105,8 +105,8 @@ private:
     static Decoded decodeStamped(const QString &path, QSize bound, QSize part);
     std::shared_future<Decoded> queueRest(const QString &path,
                                           std::shared_future<Decoded> first = {});
-    std::shared_future<Decoded> queue(const QString &path, QSize bound, QSize part,
-                                      std::shared_ptr<Notice> done);
+    // Begins the decode that take() hands over, in place of whatever was held.
+    void queue(const QString &path, QSize bound, QSize part);
     void dropRest();
     static Picture checked(const std::shared_future<Decoded> &result, const QString &path);
 

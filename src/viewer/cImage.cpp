@@ -104,7 +104,7 @@ void cImage::Move(std::optional<int> left, std::optional<int> top, std::optional
     RefreshImage();
 }
 
-bool cImage::LoadPic(const QString &fileName, QSize bound)
+bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
 {
     if (!m_back)
         return false;
@@ -114,8 +114,8 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
     }
     PictureAhead::Picture picture = m_ahead->take(fileName);
     // Shown at natural size, a large picture is drawn first from what the window shows of it.
-    if (picture.image.isNull() && !bound.isValid() && m_firstPart.isValid())
-        picture = PictureAhead::decodePart(fileName, m_firstPart);
+    if (picture.image.isNull() && !bound.isValid() && visible.isValid())
+        picture = PictureAhead::decodePart(fileName, visible);
     // Drawn stretched, a part is of no use: the whole is on its way already.
     if (picture.partial && bound.isValid())
         picture = m_ahead->takeRest(fileName);
@@ -140,12 +140,12 @@ bool cImage::LoadPic(const QString &fileName, QSize bound)
     return true;
 }
 
-void cImage::decodeAhead(const QString &fileName, QSize bound)
+void cImage::decodeAhead(const QString &fileName, QSize bound, QSize visible)
 {
     // At natural size only the part a window shows of a large picture is decoded ahead: the
     // whole beside the one on screen would double the memory.
-    if (!bound.isValid() && m_firstPart.isValid())
-        m_ahead->startPart(fileName, m_firstPart);
+    if (!bound.isValid() && visible.isValid())
+        m_ahead->startPart(fileName, visible);
     else
         m_ahead->start(fileName, bound);
 }

@@ -49,17 +49,17 @@ public:
     // takes its size; does not draw. On failure the previous picture and size stay. An empty
     // name empties the buffer. A picture decoded ahead for the same, unchanged file is taken
     // instead of decoding again. A picture never drawn larger than `bound` may be decoded
-    // reduced.
-    bool LoadPic(const QString &fileName, QSize bound = QSize());
+    // reduced. `visible` is the most a window shows of a picture drawn at its natural size (the
+    // work area): a much larger JPEG is decoded first in that part, drawn, and completed when
+    // its whole has been decoded.
+    bool LoadPic(const QString &fileName, QSize bound = QSize(), QSize visible = QSize());
     // Decodes the file in the background for a later LoadPic; replaces what was decoded ahead.
-    // A picture that is never drawn larger than `bound` may be decoded reduced.
-    void decodeAhead(const QString &fileName, QSize bound = QSize());
+    // A picture that is never drawn larger than `bound` may be decoded reduced; of a large one
+    // shown at natural size only the `visible` part is, its whole following the step.
+    void decodeAhead(const QString &fileName, QSize bound = QSize(), QSize visible = QSize());
     void dropDecodeAhead();
     // Lets a decode begun before the surface existed (the file named at start-up) be taken.
     void setPictureAhead(std::unique_ptr<PictureAhead> ahead);
-    // The most a window shows of a picture at its natural size (the work area): a larger JPEG is
-    // decoded first in that part, drawn, and completed when its whole has been decoded.
-    void setFirstPart(QSize part) { m_firstPart = part; }
     // Draws the picture as the properties say; false when drawing failed.
     bool RefreshImage();
 
@@ -87,5 +87,4 @@ private:
     int m_top = 0;
     int m_width = 0;
     int m_height = 0;
-    QSize m_firstPart;
 };

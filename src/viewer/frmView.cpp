@@ -768,14 +768,12 @@ void frmView::clearPicture()
 
 bool frmView::LoadPic(const QString &path)
 {
-    g_clsImage->setFirstPart(visiblePart());
-    return g_clsImage->LoadPic(path, largestStretchedSize());
+    return g_clsImage->LoadPic(path, largestStretchedSize(), visiblePart());
 }
 
 void frmView::decodeAhead(const QString &path)
 {
-    g_clsImage->setFirstPart(visiblePart());
-    g_clsImage->decodeAhead(path, largestStretchedSize());
+    g_clsImage->decodeAhead(path, largestStretchedSize(), visiblePart());
 }
 
 // The most the window shows of a picture at its natural size; invalid when it is zoomed, which

@@ -401,15 +401,14 @@ private slots:
         CanvasTarget target(QSize(300, 200));
         PictureBuffer back;
         cImage surface(&target, &back);
-        surface.setFirstPart(part);
         if (ahead == u"start") {
             auto atStart = std::make_unique<PictureAhead>();
             atStart->start(path, QSize(), part);
             surface.setPictureAhead(std::move(atStart));
         } else if (ahead == u"next") {
-            surface.decodeAhead(path, QSize());
+            surface.decodeAhead(path, QSize(), part);
         }
-        QVERIFY(surface.LoadPic(path, stretch ? QSize(300, 200) : QSize()));
+        QVERIFY(surface.LoadPic(path, stretch ? QSize(300, 200) : QSize(), part));
         QCOMPARE(QSize(surface.width(), surface.height()), QSize(1200, 800));
         QCOMPARE(back.isPartial(), !stretch);
         if (replace) {
