@@ -29,5 +29,6 @@ private:
     QLabel *m_title = nullptr;
     QLabel *m_time = nullptr;
     QToolButton *m_play = nullptr;
+    bool m_showsPause = false;
     QSlider *m_volume = nullptr;
 };
