@@ -5,10 +5,12 @@
 #include "core/LoggingMessageService.h"
 #include "core/QtTranslations.h"
 #include "core/SettingKeys.h"
+#include "core/SettingProfiles.h"
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
 #include "controller/ControllerCommands.h"
+#include "controller/DirectStart.h"
 #include "controller/frmOptions.h"
 #include "core/PathFunctions.h"
 #include "engine/Slideshow.h"
@@ -26,6 +28,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -52,9 +55,8 @@ std::unique_ptr<MessageService> makeMessageService()
 // An option of the profile the controller will load, read from the store before it does.
 QString storedOption(SettingsStore &store, const QString &name)
 {
-    const QString profile = store.GetSetting(
-        SettingKeys::Section::Main, SettingKeys::Main::SettingName, SettingKeys::defaultProfile);
-    return store.GetSetting(SettingKeys::optionsSection(profile), name);
+    return store.GetSetting(SettingKeys::optionsSection(SettingProfiles::storedSelection(store)),
+                            name);
 }
 
 // A picture file named on the command line is decoded while the windows are built, so that
@@ -90,9 +92,7 @@ void preloadPlugins(SettingsStore &store, const SettingProfiles &profiles)
 {
     if (storedOption(store, QStringLiteral("chkUseSusiePlugin")) != u'1')
         return;
-    const QString profile = store.GetSetting(
-        SettingKeys::Section::Main, SettingKeys::Main::SettingName, SettingKeys::defaultProfile);
-    SplayLibrary::preload(profiles.storedPlugins(profile));
+    SplayLibrary::preload(profiles.storedPlugins(SettingProfiles::storedSelection(store)));
 }
 
 // For the start-up benchmark: prints the steady clock when the first picture has been painted
@@ -145,10 +145,9 @@ int main(int argc, char *argv[])
     auto firstPicture = decodeArgumentAhead(raw, context.store);
     preloadPlugins(context.store, context.profiles);
 
-    // The controller first, then the viewer, which stays hidden until a show starts.
+    // The viewer and the engine first; the viewer stays hidden until a show starts.
     Slideshow slideshow(context.options, *context.messages, *context.clock, *context.random,
                         *context.events);
-    frmOptions controller(context);
     frmView viewer(context.options, slideshow);
     viewer.g_clsImage->setPictureAhead(std::move(firstPicture));
     if (qEnvironmentVariableIsSet("LUNETTA_BENCH_FIRST_PICTURE"))
@@ -156,18 +155,61 @@ int main(int argc, char *argv[])
     slideshow.setViewer(&viewer);
     slideshow.setMoviePlayer(viewer.mpView);
     slideshow.setRealPlayer(viewer.raView);
-    controller.attach(slideshow, viewer);
-    if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
-        dialogs->setParentWindow(&controller);
+    // Plug-ins decode into the viewer's holding buffer; the display step tries them first.
+    auto bridge = std::make_unique<cSusie>(context.options, &viewer.picBack, *context.messages,
+                                           context.store);
+    bridge->setCaptionSink([&viewer](const QString &text) { viewer.setViewerCaption(text); });
+    slideshow.setPluginBridge(bridge.get());
     if (newSettings) {
         // A new user starts with Lunetta's own plug-ins on, so GIFs and the newer formats show.
         QStringList shipped;
-        controller.susie()->GetPluginFileName(cSusie::installedPluginFolder(), shipped);
+        bridge->GetPluginFileName(cSusie::installedPluginFolder(), shipped);
         PluginDefaults::seedFirstRun(context.store, shipped);
     }
-    controller.Form_Load();
-    viewer.loadWindowRect(context.store);
-    controller.show();
-    Startup::dispatchArgument(raw, *controller.commands(), *context.messages);
+
+    std::unique_ptr<frmOptions> controller;
+    const auto buildController = [&] {
+        controller = std::make_unique<frmOptions>(context);
+        controller->attach(slideshow, viewer, std::move(bridge));
+        if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
+            dialogs->setParentWindow(controller.get());
+        controller->Form_Load();
+    };
+
+    // A folder or a picture file named on the command line starts its show before the
+    // controller window is built, which takes longer than the picture; the window follows once
+    // the picture is on screen.
+    std::optional<QString> directCaption;
+    if (const auto target = DirectStart::argumentTarget(raw)) {
+        context.profiles.transferSettingProfile(true,
+                                                SettingProfiles::storedSelection(context.store));
+        directCaption = DirectStart::prepare(slideshow, *target, context.options, *context.random);
+        if (directCaption) {
+            viewer.loadWindowRect(context.store);
+            slideshow.startSlideshow();
+        }
+    }
+    if (directCaption) {
+        const auto finishStartup = [&] {
+            if (controller)
+                return;
+            buildController();
+            slideshow.catchUpLateController();
+            controller->commands()->setControllerCaption(*directCaption);
+            controller->show();
+            if (slideshow.isRunning() && context.options.isChecked(Opt::chkMinWhenStart))
+                controller->commands()->minimiseController();
+        };
+        // After the first picture is painted (not inside its paint event), or soon when the
+        // show begins with a movie or has already ended.
+        QObject::connect(viewer.picView, &PictureView::painted, &viewer, finishStartup,
+                         Qt::ConnectionType(Qt::SingleShotConnection | Qt::QueuedConnection));
+        QTimer::singleShot(250, &viewer, finishStartup);
+    } else {
+        buildController();
+        viewer.loadWindowRect(context.store);
+        controller->show();
+        Startup::dispatchArgument(raw, *controller->commands(), *context.messages);
+    }
     return QApplication::exec();
 }

@@ -6,13 +6,13 @@
 #include "controller/BgmControl.h"
 #include "controller/ControllerMenus.h"
 #include "controller/ControllerStateDisplay.h"
+#include "controller/DirectStart.h"
 #include "controller/ExternalFunctions.h"
 #include "controller/ListPage.h"
 #include "controller/ProfileManager.h"
 #include "controller/frmOptions.h"
 #include "core/AppContext.h"
 #include "engine/Slideshow.h"
-#include "imagelist/DirectFolder.h"
 #include "viewer/PlayerDialogs.h"
 #include "viewer/frmJump.h"
 #include "viewer/frmView.h"
@@ -437,12 +437,11 @@ bool ControllerCommands::ReadShiori(const QString &path)
 
 bool ControllerCommands::OpenFolderDirect(const QString &folder, const QString &file)
 {
-    const auto result
-        = DirectFolder::collect(m_slideshow.playList, folder, file, m_ctx.options, *m_ctx.random);
-    if (!result)
+    const auto caption
+        = DirectStart::prepare(m_slideshow, { folder, file }, m_ctx.options, *m_ctx.random);
+    if (!caption)
         return false;
-    m_slideshow.nextIndex = result->nextIndex;
-    setControllerCaption(result->folder + QStringLiteral(" - Lunetta"));
+    setControllerCaption(*caption);
     if (m_ctx.options.isChecked(Opt::chkMinWhenStart))
         minimiseController();
     m_slideshow.startSlideshow();

@@ -16,17 +16,7 @@ ProfileManager::ProfileManager(SettingsStore &store, SettingProfiles &profiles,
 
 void ProfileManager::loadFromStore()
 {
-    const QString stored = m_store.GetSetting(
-        SettingKeys::Section::Main, SettingKeys::Main::SettingList, SettingKeys::defaultProfile);
-    QStringList names;
-    names.append(SettingKeys::defaultProfile);
-    // The default profile always comes first; empty and repeated names cannot be selected
-    // reliably, so a hand-edited list is tidied up.
-    for (const QString &name : stored.split(u'|')) {
-        if (!name.isEmpty() && !names.contains(name))
-            names.append(name);
-    }
-    m_names = names;
+    m_names = SettingProfiles::storedNames(m_store);
     m_current = -1;
     emit namesChanged();
     SetSetting(m_store.GetSetting(SettingKeys::Section::Main, SettingKeys::Main::SettingName,

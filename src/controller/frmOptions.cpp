@@ -108,6 +108,11 @@ frmOptions::~frmOptions()
 
 void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
 {
+    attach(slideshow, viewer, nullptr);
+}
+
+void frmOptions::attach(Slideshow &slideshow, frmView &viewer, std::unique_ptr<cSusie> bridge)
+{
     m_slideshow = &slideshow;
     m_viewer = &viewer;
     m_stateDisplay = std::make_unique<ControllerStateDisplay>(*this, m_ctx.options);
@@ -129,8 +134,9 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer)
     viewer.setPopupMenu(m_menus->mnuPopup(), m_menus->action(QStringLiteral("mnuPopup_Hide")),
                         [this] { return m_ctx.closing; });
     // Plug-ins decode into the viewer's holding buffer; the display step tries them first.
-    m_susie
-        = std::make_unique<cSusie>(m_ctx.options, &viewer.picBack, *m_ctx.messages, m_ctx.store);
+    m_susie = bridge
+        ? std::move(bridge)
+        : std::make_unique<cSusie>(m_ctx.options, &viewer.picBack, *m_ctx.messages, m_ctx.store);
     m_susie->setCaptionSink([&viewer](const QString &text) { viewer.setViewerCaption(text); });
     slideshow.setPluginBridge(m_susie.get());
     m_susiePage->setBridge(m_susie.get());

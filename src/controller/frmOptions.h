@@ -45,6 +45,9 @@ public:
     void Form_Load();
     // Connects the window to the slideshow and the viewer; called once, before Form_Load.
     void attach(Slideshow &slideshow, frmView &viewer);
+    // The same with the picture plug-in bridge that the show already uses, when it started
+    // before this window was built.
+    void attach(Slideshow &slideshow, frmView &viewer, std::unique_ptr<cSusie> bridge);
     Slideshow *slideshow() const { return m_slideshow; }
     frmView *viewer() const { return m_viewer; }
     ControllerStateDisplay *stateDisplay() const { return m_stateDisplay.get(); }

@@ -41,10 +41,15 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
 
 QStringList SettingProfiles::storedPlugins(const QString &profileName) const
 {
+    return storedPlugins(m_store, profileName);
+}
+
+QStringList SettingProfiles::storedPlugins(const SettingsStore &store, const QString &profileName)
+{
     const QString section = SettingKeys::optionsSection(profileName);
     QStringList plugins;
     for (int i = 1;; ++i) {
-        const QString name = m_store.GetSetting(section, SettingKeys::susiePlugin(i));
+        const QString name = store.GetSetting(section, SettingKeys::susiePlugin(i));
         if (name.isEmpty())
             break;
         plugins.append(name);
@@ -81,4 +86,26 @@ bool SettingProfiles::transferSettingProfile(bool load, const QString &profileNa
     }
     ok &= transferOptions(false, profileName);
     return batch.commit() && ok;
+}
+
+QStringList SettingProfiles::storedNames(const SettingsStore &store)
+{
+    const QString stored = store.GetSetting(
+        SettingKeys::Section::Main, SettingKeys::Main::SettingList, SettingKeys::defaultProfile);
+    QStringList names;
+    names.append(SettingKeys::defaultProfile);
+    // The default profile always comes first; empty and repeated names cannot be selected
+    // reliably, so a hand-edited list is tidied up.
+    for (const QString &name : stored.split(u'|')) {
+        if (!name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
+QString SettingProfiles::storedSelection(const SettingsStore &store)
+{
+    const QString name = store.GetSetting(
+        SettingKeys::Section::Main, SettingKeys::Main::SettingName, SettingKeys::defaultProfile);
+    return storedNames(store).contains(name) ? name : SettingKeys::defaultProfile;
 }

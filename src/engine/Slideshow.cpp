@@ -341,10 +341,36 @@ void Slideshow::startSlideshow()
         return;
     if (m_viewer)
         m_viewer->showViewerWindow();
+    startBackgroundMusic();
+}
+
+void Slideshow::startBackgroundMusic()
+{
     const QString music = m_options.text(Opt::txtBGM);
     if (m_musicPlayer && m_options.check(Opt::chkBGM_Enable) == 1 && !music.isEmpty())
         m_musicPlayer->startMusic(roundedNumber(m_options, Opt::txtBGM_PlayCount), music,
                                   roundedNumber(m_options, Opt::txtBGM_StartingEntry));
+}
+
+void Slideshow::catchUpLateController()
+{
+    if (!isRunning())
+        return;
+    if (m_controller) {
+        m_controller->setRunningDisplay(true);
+        m_controller->setPausedDisplay(isPaused());
+        m_controller->setFastForwardChecked(stateFlags & StateBit::FastForward);
+        m_controller->setReverseChecked(stateFlags & StateBit::Reverse);
+        m_controller->setHideItemsChecked(isHidden());
+        const bool clip = mediaKind == MediaKind::MediaPlayer || mediaKind == MediaKind::RealAudio;
+        m_controller->MoviebarEnable(clip);
+        if (clip)
+            m_controller->setMovieDuration(movieDuration);
+        m_controller->applyViewerTopmost();
+    }
+    startBackgroundMusic();
+    if (isPaused() && m_musicPlayer)
+        m_musicPlayer->pauseBgm();
 }
 
 void Slideshow::stopSlideshow()

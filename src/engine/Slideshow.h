@@ -64,6 +64,10 @@ public:
     void setMusicPlayer(MusicPlayerPort *player) { m_musicPlayer = player; }
     // Set while picture plug-ins are enabled, cleared when they are switched off.
     void setPluginBridge(PluginBridgePort *bridge) { m_pluginBridge = bridge; }
+    // For a controller and music player plugged in while a show already runs (the window is
+    // built once the first picture is up): shows every state bit on the controller and begins
+    // the music that the start would have begun.
+    void catchUpLateController();
 
     // Shows the entry at nextIndex (or a random one), dropping entries that cannot be shown;
     // wraps around or stops at the ends of the list. Any runtime error inside is reported
@@ -190,6 +194,7 @@ private:
     void dropDecodeAhead();
     void showLoadedFile(const QString &path);
     void applyIntervalRule();
+    void startBackgroundMusic();
     void setMovieDuration(double seconds);
     bool canMove() const;
     void reportStepError(int number, const QString &source, const QString &description);

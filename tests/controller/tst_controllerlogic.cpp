@@ -1,10 +1,15 @@
+#include "Sandbox.h"
+
 #include "controller/ControllerGeometry.h"
+#include "controller/DirectStart.h"
 #include "controller/ShutdownSettings.h"
 #include "core/ConfiguredListModel.h"
 #include "core/Options.h"
 #include "core/SettingProfiles.h"
 #include "core/SettingsStore.h"
+#include "imagelist/BookmarkFile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,6 +87,41 @@ private slots:
         QCOMPARE(store.GetSetting(u"Jump"_qs, u"LastFile"_qs), u"/now.jpg"_qs);
         QCOMPARE(store.GetSetting(u"Main"_qs, u"Top"_qs), u"90"_qs);
         QCOMPARE(store.GetSetting(u"Main"_qs, u"Left"_qs), u"45"_qs);
+    }
+
+    // What the start-up argument opens before the controller window exists: a folder or a
+    // file that is no bookmark. A profile name and a bookmark (which selects its own profile)
+    // wait for the window.
+    void directStartTargets_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("nothing") << QString() << QString() << QString();
+        QTest::newRow("a profile name") << u"旅行"_qs << QString() << QString();
+        QTest::newRow("a folder, quoted") << u"\"<box>pics\""_qs << u"<box>pics"_qs << QString();
+        QTest::newRow("a picture")
+            << u"<box>pics/a b.jpg"_qs << QString() << u"<box>pics/a b.jpg"_qs;
+        QTest::newRow("a bookmark") << u"<box>resume.kvs"_qs << QString() << QString();
+        QTest::newRow("a text file that is no bookmark")
+            << u"<box>notes.kvs"_qs << QString() << u"<box>notes.kvs"_qs;
+    }
+    void directStartTargets()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        Sandbox box;
+        box.file(u"pics/a b.jpg"_qs);
+        QVERIFY(!BookmarkFile::write(box.path(u"resume.kvs"_qs), 1, u"旅行"_qs,
+                                     { box.path(u"pics/a b.jpg"_qs) }));
+        box.file(u"notes.kvs"_qs, "[Main]\r\nnothing here\r\n");
+        const auto target = DirectStart::argumentTarget(argument.replace(u"<box>"_qs, box.root()));
+        QCOMPARE(target.has_value(), !folder.isEmpty() || !file.isEmpty());
+        if (target) {
+            QCOMPARE(QDir::cleanPath(target->folder), folder.replace(u"<box>"_qs, box.root()));
+            QCOMPARE(target->file, file.replace(u"<box>"_qs, box.root()));
+        }
     }
 };
 

@@ -136,6 +136,43 @@ private slots:
         QCOMPARE(f->onScreen(), u"m.mp4"_qs);
     }
 
+    // A show started from the command line runs before the controller window is built; the
+    // window, once there, must show the state the show has reached, and the music that the
+    // start could not begin begins then.
+    void aControllerPluggedInDuringTheShowCatchesUp()
+    {
+        f->show.setController(nullptr);
+        f->show.setMusicPlayer(nullptr);
+        f->fill({ u"m.mp4"_qs, u"b.jpg"_qs });
+        f->options.setCheck(Opt::chkBGM_Enable, 1);
+        f->options.setText(Opt::txtBGM, u"/music/a.mp3"_qs);
+        f->options.setText(Opt::txtBGM_PlayCount, u"2"_qs);
+        f->options.setText(Opt::txtBGM_StartingEntry, u"3"_qs);
+        f->show.startSlideshow();
+        f->show.mpView_NewStream(12.5, true);
+        f->show.toggleReverse();
+        f->show.pauseSlideshow();
+
+        f->show.setController(&f->controller);
+        f->show.setMusicPlayer(&f->music);
+        f->show.catchUpLateController();
+        QVERIFY(f->controller.runningDisplay && f->controller.pausedDisplay
+                && f->controller.reverseChecked);
+        QVERIFY(!f->controller.fastForwardChecked && !f->controller.hideChecked);
+        QVERIFY(f->controller.moviebar);
+        QCOMPARE(f->controller.movieDuration, 12.5);
+        QCOMPARE(f->controller.topmostApplied, 1);
+        QCOMPARE(f->music.calls, (QStringList { u"start 2 /music/a.mp3 3"_qs, u"pause"_qs }));
+
+        // A show that has ended by the time the window comes leaves it as it was built.
+        f->show.stopSlideshow();
+        f->controller = FakeController();
+        f->music.calls.clear();
+        f->show.catchUpLateController();
+        QVERIFY(!f->controller.runningDisplay && !f->controller.moviebar);
+        QVERIFY(f->music.calls.isEmpty());
+    }
+
     void theIntervalRunsAcrossMidnight()
     {
         f->fillNumbered(3);
