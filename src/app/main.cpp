@@ -10,6 +10,7 @@
 #include "core/Startup.h"
 
 #include "controller/ControllerCommands.h"
+#include "controller/ControllerStateDisplay.h"
 #include "controller/DirectStart.h"
 #include "controller/frmOptions.h"
 #include "core/PathFunctions.h"
@@ -186,6 +187,10 @@ int main(int argc, char *argv[])
         directCaption = DirectStart::prepare(slideshow, *target, context.options, *context.random);
         if (directCaption) {
             viewer.loadWindowRect(context.store);
+            // Into the always-on-top band before it is first shown, as the controller puts it
+            // at every start: changing the band later re-creates the visible window.
+            ControllerStateDisplay::setTopmost(&viewer,
+                                               context.options.isChecked(Opt::chkAlwaysOnTop));
             slideshow.startSlideshow();
         }
     }
