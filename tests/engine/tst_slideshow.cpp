@@ -4,6 +4,7 @@
 #include "Sandbox.h"
 
 #include "core/Options.h"
+#include "engine/PlayList.h"
 #include "engine/Slideshow.h"
 #include "engine/SlideshowError.h"
 
@@ -12,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <memory>
 
 class TestSlideshow : public QObject
@@ -171,18 +173,78 @@ private slots:
         QCOMPARE(m_events->calls, 2);
     }
 
-    void manyBadFilesAreSkippedWithoutNesting()
+    // A resumed bookmark whose folder has gone: every file before the one that is left is
+    // dropped, one at a time, without a nested call per file and without moving the rest of
+    // the list at every drop.
+    void longRunsOfVanishedFilesAreDropped_data()
     {
-        // A deep recursion per skipped file would overflow the stack long before this.
-        for (int i = 0; i < 5000; ++i)
-            m_show->playList.appendToPlayList(m_box->root() + u"missing"_qs);
-        m_show->playList.appendToPlayList(m_box->file(u"ok.jpg"_qs));
-        m_show->nextIndex = 1;
+        QTest::addColumn<bool>("random");
+        QTest::addColumn<int>("count");
+        QTest::newRow("in order, the good file last") << false << 100'000;
+        // With the loop option: a random show whose pick is dropped from the end wraps round.
+        QTest::newRow("random, the good file in the middle") << true << 20'000;
+    }
+    void longRunsOfVanishedFilesAreDropped()
+    {
+        QFETCH(bool, random);
+        QFETCH(int, count);
+        const int good = random ? count / 2 : count;
+        const QString ok = m_box->file(u"ok.jpg"_qs);
+        for (int i = 1; i <= count; ++i) {
+            m_show->playList.appendToPlayList(
+                i == good ? ok : m_box->root() + u"gone%1"_qs.arg(i, 6, 10, QLatin1Char('0')));
+        }
         m_show->stateFlags = StateBit::Running;
+        m_show->nextIndex = 1;
+        if (random) {
+            m_options->setOption(Opt::optSortRandom, true);
+            m_options->setCheck(Opt::chkLoop, 1);
+            for (int i = 1; i <= count; ++i)
+                m_random->values.append(std::fmod(i * 0.6180339887, 1.0));
+        }
         m_show->showNextFile();
-        QCOMPARE(m_show->playList.count(), 1);
-        QCOMPARE(m_viewer->statusPage, u"1/1"_qs);
-        QCOMPARE(m_events->calls, 5000);
+
+        QCOMPARE(m_viewer->shown.size(), 1);
+        QCOMPARE(m_show->playList.path(m_show->currentIndex), ok);
+        if (!random) {
+            QCOMPARE(m_show->playList.count(), 1);
+            QCOMPARE(m_events->calls, count - 1);
+        }
+        // What is left keeps its order.
+        const auto &left = m_show->playList.items();
+        QCOMPARE(int(left.size()), m_show->playList.count());
+        for (size_t i = 1; i < left.size(); ++i) {
+            const QString a = left[i - 1].m_strPath, b = left[i].m_strPath;
+            QVERIFY(a == ok || b == ok || a < b);
+        }
+    }
+
+    // Removals anywhere, read back by position between them, against a plain list.
+    void playListRemovalsKeepPositions()
+    {
+        for (const int size : { 1, 2, 3, 64, 1000 }) {
+            PlayList list;
+            std::vector<QString> plain;
+            for (int i = 0; i < size; ++i) {
+                list.appendToPlayList(QString::number(i));
+                plain.push_back(QString::number(i));
+            }
+            quint32 seed = 12345u + quint32(size);
+            while (!plain.empty()) {
+                seed = seed * 1103515245u + 12345u;
+                const int at = int((seed >> 8) % plain.size()) + 1;
+                list.remove(at);
+                plain.erase(plain.begin() + (at - 1));
+                QCOMPARE(list.count(), int(plain.size()));
+                if (plain.size() > 1 && seed % 3 == 0) {
+                    list.swapPaths(1, int(plain.size()));
+                    std::swap(plain.front(), plain.back());
+                }
+                for (int p = 1; p <= list.count(); ++p)
+                    QCOMPARE(list.path(p), plain[size_t(p - 1)]);
+            }
+            QVERIFY(list.isEmpty() && list.items().empty());
+        }
     }
 
     void aStopWhileSkippingEndsTheStep()
