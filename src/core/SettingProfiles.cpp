@@ -41,15 +41,10 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
 
 QStringList SettingProfiles::storedPlugins(const QString &profileName) const
 {
-    return storedPlugins(m_store, profileName);
-}
-
-QStringList SettingProfiles::storedPlugins(const SettingsStore &store, const QString &profileName)
-{
     const QString section = SettingKeys::optionsSection(profileName);
     QStringList plugins;
     for (int i = 1;; ++i) {
-        const QString name = store.GetSetting(section, SettingKeys::susiePlugin(i));
+        const QString name = m_store.GetSetting(section, SettingKeys::susiePlugin(i));
         if (name.isEmpty())
             break;
         plugins.append(name);

@@ -19,7 +19,6 @@ public:
     bool transferSettingProfile(bool load, const QString &profileName);
     // The plug-in list a profile has in the store, in the order the plug-ins are tried.
     QStringList storedPlugins(const QString &profileName) const;
-    static QStringList storedPlugins(const SettingsStore &store, const QString &profileName);
     // The profile names in the store, the default profile first, empty and repeated names
     // left out.
     static QStringList storedNames(const SettingsStore &store);

@@ -164,6 +164,13 @@ private slots:
         m_manager->loadFromStore();
         QCOMPARE(m_manager->currentName(), SettingKeys::defaultProfile);
         QCOMPARE(m_manager->joinedNames(), u"（標準）|B"_qs);
+
+        // A show started before the controller loads the profile the controller will select.
+        for (const QString &stored : { u"gone"_qs, u"B"_qs, QString(), u"（標準）"_qs }) {
+            m_store->SaveSetting(u"Main"_qs, u"SettingName"_qs, stored);
+            m_manager->loadFromStore();
+            QCOMPARE(SettingProfiles::storedSelection(*m_store), m_manager->currentName());
+        }
     }
 };
 
