@@ -1,0 +1,156 @@
+// The slideshow's clips: playing and pausing the one on screen, the movie commands and slider,
+// and what the two players report.
+#include "engine/Slideshow.h"
+
+#include "core/Options.h"
+#include "engine/ControllerPort.h"
+#include "engine/MoviePlayerPort.h"
+#include "engine/RealPlayerPort.h"
+#include "engine/ViewerPort.h"
+
+void Slideshow::playCurrentClip()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->playCurrentClip();
+    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
+        m_realPlayer->playCurrentClip();
+}
+
+void Slideshow::pauseCurrentClip()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->pauseCurrentClip();
+    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
+        m_realPlayer->pauseCurrentClip();
+}
+
+// --- movie commands, slider and player notifications -----------------------------------
+
+void Slideshow::moviePlay()
+{
+    playCurrentClip();
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer && m_moviePlayer->rate() != 1)
+        m_moviePlayer->setRate(1);
+}
+
+void Slideshow::moviePause()
+{
+    pauseCurrentClip();
+}
+
+void Slideshow::movieFastForward()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setRate(m_options.number(Opt::txtMp_FastForward));
+}
+
+void Slideshow::movieFastReverse()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setRate(m_options.number(Opt::txtMp_FastReverse));
+}
+
+void Slideshow::SetMovieSlider(int value)
+{
+    sliderUpdating = true;
+    if (m_controller)
+        m_controller->SetMovieSlider(value);
+    sliderUpdating = false;
+}
+
+void Slideshow::sldMovie_Change(int value)
+{
+    if (sliderUpdating)
+        return;
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
+        m_moviePlayer->setCurrentPosition(value);
+    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
+        m_realPlayer->setPosition(value * 1000);
+}
+
+void Slideshow::sldMovie_MouseDown()
+{
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer
+        && m_moviePlayer->playState() == MoviePlayerPort::Playing) {
+        sliderDragging = 1;
+        pauseCurrentClip();
+    } else {
+        sliderDragging = 2;
+    }
+}
+
+void Slideshow::sldMovie_MouseUp()
+{
+    if (sliderDragging == 1)
+        playCurrentClip();
+    sliderDragging = 0;
+}
+
+void Slideshow::setMovieDuration(double seconds)
+{
+    movieDuration = seconds;
+    if (m_controller)
+        m_controller->setMovieDuration(seconds);
+}
+
+void Slideshow::mpView_EndOfStream()
+{
+    clipEnded = true;
+}
+
+void Slideshow::mpView_Error()
+{
+    mediaError = true;
+}
+
+void Slideshow::mpView_NewStream(double duration, bool durationValid)
+{
+    setMovieDuration(duration > 0 && durationValid ? duration : 0);
+    SetMovieSlider(0);
+}
+
+void Slideshow::mpView_PlayStateChange(int newState)
+{
+    if (!m_controller)
+        return;
+    using S = ControllerPort::ClipPlayState;
+    m_controller->setClipPlayState(newState == MoviePlayerPort::Playing      ? S::Playing
+                                       : newState == MoviePlayerPort::Paused ? S::Paused
+                                                                             : S::Stopped);
+}
+
+void Slideshow::raView_OnClipOpened(int lengthMilliseconds)
+{
+    realClipReady = true;
+    setMovieDuration(lengthMilliseconds / 1000.0);
+    SetMovieSlider(0);
+}
+
+void Slideshow::raView_OnClipClosed()
+{
+    if (!clipNotShown)
+        clipEnded = true;
+}
+
+void Slideshow::raView_OnErrorMessage(const QString &description)
+{
+    mediaError = true;
+    if (m_viewer)
+        m_viewer->setViewerCaption(description);
+}
+
+void Slideshow::raView_OnPositionChange(int positionMilliseconds)
+{
+    if (movieDuration > 0 && sliderDragging == 0)
+        SetMovieSlider(positionMilliseconds / 1000);
+}
+
+void Slideshow::raView_OnPlayStateChange(int newState)
+{
+    if (!m_controller)
+        return;
+    using S = ControllerPort::ClipPlayState;
+    m_controller->setClipPlayState(newState == RealPlayerPort::Playing      ? S::Playing
+                                       : newState == RealPlayerPort::Paused ? S::Paused
+                                                                            : S::Stopped);
+}
