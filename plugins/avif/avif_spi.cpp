@@ -1,9 +1,9 @@
-// AVIF plug-in: the primary picture of an AVIF file, through libavif.
+// AVIF plug-in: the primary picture of an AVIF file, through libavif. The decoder is
+// codecs/avif.so.
+#include "codec_front.h"
 #include "spi_common.h"
 
 #include <avif/avif.h>
-
-#include <memory>
 
 #define SPI_STR2(x) #x
 #define SPI_STR(x) SPI_STR2(x)
@@ -16,47 +16,7 @@ const char *const info[]
             AVIF_VERSION_MINOR) "." SPI_STR(AVIF_VERSION_PATCH) ")",
         "*.avif", "AVIF file", nullptr };
 
-struct DecoderFree
-{
-    void operator()(avifDecoder *d) const { avifDecoderDestroy(d); }
-};
-
-int decode(const char *path, void **pInfo, void **pBits)
-{
-    std::unique_ptr<avifDecoder, DecoderFree> decoder(avifDecoderCreate());
-    if (!decoder)
-        return LUNETTA_SPI_NO_MEMORY;
-    decoder->maxThreads = 2;
-    decoder->ignoreExif = AVIF_TRUE;
-    decoder->ignoreXMP = AVIF_TRUE;
-    // A picture: an image sequence shows its first frame.
-    decoder->requestedSource = AVIF_DECODER_SOURCE_AUTO;
-    if (avifDecoderSetIOFile(decoder.get(), path) != AVIF_RESULT_OK)
-        return LUNETTA_SPI_READ_ERROR;
-    if (avifDecoderParse(decoder.get()) != AVIF_RESULT_OK)
-        return LUNETTA_SPI_UNKNOWN_FORMAT;
-    if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK)
-        return LUNETTA_SPI_BROKEN_DATA;
-    const avifImage *image = decoder->image;
-    if (image->width == 0 || image->height == 0 || image->width > 0x7FFFFFFF
-        || image->height > 0x7FFFFFFF)
-        return LUNETTA_SPI_BROKEN_DATA;
-
-    spi::Dib dib;
-    if (!dib.allocate(int(image->width), int(image->height), 32))
-        return LUNETTA_SPI_NO_MEMORY;
-    avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, image);
-    rgb.format = AVIF_RGB_FORMAT_BGRA;
-    rgb.depth = 8;
-    rgb.pixels = dib.bits;
-    rgb.rowBytes = uint32_t(dib.stride);
-    if (avifImageYUVToRGB(image, &rgb) != AVIF_RESULT_OK)
-        return LUNETTA_SPI_BROKEN_DATA;
-    dib.finishTopDown32(false);
-    dib.handOver(pInfo, pBits);
-    return LUNETTA_SPI_OK;
-}
+spi::CodecModule codec("avif");
 
 } // namespace
 
@@ -67,28 +27,20 @@ LUNETTA_PLUGIN_EXPORT int GetPluginInfo(int infono, char *buf, int buflen)
     return spi::copyInfo(info, infono, buf, buflen);
 }
 
+// A file-type box naming AVIF among its brands, still picture or sequence.
 LUNETTA_PLUGIN_EXPORT int IsSupported(const char *, const void *head)
 {
     if (!head)
         return 0;
-    const avifROData data { static_cast<const uint8_t *>(head), LUNETTA_PLUGIN_HEAD_SIZE };
-    return avifPeekCompatibleFileType(&data) ? 1 : 0;
+    spi::FileTypeBox box;
+    return spi::FileTypeBox::read(static_cast<const uint8_t *>(head), LUNETTA_PLUGIN_HEAD_SIZE, box)
+        && (box.has(spi::fourcc("avif")) || box.has(spi::fourcc("avis")));
 }
 
 LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
-                                     void **pHBm, LunettaProgressCallback, intptr_t)
+                                     void **pHBm, LunettaProgressCallback progress, intptr_t data)
 {
-    if (!buf || !pHBInfo || !pHBm)
-        return LUNETTA_SPI_INTERNAL_ERROR;
-    *pHBInfo = nullptr;
-    *pHBm = nullptr;
-    if (flag != LUNETTA_SPI_INPUT_FILE || len != 0)
-        return LUNETTA_SPI_NOT_IMPLEMENTED;
-    try {
-        return decode(buf, pHBInfo, pHBm);
-    } catch (...) {
-        return LUNETTA_SPI_NO_MEMORY;
-    }
+    return codec.getPicture(buf, len, flag, pHBInfo, pHBm, progress, data);
 }
 
 } // extern "C"

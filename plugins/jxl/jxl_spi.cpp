@@ -1,12 +1,9 @@
 // JPEG XL plug-in: the first frame of a JPEG XL file, through libjxl, turned as the file says.
+// The decoder is codecs/jxl.so.
+#include "codec_front.h"
 #include "spi_common.h"
 
-#include <jxl/decode.h>
-#include <jxl/resizable_parallel_runner.h>
 #include <jxl/version.h>
-
-#include <memory>
-#include <vector>
 
 #define SPI_STR2(x) #x
 #define SPI_STR(x) SPI_STR2(x)
@@ -19,80 +16,7 @@ const char *const info[]
             JPEGXL_MINOR_VERSION) "." SPI_STR(JPEGXL_PATCH_VERSION) ")",
         "*.jxl", "JPEG XL file", nullptr };
 
-// Pictures above this many pixels are refused before the output is allocated.
-constexpr unsigned long long maxPixels = 1ULL << 28;
-
-struct DecoderFree
-{
-    void operator()(JxlDecoder *d) const { JxlDecoderDestroy(d); }
-};
-struct RunnerFree
-{
-    void operator()(void *r) const { JxlResizableParallelRunnerDestroy(r); }
-};
-
-int decode(const char *path, long offset, void **pInfo, void **pBits)
-{
-    std::vector<unsigned char> data;
-    if (!spi::readFile(path, offset, data))
-        return LUNETTA_SPI_READ_ERROR;
-    std::unique_ptr<JxlDecoder, DecoderFree> dec(JxlDecoderCreate(nullptr));
-    std::unique_ptr<void, RunnerFree> runner(JxlResizableParallelRunnerCreate(nullptr));
-    if (!dec || !runner)
-        return LUNETTA_SPI_NO_MEMORY;
-    if (JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE)
-            != JXL_DEC_SUCCESS
-        || JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get())
-            != JXL_DEC_SUCCESS
-        || JxlDecoderSetInput(dec.get(), data.data(), data.size()) != JXL_DEC_SUCCESS)
-        return LUNETTA_SPI_INTERNAL_ERROR;
-    JxlDecoderCloseInput(dec.get());
-
-    const JxlPixelFormat format { 4, JXL_TYPE_UINT8, JXL_LITTLE_ENDIAN, 0 };
-    spi::Dib dib;
-    for (;;) {
-        const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
-        switch (status) {
-        case JXL_DEC_BASIC_INFO: {
-            JxlBasicInfo basic;
-            if (JxlDecoderGetBasicInfo(dec.get(), &basic) != JXL_DEC_SUCCESS)
-                return LUNETTA_SPI_BROKEN_DATA;
-            if (basic.xsize == 0 || basic.ysize == 0
-                || (unsigned long long)basic.xsize * basic.ysize > maxPixels)
-                return LUNETTA_SPI_NO_MEMORY;
-            JxlResizableParallelRunnerSetThreads(
-                runner.get(), JxlResizableParallelRunnerSuggestThreads(basic.xsize, basic.ysize));
-            // The decoder turns the picture; orientations 5 to 8 swap its sides.
-            const bool swap = basic.orientation > JXL_ORIENT_ROTATE_180;
-            const int width = int(swap ? basic.ysize : basic.xsize);
-            const int height = int(swap ? basic.xsize : basic.ysize);
-            if (!dib.allocate(width, height, 32))
-                return LUNETTA_SPI_NO_MEMORY;
-            break;
-        }
-        case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
-            size_t size = 0;
-            if (!dib.bits
-                || JxlDecoderImageOutBufferSize(dec.get(), &format, &size) != JXL_DEC_SUCCESS
-                || size != dib.stride * size_t(dib.height))
-                return LUNETTA_SPI_BROKEN_DATA;
-            if (JxlDecoderSetImageOutBuffer(dec.get(), &format, dib.bits, size) != JXL_DEC_SUCCESS)
-                return LUNETTA_SPI_BROKEN_DATA;
-            break;
-        }
-        case JXL_DEC_FULL_IMAGE:
-            // The first frame is the picture.
-            dib.finishTopDown32(true);
-            dib.handOver(pInfo, pBits);
-            return LUNETTA_SPI_OK;
-        case JXL_DEC_SUCCESS:
-        case JXL_DEC_NEED_MORE_INPUT:
-        case JXL_DEC_ERROR:
-        default:
-            return LUNETTA_SPI_BROKEN_DATA;
-        }
-    }
-}
+spi::CodecModule codec("jxl");
 
 } // namespace
 
@@ -103,29 +27,22 @@ LUNETTA_PLUGIN_EXPORT int GetPluginInfo(int infono, char *buf, int buflen)
     return spi::copyInfo(info, infono, buf, buflen);
 }
 
+// A bare codestream or the container's signature box.
 LUNETTA_PLUGIN_EXPORT int IsSupported(const char *, const void *head)
 {
     if (!head)
         return 0;
-    const JxlSignature s
-        = JxlSignatureCheck(static_cast<const uint8_t *>(head), LUNETTA_PLUGIN_HEAD_SIZE);
-    return s == JXL_SIG_CODESTREAM || s == JXL_SIG_CONTAINER;
+    static const uint8_t codestream[] = { 0xFF, 0x0A };
+    static const uint8_t container[]
+        = { 0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A };
+    return std::memcmp(head, codestream, sizeof codestream) == 0
+        || std::memcmp(head, container, sizeof container) == 0;
 }
 
 LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
-                                     void **pHBm, LunettaProgressCallback, intptr_t)
+                                     void **pHBm, LunettaProgressCallback progress, intptr_t data)
 {
-    if (!buf || !pHBInfo || !pHBm)
-        return LUNETTA_SPI_INTERNAL_ERROR;
-    *pHBInfo = nullptr;
-    *pHBm = nullptr;
-    if (flag != LUNETTA_SPI_INPUT_FILE)
-        return LUNETTA_SPI_NOT_IMPLEMENTED;
-    try {
-        return decode(buf, len, pHBInfo, pHBm);
-    } catch (...) {
-        return LUNETTA_SPI_NO_MEMORY;
-    }
+    return codec.getPicture(buf, len, flag, pHBInfo, pHBm, progress, data);
 }
 
 } // extern "C"

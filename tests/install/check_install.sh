@@ -21,6 +21,12 @@ done
 ls "$root"/lib*/lunetta/plugins/*.spi >/dev/null 2>&1 \
     || ls "$root"/lib/*/lunetta/plugins/*.spi >/dev/null \
     || { echo "no plug-ins installed" >&2; exit 1; }
+# The HEIF, AVIF and JPEG XL plug-ins load their decoders from codecs/ on the first picture.
+for codec in heif avif jxl; do
+    compgen -G "$root/lib*/lunetta/plugins/codecs/$codec.so" >/dev/null \
+        || compgen -G "$root/lib/*/lunetta/plugins/codecs/$codec.so" >/dev/null \
+        || { echo "decoder of the $codec plug-in not installed" >&2; exit 1; }
+done
 
 desktop-file-validate "$root/share/applications/lunetta.desktop"
 appstreamcli validate --no-net --no-color \

@@ -1,0 +1,94 @@
+// The HEIF plug-in's decoder, loaded on its first picture: the primary picture of a HEIF/HEIC
+// file (as phones write them), through libheif, turned and mirrored as the file says.
+#include "spi_common.h"
+
+#include <libheif/heif.h>
+
+#include <cstring>
+
+namespace {
+
+// Pictures above this many pixels are refused by libheif before decoding.
+constexpr int maxSide = 32768;
+
+struct Resources
+{
+    heif_context *context = nullptr;
+    heif_image_handle *handle = nullptr;
+    heif_image *image = nullptr;
+    heif_decoding_options *options = nullptr;
+    ~Resources()
+    {
+        if (options)
+            heif_decoding_options_free(options);
+        if (image)
+            heif_image_release(image);
+        if (handle)
+            heif_image_handle_release(handle);
+        if (context)
+            heif_context_free(context);
+    }
+};
+
+int decode(const char *path, void **pInfo, void **pBits)
+{
+    Resources r;
+    r.context = heif_context_alloc();
+    if (!r.context)
+        return LUNETTA_SPI_NO_MEMORY;
+    heif_context_set_maximum_image_size_limit(r.context, maxSide);
+    heif_context_set_max_decoding_threads(r.context, 2);
+    if (heif_context_read_from_file(r.context, path, nullptr).code != heif_error_Ok)
+        return LUNETTA_SPI_UNKNOWN_FORMAT;
+    if (heif_context_get_primary_image_handle(r.context, &r.handle).code != heif_error_Ok)
+        return LUNETTA_SPI_BROKEN_DATA;
+    r.options = heif_decoding_options_alloc();
+    // Without alpha, three channels: libheif converts to them faster than to four.
+    const bool alpha = heif_image_handle_has_alpha_channel(r.handle);
+    const int channels = alpha ? 4 : 3;
+    if (heif_decode_image(r.handle, &r.image, heif_colorspace_RGB,
+                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                          r.options)
+            .code
+        != heif_error_Ok)
+        return LUNETTA_SPI_BROKEN_DATA;
+    const int width = heif_image_get_width(r.image, heif_channel_interleaved);
+    const int height = heif_image_get_height(r.image, heif_channel_interleaved);
+    int stride = 0;
+    const uint8_t *plane
+        = heif_image_get_plane_readonly(r.image, heif_channel_interleaved, &stride);
+    if (!plane || width <= 0 || height <= 0 || stride < width * channels)
+        return LUNETTA_SPI_BROKEN_DATA;
+
+    spi::Dib dib;
+    if (!dib.allocate(width, height, 8 * channels))
+        return LUNETTA_SPI_NO_MEMORY;
+    if (alpha)
+        dib.putRgbaRows(plane, size_t(stride));
+    else
+        dib.putRgbRows(plane, size_t(stride));
+    dib.handOver(pInfo, pBits);
+    return LUNETTA_SPI_OK;
+}
+
+} // namespace
+
+extern "C" {
+
+LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
+                                     void **pHBm, LunettaProgressCallback, intptr_t)
+{
+    if (!buf || !pHBInfo || !pHBm)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    *pHBInfo = nullptr;
+    *pHBm = nullptr;
+    if (flag != LUNETTA_SPI_INPUT_FILE || len != 0)
+        return LUNETTA_SPI_NOT_IMPLEMENTED;
+    try {
+        return decode(buf, pHBInfo, pHBm);
+    } catch (...) {
+        return LUNETTA_SPI_NO_MEMORY;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,108 @@
+// The JPEG XL plug-in's decoder, loaded on its first picture: the first frame of a JPEG XL
+// file, through libjxl, turned as the file says.
+#include "spi_common.h"
+
+#include <jxl/decode.h>
+#include <jxl/resizable_parallel_runner.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Pictures above this many pixels are refused before the output is allocated.
+constexpr unsigned long long maxPixels = 1ULL << 28;
+
+struct DecoderFree
+{
+    void operator()(JxlDecoder *d) const { JxlDecoderDestroy(d); }
+};
+struct RunnerFree
+{
+    void operator()(void *r) const { JxlResizableParallelRunnerDestroy(r); }
+};
+
+int decode(const char *path, long offset, void **pInfo, void **pBits)
+{
+    std::vector<unsigned char> data;
+    if (!spi::readFile(path, offset, data))
+        return LUNETTA_SPI_READ_ERROR;
+    std::unique_ptr<JxlDecoder, DecoderFree> dec(JxlDecoderCreate(nullptr));
+    std::unique_ptr<void, RunnerFree> runner(JxlResizableParallelRunnerCreate(nullptr));
+    if (!dec || !runner)
+        return LUNETTA_SPI_NO_MEMORY;
+    if (JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE)
+            != JXL_DEC_SUCCESS
+        || JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get())
+            != JXL_DEC_SUCCESS
+        || JxlDecoderSetInput(dec.get(), data.data(), data.size()) != JXL_DEC_SUCCESS)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    JxlDecoderCloseInput(dec.get());
+
+    const JxlPixelFormat format { 4, JXL_TYPE_UINT8, JXL_LITTLE_ENDIAN, 0 };
+    spi::Dib dib;
+    for (;;) {
+        const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
+        switch (status) {
+        case JXL_DEC_BASIC_INFO: {
+            JxlBasicInfo basic;
+            if (JxlDecoderGetBasicInfo(dec.get(), &basic) != JXL_DEC_SUCCESS)
+                return LUNETTA_SPI_BROKEN_DATA;
+            if (basic.xsize == 0 || basic.ysize == 0
+                || (unsigned long long)basic.xsize * basic.ysize > maxPixels)
+                return LUNETTA_SPI_NO_MEMORY;
+            JxlResizableParallelRunnerSetThreads(
+                runner.get(), JxlResizableParallelRunnerSuggestThreads(basic.xsize, basic.ysize));
+            // The decoder turns the picture; orientations 5 to 8 swap its sides.
+            const bool swap = basic.orientation > JXL_ORIENT_ROTATE_180;
+            const int width = int(swap ? basic.ysize : basic.xsize);
+            const int height = int(swap ? basic.xsize : basic.ysize);
+            if (!dib.allocate(width, height, 32))
+                return LUNETTA_SPI_NO_MEMORY;
+            break;
+        }
+        case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
+            size_t size = 0;
+            if (!dib.bits
+                || JxlDecoderImageOutBufferSize(dec.get(), &format, &size) != JXL_DEC_SUCCESS
+                || size != dib.stride * size_t(dib.height))
+                return LUNETTA_SPI_BROKEN_DATA;
+            if (JxlDecoderSetImageOutBuffer(dec.get(), &format, dib.bits, size) != JXL_DEC_SUCCESS)
+                return LUNETTA_SPI_BROKEN_DATA;
+            break;
+        }
+        case JXL_DEC_FULL_IMAGE:
+            // The first frame is the picture.
+            dib.finishTopDown32(true);
+            dib.handOver(pInfo, pBits);
+            return LUNETTA_SPI_OK;
+        case JXL_DEC_SUCCESS:
+        case JXL_DEC_NEED_MORE_INPUT:
+        case JXL_DEC_ERROR:
+        default:
+            return LUNETTA_SPI_BROKEN_DATA;
+        }
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
+                                     void **pHBm, LunettaProgressCallback, intptr_t)
+{
+    if (!buf || !pHBInfo || !pHBm)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    *pHBInfo = nullptr;
+    *pHBm = nullptr;
+    if (flag != LUNETTA_SPI_INPUT_FILE)
+        return LUNETTA_SPI_NOT_IMPLEMENTED;
+    try {
+        return decode(buf, len, pHBInfo, pHBm);
+    } catch (...) {
+        return LUNETTA_SPI_NO_MEMORY;
+    }
+}
+
+} // extern "C"
