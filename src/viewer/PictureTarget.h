@@ -13,6 +13,9 @@ public:
     // The size the canvas should have; the canvas is null when it could not be allocated.
     virtual QSize targetSize() const = 0;
     virtual QImage &canvas() = 0;
+    // Shows `image`, of exactly the target's size, as the canvas without copying it: a picture
+    // that covers the whole area. The next canvas() is a canvas of the target's own again.
+    virtual void adoptCanvas(QImage image) = 0;
     virtual QColor backColor() const = 0;
     // Puts the canvas on screen.
     virtual void refresh() = 0;

@@ -53,18 +53,36 @@ void PictureView::paintEvent(QPaintEvent *event)
 
 QImage &PictureView::canvas()
 {
+    if (m_adopted) {
+        m_canvas = std::exchange(m_spare, QImage());
+        m_adopted = false;
+    }
     ensureCanvas();
     return m_canvas;
+}
+
+void PictureView::adoptCanvas(QImage image)
+{
+    if (image.size() != size())
+        return;
+    if (!m_adopted)
+        m_spare = std::exchange(m_canvas, QImage());
+    m_canvas = std::move(image);
+    m_adopted = true;
 }
 
 void PictureView::ensureCanvas()
 {
     if (size().isEmpty()) {
         m_canvas = QImage();
+        m_spare = QImage();
+        m_adopted = false;
         return;
     }
     if (m_canvas.size() == size())
         return;
+    m_spare = QImage();
+    m_adopted = false;
     // A new canvas starts as background; the surface draws into it again after the layout.
     m_canvas = QImage(size(), QImage::Format_RGB32);
     if (!m_canvas.isNull())

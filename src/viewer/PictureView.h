@@ -15,6 +15,7 @@ public:
     // Follows the widget's size at once, also while the window is hidden and resize events
     // wait for it to be shown.
     QImage &canvas() override;
+    void adoptCanvas(QImage image) override;
     QColor backColor() const override { return m_backColor; }
     void refresh() override { update(); }
 
@@ -47,5 +48,8 @@ private:
     void ensureCanvas();
 
     QImage m_canvas;
+    // The canvas of our own, put aside while an adopted picture is shown.
+    QImage m_spare;
+    bool m_adopted = false;
     QColor m_backColor = Qt::white;
 };

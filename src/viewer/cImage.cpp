@@ -5,6 +5,7 @@
 #include "viewer/PictureTarget.h"
 
 #include <QPainter>
+#include <QRegion>
 
 cImage::cImage(PictureTarget *target, PictureBuffer *back, QObject *parent)
     : QObject(parent)
@@ -182,9 +183,6 @@ bool cImage::draw()
         m_target->refresh();
         return true;
     }
-    QImage &canvas = m_target->canvas();
-    if (canvas.isNull() || canvas.size() != size)
-        return false;
     // A reduced picture serves only while it is drawn no larger than it is, a part only while
     // the picture is drawn at full scale.
     if (m_back->isReduced()
@@ -194,13 +192,25 @@ bool cImage::draw()
     if (m_back->isPartial() && m_stretch && !restoreFullSize())
         return false;
 
+    const QImage &source = m_back->image();
+    if (QImage view = coveringView(source, size); !view.isNull()) {
+        m_target->adoptCanvas(std::move(view));
+        m_target->refresh();
+        return true;
+    }
+    QImage &canvas = m_target->canvas();
+    if (canvas.isNull() || canvas.size() != size)
+        return false;
     QPainter painter;
     if (!painter.begin(&canvas))
         return false;
-    painter.fillRect(canvas.rect(), m_target->backColor());
+    const bool drawn = !source.isNull() && m_width > 0 && m_height > 0;
+    // The background only where an opaque picture leaves the canvas bare.
+    const QRect covered = !drawn || source.hasAlphaChannel() ? QRect() : drawnRect(source);
+    for (const QRect &bare : QRegion(canvas.rect()).subtracted(covered))
+        painter.fillRect(bare, m_target->backColor());
     painter.setBrushOrigin(0, 0);
-    const QImage &source = m_back->image();
-    if (!source.isNull() && m_width > 0 && m_height > 0) {
+    if (drawn) {
         if (!m_stretch) {
             painter.drawImage(QPoint(m_left, m_top), source, QRect(0, 0, m_width, m_height));
         } else if (m_width == source.width() && m_height == source.height()) {
@@ -222,6 +232,34 @@ bool cImage::draw()
         return false;
     m_target->refresh();
     return true;
+}
+
+QRect cImage::drawnRect(const QImage &source) const
+{
+    if (m_stretch)
+        return QRect(m_left, m_top, m_width, m_height);
+    return QRect(m_left, m_top, qMin(m_width, source.width()), qMin(m_height, source.height()));
+}
+
+QImage cImage::coveringView(const QImage &source, QSize size) const
+{
+    // An opaque picture drawn unscaled over the whole canvas: the canvas can be the part of it
+    // that shows, with nothing allocated, filled or copied.
+    if (source.format() != QImage::Format_RGB32 || m_width <= 0 || m_height <= 0)
+        return {};
+    if (m_stretch && (m_width != source.width() || m_height != source.height()))
+        return {};
+    if (!drawnRect(source).contains(QRect(QPoint(0, 0), size)))
+        return {};
+    // The view keeps the whole picture alive until the next draw; only for one about the size
+    // of the canvas, so that the pictures around a step never add up to more memory.
+    if (qint64(source.width()) * source.height() > 2 * qint64(size.width()) * size.height())
+        return {};
+    const uchar *first
+        = source.constBits() + qsizetype(-m_top) * source.bytesPerLine() + qsizetype(-m_left) * 4;
+    return QImage(
+        first, size.width(), size.height(), source.bytesPerLine(), QImage::Format_RGB32,
+        [](void *kept) { delete static_cast<QImage *>(kept); }, new QImage(source));
 }
 
 bool cImage::restoreFullSize()

@@ -71,6 +71,9 @@ signals:
 
 private:
     bool draw();
+    // Where the picture lands on the canvas.
+    QRect drawnRect(const QImage &source) const;
+    QImage coveringView(const QImage &source, QSize size) const;
     // Replaces a reduced or partial picture by the whole one, decoded again.
     bool restoreFullSize();
     void adoptAhead();

@@ -28,11 +28,26 @@ public:
         image.fill(Qt::black);
     }
     QSize targetSize() const override { return size; }
-    QImage &canvas() override { return image; }
+    QImage &canvas() override
+    {
+        if (adopted)
+            image = std::exchange(spare, QImage());
+        adopted = false;
+        return image;
+    }
+    void adoptCanvas(QImage picture) override
+    {
+        if (!adopted)
+            spare = std::exchange(image, QImage());
+        image = std::move(picture);
+        adopted = true;
+    }
     QColor backColor() const override { return back; }
     void refresh() override { ++refreshes; }
 
-    QImage image;
+    QImage image; // what is on screen
+    QImage spare;
+    bool adopted = false;
     QSize size = image.size();
     QColor back = QColor(0x20, 0x40, 0x60);
     int refreshes = 0;
@@ -199,6 +214,57 @@ private slots:
         cImage surface(&target, &back);
         QVERIFY(surface.LoadPic(path));
         QCOMPARE(back.size(), QSize(6000, 6000));
+    }
+
+    // A picture that covers the whole area unscaled is shown as it is, without a copy; the
+    // canvas of the target's own comes back, with no trace of earlier pictures, when it does not.
+    void aPictureCoveringTheAreaIsShownWithoutCopying()
+    {
+        CanvasTarget target(QSize(30, 30));
+        PictureBuffer back;
+        cImage surface(&target, &back);
+        QVERIFY(surface.LoadPic(m_picture));
+        surface.setVisible(true);
+        QVERIFY(target.adopted);
+        QCOMPARE(target.image.constBits(), back.image().constBits());
+        QCOMPARE(at(target, 0, 0), QColor(Qt::red));
+        QCOMPARE(at(target, 29, 29), QColor(Qt::yellow));
+
+        surface.Move(-5, -5); // scrolled: the view starts inside the picture
+        QVERIFY(target.adopted);
+        QCOMPARE(at(target, 14, 14), QColor(Qt::red));
+        QCOMPARE(at(target, 15, 15), QColor(Qt::yellow));
+        QCOMPARE(at(target, 29, 29), QColor(Qt::yellow));
+
+        const struct
+        {
+            int left, top, width, height;
+            bool stretch;
+        } uncovered[] = { { 5, -5, 40, 40, false }, // a bare strip on the left
+                          { -5, -5, 20, 20, false }, // drawn smaller than the area
+                          { 0, 0, 20, 20, true } }; // stretched down
+        for (const auto &u : uncovered) {
+            surface.setStretch(false);
+            surface.Move(-5, -5, 40, 40);
+            QVERIFY(target.adopted);
+            surface.setStretch(u.stretch);
+            surface.Move(u.left, u.top, u.width, u.height);
+            QVERIFY(!target.adopted);
+            const QRect drawn = QRect(u.left, u.top, u.width, u.height) & QRect(0, 0, 30, 30);
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 30; ++x)
+                    if (!drawn.contains(x, y))
+                        QCOMPARE(at(target, x, y), target.back);
+        }
+
+        // A picture with transparency keeps the background beneath it.
+        QImage seeThrough(40, 40, QImage::Format_ARGB32);
+        seeThrough.fill(Qt::transparent);
+        QVERIFY(surface.LoadPic(savePng(u"clear.png"_qs, seeThrough)));
+        surface.setStretch(false);
+        surface.Move(0, 0, 40, 40);
+        QVERIFY(!target.adopted);
+        QVERIFY(allOf(target.image, target.back));
     }
 
     void aFailedDrawingIsReported()
