@@ -6,8 +6,9 @@
  *   spihost32.exe Z:\path\to\plugin.spi      (spihost64.exe for a 64-bit plug-in)
  *
  * Lunetta speaks UTF-8; the plug-in gets paths in the system's code page and its texts are
- * read as code page 932, as on Japanese Windows. A plug-in that crashes ends the host at once (no crash dialog); one that
- * writes to its standard output or reads its standard input gets NUL, never the pipe.
+ * read as code page 932, as on Japanese Windows. A plug-in that crashes ends the host at once (no
+ * crash dialog); one that writes to its standard output or reads its standard input gets NUL, never
+ * the pipe.
  */
 #include "spihost_protocol.h"
 
@@ -31,6 +32,12 @@ typedef int(WINAPI *ConfigurationDlgFn)(HWND parent, int fnc);
 
 static HANDLE in_pipe;
 static HANDLE out_pipe;
+
+/* The file Lunetta shares for the pictures' bits (see SHARE), and this host's view of it. */
+static HANDLE shared_file = INVALID_HANDLE_VALUE;
+static HANDLE shared_mapping;
+static unsigned char *shared_view;
+static SIZE_T shared_size;
 
 static GetPluginInfoFn get_plugin_info;
 static IsSupportedFn is_supported;
@@ -81,11 +88,9 @@ static int write_all(const void *buf, size_t size)
     return 1;
 }
 
-
 static uint32_t get_u32(const unsigned char *p)
 {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16)
-        | ((uint32_t)p[3] << 24);
+    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
 /* UTF-8 to UTF-16; NULL on failure. The caller frees. */
@@ -218,6 +223,62 @@ static int do_is_supported(const unsigned char *p, uint32_t size)
     return answer(SPIHOST_IS_SUPPORTED, result);
 }
 
+static void unmap_shared(void)
+{
+    if (shared_view)
+        UnmapViewOfFile(shared_view);
+    if (shared_mapping)
+        CloseHandle(shared_mapping);
+    shared_view = NULL;
+    shared_mapping = NULL;
+    shared_size = 0;
+}
+
+static int do_share(const unsigned char *p, uint32_t size)
+{
+    uint32_t n;
+    wchar_t *path;
+    if (size < 4 || (n = get_u32(p)) != size - 4)
+        return answer(SPIHOST_SHARE, SPIHOST_BAD_REQUEST);
+    unmap_shared();
+    if (shared_file != INVALID_HANDLE_VALUE)
+        CloseHandle(shared_file);
+    path = widen((const char *)p + 4, (int)n);
+    shared_file = path ? CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                     OPEN_EXISTING, 0, NULL)
+                       : INVALID_HANDLE_VALUE;
+    free(path);
+    return answer(SPIHOST_SHARE, shared_file != INVALID_HANDLE_VALUE ? 0 : 1);
+}
+
+/* Copies the bits into the shared file, growing it when they do not fit; 0 when there is no
+   shared file or it cannot take them (the pipe carries them then). */
+static int put_shared(const void *bits, SIZE_T size)
+{
+    if (shared_file == INVALID_HANDLE_VALUE)
+        return 0;
+    if (size > shared_size) {
+        /* An eighth to spare and whole MiB, so that a slightly larger picture does not map it
+           again. The mapping grows the file; it never shrinks it. */
+        const SIZE_T want = (size + (size >> 3) + 0xFFFFF) & ~(SIZE_T)0xFFFFF;
+        const ULONGLONG want64 = want;
+        unmap_shared();
+        shared_mapping = CreateFileMappingW(shared_file, NULL, PAGE_READWRITE,
+                                            (DWORD)(want64 >> 32), (DWORD)want64, NULL);
+        shared_view = shared_mapping
+            ? (unsigned char *)MapViewOfFile(shared_mapping, FILE_MAP_WRITE, 0, 0, want)
+            : NULL;
+        if (!shared_view) {
+            unmap_shared();
+            return 0;
+        }
+        shared_size = want;
+    }
+    memcpy(shared_view, bits, size);
+    return 1;
+}
+
 static SIZE_T block_size(HLOCAL h)
 {
     return h ? LocalSize(h) : 0;
@@ -233,8 +294,8 @@ static int do_get_picture(const unsigned char *p, uint32_t size)
     SIZE_T infoSize, bitsSize;
     const void *infoData = NULL;
     const void *bitsData = NULL;
-    unsigned char b[5];
-    int ok;
+    unsigned char *head;
+    int inFile, ok;
     if (size < 4 || (n = get_u32(p)) != size - 4)
         return answer(SPIHOST_GET_PICTURE, SPIHOST_BAD_REQUEST);
     path = plugin_path((const char *)p + 4, (int)n);
@@ -252,11 +313,21 @@ static int do_get_picture(const unsigned char *p, uint32_t size)
             infoSize = bitsSize = 0;
         }
     }
-    b[0] = SPIHOST_GET_PICTURE;
-    put_u32(b + 1, (uint32_t)result);
-    ok = write_u32((uint32_t)(5 + 4 + infoSize + 4 + bitsSize)) && write_all(b, 5)
-        && write_u32((uint32_t)infoSize) && write_all(infoData, infoSize)
-        && write_u32((uint32_t)bitsSize) && write_all(bitsData, bitsSize);
+    /* Everything before the bits in one write: each write may wake Lunetta up on its own. */
+    head = (unsigned char *)malloc(4 + 5 + 4 + infoSize + 4);
+    ok = head != NULL;
+    if (ok) {
+        inFile = bitsSize > 0 && put_shared(bitsData, bitsSize);
+        put_u32(head, (uint32_t)(5 + 4 + infoSize + 4 + (inFile ? 0 : bitsSize)));
+        head[4] = SPIHOST_GET_PICTURE;
+        put_u32(head + 5, (uint32_t)result);
+        put_u32(head + 9, (uint32_t)infoSize);
+        if (infoSize > 0)
+            memcpy(head + 13, infoData, infoSize);
+        put_u32(head + 13 + infoSize, (uint32_t)bitsSize | (inFile ? SPIHOST_BITS_IN_FILE : 0));
+        ok = write_all(head, 4 + 5 + 4 + infoSize + 4) && (inFile || write_all(bitsData, bitsSize));
+        free(head);
+    }
     if (infoData)
         LocalUnlock(info);
     if (bitsData)
@@ -348,6 +419,9 @@ int main(void)
             break;
         case SPIHOST_CONFIGURE:
             ok = do_configure(request + 1, length - 1);
+            break;
+        case SPIHOST_SHARE:
+            ok = do_share(request + 1, length - 1);
             break;
         case SPIHOST_QUIT:
             return 0;

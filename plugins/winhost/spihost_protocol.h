@@ -19,6 +19,12 @@
  *                    uint32 length + bits block (both empty unless the result is 0)
  *   CONFIGURE     int32 function code -> result (-1: the plug-in has no dialog)
  *   QUIT          no answer; the host ends
+ *   SHARE         uint32 length + UTF-8 path of a file the host keeps open for the rest of its
+ *                 run -> result (0: opened). From then on the host may put a picture's bits
+ *                 into that file instead of the frame: the bits length of a GET_PICTURE answer
+ *                 then has SPIHOST_BITS_IN_FILE set, the frame ends after it, and the bits are
+ *                 the file's first (length & ~SPIHOST_BITS_IN_FILE) bytes. The host grows the
+ *                 file when a picture does not fit; it must never shrink it.
  */
 #ifndef LUNETTA_SPIHOST_PROTOCOL_H
 #define LUNETTA_SPIHOST_PROTOCOL_H
@@ -30,6 +36,10 @@
 #define SPIHOST_GET_PICTURE 2
 #define SPIHOST_CONFIGURE 3
 #define SPIHOST_QUIT 4
+#define SPIHOST_SHARE 5
+
+/* In a bits length: the bits are in the shared file, not in the frame. */
+#define SPIHOST_BITS_IN_FILE 0x80000000u
 
 /* Flags of the hello. */
 #define SPIHOST_HAS_CONFIGURE 1u

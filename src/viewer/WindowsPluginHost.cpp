@@ -160,6 +160,9 @@ void WindowsPluginHost::kill()
     if (m_fromHost >= 0)
         ::close(m_fromHost);
     m_toHost = m_fromHost = -1;
+    // A new host gets a new file: nothing of a dead one's is kept in memory.
+    m_shared.close();
+    m_sharing = Sharing::Unasked;
     if (m_pid > 0) {
         ::kill(m_pid, SIGKILL);
         while (waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) { }
@@ -314,6 +317,28 @@ bool WindowsPluginHost::start()
     return true;
 }
 
+bool WindowsPluginHost::offerSharedFile(qint64 deadline)
+{
+    if (m_sharing != Sharing::Unasked)
+        return true;
+    m_sharing = Sharing::Pipe;
+    if (!m_shared.create())
+        return true;
+    const QByteArray name = winePathBytes(m_shared.path());
+    QByteArray request(1, char(SPIHOST_SHARE));
+    putU32(request, quint32(name.size()));
+    request += name;
+    quint32 rest = 0;
+    int32_t result = 0;
+    if (!send(request, deadline) || !readAnswer(SPIHOST_SHARE, rest, result, deadline) || rest != 0)
+        return false;
+    if (result == 0)
+        m_sharing = Sharing::File;
+    else
+        m_shared.close();
+    return true;
+}
+
 int32_t WindowsPluginHost::isSupported(const QString &path, const QByteArray &head)
 {
     if (!start())
@@ -353,20 +378,28 @@ int32_t WindowsPluginHost::getPicture(const QString &path, PluginBlock &info, Pl
     int32_t result = 0;
     quint32 infoSize = 0;
     quint32 bitsSize = 0;
-    bool ok = send(request, deadline) && readAnswer(SPIHOST_GET_PICTURE, rest, result, deadline)
-        && readU32(infoSize, deadline) && infoSize <= maxInfoBlock && rest >= 8 + infoSize;
-    // The blocks go straight from the pipe into the memory the picture is made from.
+    bool inFile = false;
+    bool ok = offerSharedFile(deadline) && send(request, deadline)
+        && readAnswer(SPIHOST_GET_PICTURE, rest, result, deadline) && readU32(infoSize, deadline)
+        && infoSize <= maxInfoBlock && rest >= 8 + infoSize;
+    // The blocks go straight from the pipe or the shared file into the memory the picture is
+    // made from; nothing is checked or used while the host can still write to it.
     if (ok) {
         info.data.reset(std::malloc(std::max<size_t>(infoSize, 1)));
         info.size = infoSize;
         ok = info.data && readExact(info.data.get(), infoSize, deadline)
-            && readU32(bitsSize, deadline) && bitsSize <= maxBitsBlock
-            && rest == 8 + infoSize + bitsSize;
+            && readU32(bitsSize, deadline);
+        inFile = bitsSize & SPIHOST_BITS_IN_FILE;
+        bitsSize &= ~SPIHOST_BITS_IN_FILE;
+        ok = ok && bitsSize <= maxBitsBlock && rest == 8 + infoSize + (inFile ? 0 : bitsSize)
+            && (!inFile || m_sharing == Sharing::File);
     }
     if (ok) {
         bits.data.reset(std::malloc(std::max<size_t>(bitsSize, 1)));
         bits.size = bitsSize;
-        ok = bits.data && readExact(bits.data.get(), bitsSize, deadline);
+        ok = bits.data
+            && (inFile ? m_shared.copyOut(bitsSize, bits.data.get())
+                       : readExact(bits.data.get(), bitsSize, deadline));
     }
     if (!ok) {
         info = PluginBlock();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "viewer/SharedPictureFile.h"
 #include "viewer/SplayLibrary.h"
 
 #include <QByteArray>
@@ -8,10 +9,12 @@
 #include <sys/types.h>
 
 // One Windows plug-in in its host process: starts the host on first use, keeps it for the
-// run and speaks the host's pipe protocol with it. A call that does not answer within its
-// time limit, a host that dies or writes anything but an answer: the call fails, the host is
-// ended and started again on the next call; after `maxFailures` failed calls without a picture
-// decoded in between the plug-in is given up for the rest of the run. Nothing here shows a message.
+// run and speaks the host's pipe protocol with it; a picture's pixels come through a shared
+// file in memory where the host can open it. A call that does not answer within its time
+// limit, a host that dies or writes anything but an answer: the call fails, the host is ended
+// and started again on the next call; after `maxFailures` failed calls without a picture
+// decoded in between the plug-in is given up for the rest of the run. Nothing here shows a
+// message.
 class WindowsPluginHost
 {
 public:
@@ -37,6 +40,8 @@ public:
     bool givenUp() const { return m_failures >= m_limits.maxFailures || m_refused; }
     int failures() const { return m_failures; }
     int starts() const { return m_starts; }
+    // The running host puts the pictures' pixels into the shared file rather than the pipe.
+    bool bitsInSharedFile() const { return m_sharing == Sharing::File; }
 
     // The plug-in's info texts from its host's greeting (UTF-8), kept across restarts.
     const QList<QByteArray> &infos() const { return m_infos; }
@@ -59,6 +64,9 @@ private:
     // Reads an answer to `op` of exactly `size` bytes after the frame's length; the result.
     bool readAnswer(char op, quint32 &length, int32_t &result, qint64 deadline);
     bool readHello(qint64 deadline);
+    // Offers the running host the shared file, once per host; false when it did not answer
+    // properly. A host that cannot use it keeps sending the bits through the pipe.
+    bool offerSharedFile(qint64 deadline);
 
     QStringList m_command;
     Limits m_limits;
@@ -70,4 +78,7 @@ private:
     bool m_refused = false; // the host started but could not load the plug-in
     QList<QByteArray> m_infos;
     bool m_hasConfigure = false;
+    enum class Sharing { Unasked, File, Pipe };
+    Sharing m_sharing = Sharing::Unasked;
+    SharedPictureFile m_shared;
 };

@@ -9,6 +9,7 @@
 #include "viewer/PictureBuffer.h"
 #include "viewer/PluginFileKind.h"
 #include "viewer/WindowsPluginHost.h"
+#include "viewer/WineHostLauncher.h"
 #include "viewer/WinePrefix.h"
 #include "viewer/cSusie.h"
 #include "viewer/frmView.h"
@@ -55,6 +56,33 @@ QByteArray peHead(quint16 machine)
 // A host greeting for a plug-in with the info texts "00IN" and "x", as printf writes it.
 const char *const greeting = "\\035\\0\\0\\0LSH1\\0\\0\\0\\0\\0\\0\\0\\0\\002\\0\\0\\0"
                              "\\004\\0\\0\\00000IN\\001\\0\\0\\0x";
+
+// A host played by the shell that greets, reads the offer of the shared file, writes "PIXELS"
+// into it, does `effect` there ($f is the file), answers the offer with `shareResult` and the
+// next call with `answer` (printf's escapes).
+QString sharingHost(const QString &shareResult, const QString &effect, const QString &answer)
+{
+    return u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
+        + QString::fromLatin1(greeting)
+        + uR"('; f=$(frame | tail -c +6 | tr '\\' / | cut -c3-); printf PIXELS 1<>"$f"; )"_qs
+        + effect + u"; printf '\\005\\0\\0\\0\\005"_qs + shareResult
+        + u"'; frame >/dev/null; printf '"_qs + answer + u"'; sleep 30"_qs;
+}
+
+// The bits of a picture as a plug-in hands them over: bottom-up rows of blue, green, red,
+// padded to 4 bytes.
+QByteArray dibBits(const QImage &image)
+{
+    QByteArray bits;
+    for (int y = image.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            bits.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
+        }
+        bits.append((4 - image.width() * 3 % 4) % 4, '\0');
+    }
+    return bits;
+}
 
 } // namespace
 
@@ -205,6 +233,91 @@ private slots:
         const int starts = host.starts();
         QCOMPARE(host.isSupported(u"/a.kmo"_qs, "KUMO"), 0);
         QCOMPARE(host.starts(), starts);
+    }
+
+    // The pixels may come through the shared file instead of the pipe; whatever the host claims
+    // or does to the file, Lunetta takes only what the file holds and fails the call otherwise.
+    void sharedFileAnswersAreChecked_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("shared");
+        const QString ok = u"\\0\\0\\0\\0"_qs;
+        const QString refused = u"\\001\\0\\0\\0"_qs;
+        // A decoded picture: the info "INFO", then the bits length (top bit: in the file).
+        const QString head = u"\\002\\0\\0\\0\\0\\004\\0\\0\\0INFO"_qs;
+        const QString inFile = u"\\021\\0\\0\\0"_qs + head + u"\\006\\0\\0\\200"_qs;
+        QTest::newRow("pixels in the file") << sharingHost(ok, u":"_qs, inFile) << 0 << true;
+        QTest::newRow("more than the file holds")
+            << sharingHost(ok, u":"_qs, u"\\021\\0\\0\\0"_qs + head + u"\\007\\0\\0\\200"_qs) << -1
+            << true;
+        // The file is sealed: it cannot be cut under Lunetta's mapping.
+        QTest::newRow("file cut by the host")
+            << sharingHost(ok, u"truncate -s 0 \"$f\" 2>/dev/null"_qs, inFile) << 0 << true;
+        QTest::newRow("pixels in the file and the frame")
+            << sharingHost(ok, u":"_qs, u"\\027\\0\\0\\0"_qs + head + u"\\006\\0\\0\\200PIXELS"_qs)
+            << -1 << true;
+        QTest::newRow("host without the file, pixels in the frame") << sharingHost(
+            refused, u":"_qs, u"\\027\\0\\0\\0"_qs + head + u"\\006\\0\\0\\0PIXELS"_qs)
+                                                                    << 0 << false;
+        QTest::newRow("host without the file, pixels claimed in it")
+            << sharingHost(refused, u":"_qs, inFile) << -1 << false;
+    }
+
+    void sharedFileAnswersAreChecked()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, result);
+        QFETCH(bool, shared);
+        WindowsPluginHost::Limits limits;
+        limits.startMs = 2000;
+        limits.callMs = 2000;
+        WindowsPluginHost host({ u"/bin/sh"_qs, u"-c"_qs, script }, limits);
+        PluginBlock info, bits;
+        QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), result);
+        if (result == 0) {
+            QCOMPARE(host.bitsInSharedFile(), shared);
+            QCOMPARE(QByteArray(static_cast<const char *>(info.data.get()), qsizetype(info.size)),
+                     "INFO");
+            QCOMPARE(QByteArray(static_cast<const char *>(bits.data.get()), qsizetype(bits.size)),
+                     "PIXELS");
+        } else {
+            QVERIFY(!info.data && !bits.data);
+            QCOMPARE(host.failures(), 1);
+            QVERIFY(!host.isRunning());
+        }
+    }
+
+    // The real hosts take the shared file, grow it for a larger picture and go on using it for
+    // a smaller one.
+    void hostsPutPicturesIntoTheSharedFile_data()
+    {
+        QTest::addColumn<QString>("plugin");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("32-bit .spi") << winPlugin("kumo.spi") << int(PluginFileKind::Windows32);
+        QTest::newRow("64-bit .sph") << winPlugin("kumo.sph") << int(PluginFileKind::Windows64);
+    }
+
+    void hostsPutPicturesIntoTheSharedFile()
+    {
+        QFETCH(QString, plugin);
+        QFETCH(int, kind);
+        if (!haveWine())
+            QSKIP("Wine or the MinGW builds are missing (scripts/deps --windows-plugins)");
+        WindowsPluginHost host(WineHostLauncher::command(PluginFileKind::Kind(kind), plugin),
+                               WineHostLauncher::limits());
+        // 1 MiB, then 2.6 MiB, then a little again.
+        for (const QSize size : { QSize(37, 23), QSize(1001, 900), QSize(13, 7) }) {
+            const QImage expected = pattern(size.width(), size.height());
+            const QString file
+                = m_box->file(QStringLiteral("%1.kmo").arg(size.width()), encodeKumo(expected));
+            PluginBlock info, bits;
+            QCOMPARE(host.getPicture(file, info, bits), 0);
+            QVERIFY(host.bitsInSharedFile());
+            QCOMPARE(QByteArray(static_cast<const char *>(bits.data.get()), qsizetype(bits.size)),
+                     dibBits(expected));
+        }
+        QCOMPARE(host.starts(), 1);
     }
 
     void withoutWineWindowsPluginsDoNotLoad()
