@@ -1,5 +1,5 @@
 // Figures for users' own Windows plug-ins: how long a plug-in's host takes to answer its first
-// call (Wine's start and LoadLibrary), and what the pipe to the host adds to each picture,
+// call (Wine's start and LoadLibrary), and what the host adds to each picture,
 // against the same Kumo plug-in built as one of Lunetta's own decoding the same 1920 x 1080
 // picture.
 //
@@ -89,16 +89,48 @@ struct Decode
 {
     double loadMs = -1; // the whole LoadPicture: IsSupported, GetPicture, the checked picture
     double callMs = -1; // the GetPicture call alone
+    // Windows builds: the plug-in's own GetPicture under Wine without host, timed in turns with
+    // the calls through the host, and the median of the differences between the two.
+    double ownMs = -1;
+    double addedMs = 0;
+    bool sharedFile = false; // the pixels came through the shared file, not the pipe
 };
 
-Decode decode(cSusie &susie, Options &options, const QString &plugin, const QString &file, int runs)
+// The Windows plug-in's own GetPicture under Wine, without host or pipe: a timer process that
+// makes one call each time it is asked. Not started when the timer is missing or fails.
+bool startTimer(QProcess &timer, const QString &plugin, PluginFileKind::Kind kind,
+                const QString &file)
+{
+    const QString program = QStringLiteral(PLUGIN_TIMER_DIR "/plugin_timer%1.exe")
+                                .arg(kind == PluginFileKind::Windows32 ? 32 : 64);
+    if (!QFileInfo::exists(program))
+        return false;
+    timer.start(wine(), { program, WinePrefix::toWinePath(plugin), WinePrefix::toWinePath(file) });
+    return timer.waitForStarted() && timer.waitForReadyRead(120000)
+        && timer.readLine().trimmed() == "ready";
+}
+
+// Milliseconds of one call in the timer process; -1 when it failed.
+double timerCall(QProcess &timer)
+{
+    timer.write("\n");
+    if (!timer.waitForReadyRead(30000))
+        return -1;
+    while (!timer.canReadLine() && timer.waitForReadyRead(30000)) { }
+    bool ok = false;
+    const double ms = QString::fromLatin1(timer.readLine()).trimmed().toDouble(&ok);
+    return ok ? ms : -1;
+}
+
+Decode decode(cSusie &susie, Options &options, const QString &plugin, PluginFileKind::Kind kind,
+              const QString &file, int runs)
 {
     Decode d;
     options.setSusiePlugins({ plugin });
     // The first call loads the plug-in (starts its host); it is not counted.
     if (!susie.LoadPicture(file))
         return d;
-    std::vector<double> load, call;
+    std::vector<double> load, call, own, added;
     QElapsedTimer t;
     for (int i = 0; i < runs; ++i) {
         t.start();
@@ -106,39 +138,48 @@ Decode decode(cSusie &susie, Options &options, const QString &plugin, const QStr
             return d;
         load.push_back(t.nsecsElapsed() / 1e6);
     }
-    SplayLibrary &library = susie.library();
-    int32_t handle = library.VBLoadPlugin(plugin);
-    for (int i = 0; i < runs; ++i) {
+    if (kind == PluginFileKind::Native) {
+        SplayLibrary &library = susie.library();
+        int32_t handle = library.VBLoadPlugin(plugin);
+        for (int i = 0; i < runs; ++i) {
+            PluginBlock info, bits;
+            t.start();
+            if (library.VBGetPictureOrg(handle, file, 0, LUNETTA_SPI_INPUT_FILE, info, bits)
+                != LUNETTA_SPI_OK)
+                return d;
+            call.push_back(t.nsecsElapsed() / 1e6);
+        }
+        library.VBFreePlugin(handle);
+    } else {
+        // A host of its own, to be asked which way the pixels came; its first call not counted.
+        WindowsPluginHost host(WineHostLauncher::command(kind, plugin), WineHostLauncher::limits());
         PluginBlock info, bits;
-        t.start();
-        if (library.VBGetPictureOrg(handle, file, 0, LUNETTA_SPI_INPUT_FILE, info, bits)
-            != LUNETTA_SPI_OK)
+        if (host.getPicture(file, info, bits) != 0)
             return d;
-        call.push_back(t.nsecsElapsed() / 1e6);
+        QProcess timer;
+        const bool timed = startTimer(timer, plugin, kind, file);
+        for (int i = 0; i < runs; ++i) {
+            t.start();
+            if (host.getPicture(file, info, bits) != 0)
+                return d;
+            call.push_back(t.nsecsElapsed() / 1e6);
+            const double ms = timed ? timerCall(timer) : -1;
+            if (ms >= 0) {
+                own.push_back(ms);
+                added.push_back(call.back() - ms);
+            }
+        }
+        d.sharedFile = host.bitsInSharedFile();
+        if (own.size() == call.size()) {
+            d.ownMs = median(own);
+            d.addedMs = median(added);
+        }
+        timer.closeWriteChannel();
+        timer.waitForFinished();
     }
-    library.VBFreePlugin(handle);
     d.loadMs = median(load);
     d.callMs = median(call);
     return d;
-}
-
-// The Windows plug-in's own GetPicture under Wine, without host or pipe (median ms); -1 when
-// the timer is missing or failed.
-double decodeInWine(const QString &plugin, PluginFileKind::Kind kind, const QString &file, int runs)
-{
-    const QString timer = QStringLiteral(PLUGIN_TIMER_DIR "/plugin_timer%1.exe")
-                              .arg(kind == PluginFileKind::Windows32 ? 32 : 64);
-    if (!QFileInfo::exists(timer))
-        return -1;
-    QProcess p;
-    p.start(wine(),
-            { timer, WinePrefix::toWinePath(plugin), WinePrefix::toWinePath(file),
-              QString::number(runs) });
-    if (!p.waitForFinished(120000) || p.exitCode() != 0)
-        return -1;
-    bool ok = false;
-    const double ms = QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble(&ok);
-    return ok ? ms : -1;
 }
 
 } // namespace
@@ -228,7 +269,7 @@ int main(int argc, char *argv[])
             { "Windows 64-bit .sph via host", sph, PluginFileKind::Windows64 } };
     double native = -1;
     for (const Row &r : rows) {
-        const Decode d = decode(susie, options, r.plugin, file, pictureRuns);
+        const Decode d = decode(susie, options, r.plugin, r.kind, file, pictureRuns);
         if (d.loadMs < 0) {
             std::printf("    %-30s ** FAILED **\n", r.name);
             continue;
@@ -242,14 +283,11 @@ int main(int argc, char *argv[])
             std::printf("  overhead %+.1f ms", d.loadMs - native);
         std::printf("%s\n", back.size() == QSize(1920, 1080) ? "" : "  ** wrong size **");
         // How much of that is the plug-in's own code running slower under Wine, and how much
-        // the host and its pipe add to the call.
-        if (r.kind != PluginFileKind::Native) {
-            const double own = decodeInWine(r.plugin, r.kind, file, pictureRuns);
-            if (own >= 0)
-                std::printf("      its own GetPicture under Wine, no host: %6.1f ms; the host and "
-                            "the pipe add %+.1f ms to the call\n",
-                            own, d.callMs - own);
-        }
+        // the host and the way the pixels come back add to the call.
+        if (d.ownMs >= 0)
+            std::printf("      its own GetPicture under Wine, no host, in turns with those calls: "
+                        "%.1f ms; the host and the %s add %+.1f ms to the call\n",
+                        d.ownMs, d.sharedFile ? "shared file" : "pipe", d.addedMs);
     }
     endWineServer();
     return 0;
