@@ -12,10 +12,11 @@ public:
     virtual ~PictureTarget() = default;
     // The size the canvas should have; the canvas is null when it could not be allocated.
     virtual QSize targetSize() const = 0;
+    // The canvas of the target's own, to draw on.
     virtual QImage &canvas() = 0;
-    // Shows `image`, of exactly the target's size, as the canvas without copying it: a picture
-    // that covers the whole area. The next canvas() is a canvas of the target's own again.
-    virtual void adoptCanvas(QImage image) = 0;
+    // Shows `image`, of exactly the target's size, in place of the canvas without copying it:
+    // a picture that covers the whole area. A null image shows the canvas again.
+    virtual void showInstead(QImage image) = 0;
     virtual QColor backColor() const = 0;
     // Puts the canvas on screen.
     virtual void refresh() = 0;

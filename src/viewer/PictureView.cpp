@@ -41,48 +41,37 @@ void PictureView::setBackColor(const QColor &color)
 
 void PictureView::paintEvent(QPaintEvent *event)
 {
-    ensureCanvas();
+    if (m_instead.isNull())
+        ensureCanvas();
+    const QImage &shown = shownImage();
     QPainter painter(this);
-    if (m_canvas.isNull())
+    if (shown.isNull())
         painter.fillRect(rect(), m_backColor);
     else
-        painter.drawImage(event->rect().topLeft(), m_canvas, event->rect());
+        painter.drawImage(event->rect().topLeft(), shown, event->rect());
     painter.end();
     emit painted();
 }
 
 QImage &PictureView::canvas()
 {
-    if (m_adopted) {
-        m_canvas = std::exchange(m_spare, QImage());
-        m_adopted = false;
-    }
     ensureCanvas();
     return m_canvas;
 }
 
-void PictureView::adoptCanvas(QImage image)
+void PictureView::showInstead(QImage image)
 {
-    if (image.size() != size())
-        return;
-    if (!m_adopted)
-        m_spare = std::exchange(m_canvas, QImage());
-    m_canvas = std::move(image);
-    m_adopted = true;
+    m_instead = image.size() == size() ? std::move(image) : QImage();
 }
 
 void PictureView::ensureCanvas()
 {
     if (size().isEmpty()) {
         m_canvas = QImage();
-        m_spare = QImage();
-        m_adopted = false;
         return;
     }
     if (m_canvas.size() == size())
         return;
-    m_spare = QImage();
-    m_adopted = false;
     // A new canvas starts as background; the surface draws into it again after the layout.
     m_canvas = QImage(size(), QImage::Format_RGB32);
     if (!m_canvas.isNull())
@@ -92,7 +81,11 @@ void PictureView::ensureCanvas()
 void PictureView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    ensureCanvas();
+    if (m_instead.size() != size())
+        m_instead = QImage();
+    // The canvas is made when it is drawn on or shown; a picture shown in its place needs none.
+    if (m_instead.isNull())
+        ensureCanvas();
 }
 
 void PictureView::mousePressEvent(QMouseEvent *event)

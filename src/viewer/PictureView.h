@@ -15,7 +15,9 @@ public:
     // Follows the widget's size at once, also while the window is hidden and resize events
     // wait for it to be shown.
     QImage &canvas() override;
-    void adoptCanvas(QImage image) override;
+    void showInstead(QImage image) override;
+    // What the area shows: the canvas, or the picture shown in its place.
+    const QImage &shownImage() const { return m_instead.isNull() ? m_canvas : m_instead; }
     QColor backColor() const override { return m_backColor; }
     void refresh() override { update(); }
 
@@ -48,8 +50,6 @@ private:
     void ensureCanvas();
 
     QImage m_canvas;
-    // The canvas of our own, put aside while an adopted picture is shown.
-    QImage m_spare;
-    bool m_adopted = false;
+    QImage m_instead;
     QColor m_backColor = Qt::white;
 };

@@ -194,10 +194,11 @@ bool cImage::draw()
 
     const QImage &source = m_back->image();
     if (QImage view = coveringView(source, size); !view.isNull()) {
-        m_target->adoptCanvas(std::move(view));
+        m_target->showInstead(std::move(view));
         m_target->refresh();
         return true;
     }
+    m_target->showInstead(QImage());
     QImage &canvas = m_target->canvas();
     if (canvas.isNull() || canvas.size() != size)
         return false;
@@ -277,6 +278,7 @@ void cImage::clearTarget()
 {
     if (!m_target)
         return;
+    m_target->showInstead(QImage());
     QImage &canvas = m_target->canvas();
     if (!canvas.isNull())
         canvas.fill(m_target->backColor());

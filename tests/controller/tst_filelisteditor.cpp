@@ -94,7 +94,7 @@ private slots:
                 show.goNext();
             QCOMPARE(show.currentIndex, position);
             QCOMPARE(show.playList.path(position), paths[position - 1]);
-            QCOMPARE(viewer.picView->canvas().pixelColor(5, 5), pictures[position - 1].second);
+            QCOMPARE(viewer.picView->shownImage().pixelColor(5, 5), pictures[position - 1].second);
         }
         show.stopSlideshow();
     }

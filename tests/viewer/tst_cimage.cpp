@@ -28,26 +28,14 @@ public:
         image.fill(Qt::black);
     }
     QSize targetSize() const override { return size; }
-    QImage &canvas() override
-    {
-        if (adopted)
-            image = std::exchange(spare, QImage());
-        adopted = false;
-        return image;
-    }
-    void adoptCanvas(QImage picture) override
-    {
-        if (!adopted)
-            spare = std::exchange(image, QImage());
-        image = std::move(picture);
-        adopted = true;
-    }
+    QImage &canvas() override { return image; }
+    void showInstead(QImage picture) override { instead = std::move(picture); }
+    const QImage &shown() const { return instead.isNull() ? image : instead; }
     QColor backColor() const override { return back; }
     void refresh() override { ++refreshes; }
 
-    QImage image; // what is on screen
-    QImage spare;
-    bool adopted = false;
+    QImage image; // the canvas of its own
+    QImage instead; // a picture shown in its place
     QSize size = image.size();
     QColor back = QColor(0x20, 0x40, 0x60);
     int refreshes = 0;
@@ -67,7 +55,7 @@ QImage quadrants()
 
 QColor at(const CanvasTarget &t, int x, int y)
 {
-    return t.image.pixelColor(x, y);
+    return t.shown().pixelColor(x, y);
 }
 
 bool allOf(const QImage &image, const QColor &color)
@@ -117,11 +105,11 @@ private slots:
 
         surface.setVisible(false); // clears the canvas to the background
         QCOMPARE(target.refreshes, 1);
-        QVERIFY(allOf(target.image, target.back));
+        QVERIFY(allOf(target.shown(), target.back));
         surface.setLeft(10);
         surface.setTop(20);
         QCOMPARE(target.refreshes, 1);
-        QVERIFY(allOf(target.image, target.back));
+        QVERIFY(allOf(target.shown(), target.back));
 
         surface.setVisible(true); // draws at the new place
         QCOMPARE(target.refreshes, 2);
@@ -154,7 +142,7 @@ private slots:
 
         // One to one, 20 × 20: only the top-left quadrant.
         surface.Move(0, 0, 20, 20);
-        QVERIFY(allOf(target.image.copy(0, 0, 20, 20), Qt::red));
+        QVERIFY(allOf(target.shown().copy(0, 0, 20, 20), Qt::red));
         QCOMPARE(at(target, 20, 0), target.back);
 
         // Stretched down into 20 × 20: all four quadrants, smaller.
@@ -184,7 +172,7 @@ private slots:
         surface.Cls();
         QVERIFY(back.isEmpty());
         QVERIFY(surface.RefreshImage());
-        QVERIFY(allOf(target.image, target.back));
+        QVERIFY(allOf(target.shown(), target.back));
     }
 
     void exifOrientationIsApplied()
@@ -225,13 +213,13 @@ private slots:
         cImage surface(&target, &back);
         QVERIFY(surface.LoadPic(m_picture));
         surface.setVisible(true);
-        QVERIFY(target.adopted);
-        QCOMPARE(target.image.constBits(), back.image().constBits());
+        QVERIFY(!target.instead.isNull());
+        QCOMPARE(target.shown().constBits(), back.image().constBits());
         QCOMPARE(at(target, 0, 0), QColor(Qt::red));
         QCOMPARE(at(target, 29, 29), QColor(Qt::yellow));
 
         surface.Move(-5, -5); // scrolled: the view starts inside the picture
-        QVERIFY(target.adopted);
+        QVERIFY(!target.instead.isNull());
         QCOMPARE(at(target, 14, 14), QColor(Qt::red));
         QCOMPARE(at(target, 15, 15), QColor(Qt::yellow));
         QCOMPARE(at(target, 29, 29), QColor(Qt::yellow));
@@ -246,10 +234,10 @@ private slots:
         for (const auto &u : uncovered) {
             surface.setStretch(false);
             surface.Move(-5, -5, 40, 40);
-            QVERIFY(target.adopted);
+            QVERIFY(!target.instead.isNull());
             surface.setStretch(u.stretch);
             surface.Move(u.left, u.top, u.width, u.height);
-            QVERIFY(!target.adopted);
+            QVERIFY(target.instead.isNull());
             const QRect drawn = QRect(u.left, u.top, u.width, u.height) & QRect(0, 0, 30, 30);
             for (int y = 0; y < 30; ++y)
                 for (int x = 0; x < 30; ++x)
@@ -263,8 +251,8 @@ private slots:
         QVERIFY(surface.LoadPic(savePng(u"clear.png"_qs, seeThrough)));
         surface.setStretch(false);
         surface.Move(0, 0, 40, 40);
-        QVERIFY(!target.adopted);
-        QVERIFY(allOf(target.image, target.back));
+        QVERIFY(target.instead.isNull());
+        QVERIFY(allOf(target.shown(), target.back));
     }
 
     void aFailedDrawingIsReported()
@@ -425,7 +413,7 @@ private slots:
         surface.setVisible(true);
         QVERIFY(back.isReduced());
         const auto near = [&target](QPoint p, const QColor &c) {
-            const QColor got = target.image.pixelColor(p);
+            const QColor got = target.shown().pixelColor(p);
             return std::abs(got.red() - c.red()) < 24 && std::abs(got.green() - c.green()) < 24
                 && std::abs(got.blue() - c.blue()) < 24;
         };

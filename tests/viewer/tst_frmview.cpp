@@ -119,13 +119,13 @@ private slots:
         cImage &surface = *m_view->g_clsImage;
         QCOMPARE(QRect(surface.left(), surface.top(), surface.width(), surface.height()),
                  QRect(0, 0, 3000, 2000));
-        QCOMPARE(m_view->picView->canvas().pixelColor(5, 5), QColor(Qt::red));
+        QCOMPARE(m_view->picView->shownImage().pixelColor(5, 5), QColor(Qt::red));
         m_view->hsbView->setValue(m_view->hsbView->maximum());
         m_view->vsbView->setValue(m_view->vsbView->maximum());
         QCOMPARE(surface.left(), -m_view->hsbView->maximum());
         QCOMPARE(surface.top(), -m_view->vsbView->maximum());
-        QCOMPARE(m_view->picView->canvas().pixelColor(m_view->picView->width() - 1,
-                                                      m_view->picView->height() - 1),
+        QCOMPARE(m_view->picView->shownImage().pixelColor(m_view->picView->width() - 1,
+                                                          m_view->picView->height() - 1),
                  QColor(Qt::yellow));
 
         // A smaller window keeps the bars in step with it.
@@ -165,14 +165,14 @@ private slots:
         const cImage &surface = *m_view->g_clsImage;
         QCOMPARE(QPoint(surface.left(), surface.top()),
                  QPoint((area.width() - 320) / 2, (area.height() - 240) / 2));
-        const QImage &canvas = m_view->picView->canvas();
+        const QImage &canvas = m_view->picView->shownImage();
         QCOMPARE(canvas.pixelColor(0, 0), QColor(0x20, 0x40, 0x60));
         QCOMPARE(canvas.pixelColor(surface.left() + 5, surface.top() + 5), QColor(Qt::red));
         QCOMPARE(canvas.pixelColor(surface.left() + 315, surface.top() + 235), QColor(Qt::yellow));
 
         // A new colour redraws at once.
         m_options->setText(Opt::txtBackColor, u"00ff00"_qs);
-        QCOMPARE(m_view->picView->canvas().pixelColor(0, 0), QColor(0, 255, 0));
+        QCOMPARE(m_view->picView->shownImage().pixelColor(0, 0), QColor(0, 255, 0));
     }
 
     void theFirstFileOfAShowIsPlacedForTheNewSize()
@@ -185,7 +185,7 @@ private slots:
         const cImage &surface = *m_view->g_clsImage;
         QCOMPARE(m_view->picView->size(), QSize(320, 240));
         QCOMPARE(QPoint(surface.left(), surface.top()), QPoint(0, 0));
-        QCOMPARE(m_view->picView->canvas().pixelColor(5, 5), QColor(Qt::red));
+        QCOMPARE(m_view->picView->shownImage().pixelColor(5, 5), QColor(Qt::red));
     }
 
     void stretchingFitsThePictureWithoutBars()
@@ -200,8 +200,9 @@ private slots:
         // The width bound the window: the height follows the picture's 3 : 2.
         QCOMPARE(surface.width(), m_view->picView->width());
         QCOMPARE(surface.height(), qRound(surface.width() * 2000.0 / 3000.0));
-        QCOMPARE(m_view->picView->canvas().pixelColor(surface.width() - 3, surface.height() - 3),
-                 QColor(Qt::yellow));
+        QCOMPARE(
+            m_view->picView->shownImage().pixelColor(surface.width() - 3, surface.height() - 3),
+            QColor(Qt::yellow));
     }
 
     void theFixedBottomRightCornerIsTheWorkAreas()
@@ -258,7 +259,7 @@ private slots:
         QVERIFY(surface.Stretch());
         QCOMPARE(QSize(surface.width(), surface.height()), QSize(480, 360));
         QCOMPARE(m_view->size(), QSize(480, 360 + m_view->stbView->height()));
-        QCOMPARE(m_view->picView->canvas().pixelColor(470, 350), QColor(Qt::yellow));
+        QCOMPARE(m_view->picView->shownImage().pixelColor(470, 350), QColor(Qt::yellow));
         QCOMPARE(m_show->aspectRatio, 0.75f); // of the natural size
     }
 
