@@ -34,6 +34,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -60,32 +61,57 @@ QString storedOption(SettingsStore &store, const QString &name)
                             name);
 }
 
-// A picture file named on the command line is decoded while the windows are built, so that
-// the first step finds it ready: reduced when it will be stretched, whole when zoomed, else
-// what the screen can show of it first and the whole after.
-std::unique_ptr<PictureAhead> decodeArgumentAhead(const QString &raw, SettingsStore &store)
+// What the first decode of a picture file named on the command line depends on.
+struct FirstDecode
+{
+    QString path;
+    bool zoomed = false;
+    bool stretched = false;
+    QSize workArea;
+
+    bool sameDecodeAs(const FirstDecode &other) const
+    {
+        // A zoomed picture is decoded whole whatever the screen.
+        return path == other.path && zoomed == other.zoomed && stretched == other.stretched
+            && (zoomed || workArea == other.workArea);
+    }
+};
+
+std::optional<FirstDecode> firstDecodeOf(const QString &raw, SettingsStore &store, QSize workArea)
 {
     if (raw.isEmpty())
-        return nullptr;
+        return std::nullopt;
     const QString arg = CommandLine::argument(raw);
     if (!FileExists(arg))
-        return nullptr;
+        return std::nullopt;
     const QString path = absoluteArgumentPath(arg);
     if (IsFolder(path))
-        return nullptr;
-    const QSize screen = QGuiApplication::primaryScreen()
-        ? QGuiApplication::primaryScreen()->availableGeometry().size()
-        : QSize();
-    const bool zoomed = storedOption(store, QStringLiteral("chkZoomImage")) == u'1';
-    const bool stretched = storedOption(store, QStringLiteral("chkStretchImage")) == u'1';
+        return std::nullopt;
+    return FirstDecode { path, storedOption(store, QStringLiteral("chkZoomImage")) == u'1',
+                         storedOption(store, QStringLiteral("chkStretchImage")) == u'1', workArea };
+}
+
+// The picture is decoded while the windows are built, so that the first step finds it ready:
+// reduced when it will be stretched, whole when zoomed, else what the work area can show of it
+// first and the whole after.
+std::unique_ptr<PictureAhead> startFirstDecode(const FirstDecode &first)
+{
     auto ahead = std::make_unique<PictureAhead>();
-    if (zoomed)
-        ahead->start(path);
-    else if (stretched)
-        ahead->start(path, screen);
+    if (first.zoomed)
+        ahead->start(first.path);
+    else if (first.stretched)
+        ahead->start(first.path, first.workArea);
     else
-        ahead->start(path, QSize(), screen);
+        ahead->start(first.path, QSize(), first.workArea);
     return ahead;
+}
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 // The plug-ins the show will ask first are loaded on a worker while the windows are built.
@@ -118,6 +144,18 @@ void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow)
 int main(int argc, char *argv[])
 {
     prepareEnvironment();
+    // The first picture's decode starts before the application is made, with the work area of
+    // the last start, and is kept only when the real work area and arguments make the same.
+    const QString settingsFolder = AppPaths::settingsFolder();
+    std::optional<FirstDecode> earlyDecode;
+    std::unique_ptr<PictureAhead> earlyPicture;
+    {
+        SettingsStore store(settingsFolder);
+        earlyDecode = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store,
+                                    Startup::lastWorkArea(settingsFolder));
+        if (earlyDecode && (earlyDecode->zoomed || earlyDecode->workArea.isValid()))
+            earlyPicture = startFirstDecode(*earlyDecode);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunetta"));
     QApplication::setApplicationVersion(QStringLiteral(LUNETTA_VERSION));
@@ -126,7 +164,6 @@ int main(int argc, char *argv[])
     QtTranslations::install(app);
 
     auto messages = makeMessageService();
-    const QString settingsFolder = AppPaths::settingsFolder();
     SingleInstance instance(AppPaths::instanceLockPath(settingsFolder));
     if (!instance.tryAcquire()) {
         messages->error(Startup::secondInstanceMessage);
@@ -143,7 +180,17 @@ int main(int argc, char *argv[])
     // The random generator is seeded from the clock when the context is made.
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
-    auto firstPicture = decodeArgumentAhead(raw, context.store);
+    std::unique_ptr<PictureAhead> firstPicture;
+    const QSize workArea = QGuiApplication::primaryScreen()
+        ? QGuiApplication::primaryScreen()->availableGeometry().size()
+        : QSize();
+    if (const auto first = firstDecodeOf(raw, context.store, workArea)) {
+        firstPicture = earlyPicture && earlyDecode->sameDecodeAs(*first) ? std::move(earlyPicture)
+                                                                         : startFirstDecode(*first);
+        if (!earlyDecode || earlyDecode->workArea != workArea)
+            Startup::keepWorkArea(settingsFolder, workArea);
+    }
+    earlyPicture.reset();
     preloadPlugins(context.store, context.profiles);
 
     // The viewer and the engine first; the viewer stays hidden until a show starts.

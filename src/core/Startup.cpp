@@ -6,7 +6,9 @@
 #include "core/StartupTarget.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace Startup {
 
@@ -64,3 +66,42 @@ void dispatchArgument(const QString &raw, StartupTarget &target, MessageService 
 }
 
 } // namespace Startup
+
+namespace {
+
+QString workAreaFile(const QString &settingsFolder)
+{
+    return QDir(settingsFolder).filePath(QStringLiteral("workarea.cache"));
+}
+
+} // namespace
+
+QSize Startup::lastWorkArea(const QString &settingsFolder)
+{
+    QFile file(workAreaFile(settingsFolder));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> sides = file.read(64).trimmed().split(' ');
+    if (sides.size() != 2)
+        return {};
+    bool wide = false;
+    bool high = false;
+    const QSize size(sides[0].toInt(&wide), sides[1].toInt(&high));
+    constexpr int largest = 100000;
+    if (!wide || !high || size.width() <= 0 || size.height() <= 0 || size.width() > largest
+        || size.height() > largest)
+        return {};
+    return size;
+}
+
+void Startup::keepWorkArea(const QString &settingsFolder, QSize workArea)
+{
+    if (!workArea.isValid() || workArea.isEmpty() || !QDir().mkpath(settingsFolder))
+        return;
+    QSaveFile file(workAreaFile(settingsFolder));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(QByteArray::number(workArea.width()) + ' ' + QByteArray::number(workArea.height())
+               + '\n');
+    file.commit();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class MessageService;
@@ -16,6 +17,12 @@ bool uninstall(const QString &settingsFolder, const QString &settingsFile,
 
 // The help's home page: beside the program, else where it is installed relative to it.
 QString helpFilePath(const QString &programFolder);
+
+// The work area the last start found, kept beside the settings: with it the first picture's
+// decode starts before the application connects to the display. Invalid when none was kept or
+// the file is damaged.
+QSize lastWorkArea(const QString &settingsFolder);
+void keepWorkArea(const QString &settingsFolder, QSize workArea);
 
 // Acts on the command-line text: a profile name, a bookmark or other file, or a folder.
 // Shows one warning when the argument names nothing usable.

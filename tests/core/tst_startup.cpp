@@ -174,6 +174,34 @@ private slots:
         QVERIFY(again.tryAcquire());
     }
 
+    // What the last start kept of the work area comes back as it was; a damaged file counts as
+    // none, so that the first picture waits for the real work area.
+    void workAreaKeptForTheNextStart_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QSize>("read");
+        QTest::newRow("kept") << QByteArray("1920 1047\n") << QSize(1920, 1047);
+        QTest::newRow("one side") << QByteArray("1920\n") << QSize();
+        QTest::newRow("not numbers") << QByteArray("wide high") << QSize();
+        QTest::newRow("negative") << QByteArray("-5 100") << QSize();
+        QTest::newRow("zero") << QByteArray("0 100") << QSize();
+        QTest::newRow("absurd") << QByteArray("1920 99999999") << QSize();
+        QTest::newRow("binary") << QByteArray("\xFF\x00\x01 2", 6) << QSize();
+    }
+
+    void workAreaKeptForTheNextStart()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QSize, read);
+        Sandbox box;
+        const QString folder = box.path(u"config"_qs);
+        QCOMPARE(Startup::lastWorkArea(folder), QSize()); // nothing kept yet
+        Startup::keepWorkArea(folder, QSize(1600, 970)); // makes the settings folder
+        QCOMPARE(Startup::lastWorkArea(folder), QSize(1600, 970));
+        box.file(u"config/workarea.cache"_qs, content);
+        QCOMPARE(Startup::lastWorkArea(folder), read);
+    }
+
     void settingsFolderOverride()
     {
         qputenv("LUNETTA_CONFIG_DIR", "/tmp/lunetta-test-config");
