@@ -123,20 +123,24 @@ void preloadPlugins(SettingsStore &store, const SettingProfiles &profiles)
 }
 
 // For the start-up benchmark: prints the steady clock when the first picture has been painted
-// in the viewer and ends the program at once, saving nothing.
-void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow)
+// in the viewer and ends the program at once, saving nothing but leaving no lock behind, as a
+// closed program does not.
+void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow,
+                               SingleInstance &instance)
 {
-    QObject::connect(viewer.picView, &PictureView::painted, &viewer, [&viewer, &slideshow] {
-        if (slideshow.mediaKind != MediaKind::Picture || !viewer.g_clsImage->Visible()
-            || !viewer.isVisible())
-            return;
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
-        std::printf("first-picture %lld\n", static_cast<long long>(ns));
-        std::fflush(stdout);
-        std::_Exit(0);
-    });
+    QObject::connect(viewer.picView, &PictureView::painted, &viewer,
+                     [&viewer, &slideshow, &instance] {
+                         if (slideshow.mediaKind != MediaKind::Picture
+                             || !viewer.g_clsImage->Visible() || !viewer.isVisible())
+                             return;
+                         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                             std::chrono::steady_clock::now().time_since_epoch())
+                                             .count();
+                         std::printf("first-picture %lld\n", static_cast<long long>(ns));
+                         std::fflush(stdout);
+                         instance.release();
+                         std::_Exit(0);
+                     });
 }
 
 } // namespace
@@ -199,7 +203,7 @@ int main(int argc, char *argv[])
     frmView viewer(context.options, slideshow);
     viewer.g_clsImage->setPictureAhead(std::move(firstPicture));
     if (qEnvironmentVariableIsSet("LUNETTA_BENCH_FIRST_PICTURE"))
-        reportFirstPictureAndQuit(viewer, slideshow);
+        reportFirstPictureAndQuit(viewer, slideshow, instance);
     slideshow.setViewer(&viewer);
     slideshow.setMoviePlayer(viewer.mpView);
     slideshow.setRealPlayer(viewer.raView);

@@ -10,3 +10,8 @@ bool SingleInstance::tryAcquire()
 {
     return m_lock.tryLock(0);
 }
+
+void SingleInstance::release()
+{
+    m_lock.unlock();
+}
