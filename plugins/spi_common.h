@@ -156,4 +156,24 @@ inline bool readFile(const char *path, long offset, std::vector<unsigned char> &
     return ok;
 }
 
+// The checks every GetPicture makes before `decode(path, offset, pInfo, pBits)` runs: output
+// pointers cleared, a file input only, nothing thrown out of the plug-in. A decoder that reads
+// the file itself at the offset takes one; the others only pictures at the file's start.
+template<typename Decode>
+int checkedGetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo, void **pHBm,
+                      bool offsetAllowed, Decode decode)
+{
+    if (!buf || !pHBInfo || !pHBm)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    *pHBInfo = nullptr;
+    *pHBm = nullptr;
+    if (flag != LUNETTA_SPI_INPUT_FILE || (len != 0 && !offsetAllowed))
+        return LUNETTA_SPI_NOT_IMPLEMENTED;
+    try {
+        return decode(buf, len, pHBInfo, pHBm);
+    } catch (...) {
+        return LUNETTA_SPI_NO_MEMORY;
+    }
+}
+
 } // namespace spi

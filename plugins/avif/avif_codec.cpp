@@ -57,17 +57,10 @@ extern "C" {
 LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
                                      void **pHBm, LunettaProgressCallback, intptr_t)
 {
-    if (!buf || !pHBInfo || !pHBm)
-        return LUNETTA_SPI_INTERNAL_ERROR;
-    *pHBInfo = nullptr;
-    *pHBm = nullptr;
-    if (flag != LUNETTA_SPI_INPUT_FILE || len != 0)
-        return LUNETTA_SPI_NOT_IMPLEMENTED;
-    try {
-        return decode(buf, pHBInfo, pHBm);
-    } catch (...) {
-        return LUNETTA_SPI_NO_MEMORY;
-    }
+    return spi::checkedGetPicture(buf, len, flag, pHBInfo, pHBm, false,
+                                  [](const char *path, long, void **pInfo, void **pBits) {
+                                      return decode(path, pInfo, pBits);
+                                  });
 }
 
 } // extern "C"

@@ -92,17 +92,10 @@ extern "C" {
 LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
                                      void **pHBm, LunettaProgressCallback, intptr_t)
 {
-    if (!buf || !pHBInfo || !pHBm)
-        return LUNETTA_SPI_INTERNAL_ERROR;
-    *pHBInfo = nullptr;
-    *pHBm = nullptr;
-    if (flag != LUNETTA_SPI_INPUT_FILE)
-        return LUNETTA_SPI_NOT_IMPLEMENTED;
-    try {
-        return decode(buf, len, pHBInfo, pHBm);
-    } catch (...) {
-        return LUNETTA_SPI_NO_MEMORY;
-    }
+    return spi::checkedGetPicture(buf, len, flag, pHBInfo, pHBm, true,
+                                  [](const char *path, long offset, void **pInfo, void **pBits) {
+                                      return decode(path, offset, pInfo, pBits);
+                                  });
 }
 
 } // extern "C"
