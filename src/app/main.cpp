@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QScreen>
 #include <QTimer>
 
@@ -157,8 +158,12 @@ int main(int argc, char *argv[])
         SettingsStore store(settingsFolder);
         earlyDecode = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store,
                                     Startup::lastWorkArea(settingsFolder));
-        if (earlyDecode && (earlyDecode->zoomed || earlyDecode->workArea.isValid()))
+        if (earlyDecode && (earlyDecode->zoomed || earlyDecode->workArea.isValid())) {
+            // The list of image plug-ins is made here, on this thread: made by the decode's
+            // thread, it would read the library paths while the application resets them.
+            QImageReader::supportedImageFormats();
             earlyPicture = startFirstDecode(*earlyDecode);
+        }
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lunetta"));
