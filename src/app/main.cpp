@@ -159,9 +159,10 @@ int main(int argc, char *argv[])
         earlyDecode = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store,
                                     Startup::lastWorkArea(settingsFolder));
         if (earlyDecode && (earlyDecode->zoomed || earlyDecode->workArea.isValid())) {
-            // The list of image plug-ins is made here, on this thread: made by the decode's
-            // thread, it would read the library paths while the application resets them.
-            QImageReader::supportedImageFormats();
+            // The list of image plug-ins is made here, on this thread, by finding the file's:
+            // made by the decode's thread, it would read the library paths while the
+            // application resets them.
+            QImageReader(earlyDecode->path).format();
             earlyPicture = startFirstDecode(*earlyDecode);
         }
     }
