@@ -22,18 +22,13 @@ inline void moduleAnchor() { }
 
 // The decoder half of a plug-in: "codecs/<name>.so" in the plug-in's folder, exporting
 // GetPicture with the plug-in interface's signature. Loaded once, on the first call, by
-// whichever thread makes it.
+// whichever thread makes it, and never unloaded.
 class CodecModule
 {
 public:
     explicit CodecModule(const char *name)
         : m_name(name)
     { }
-    ~CodecModule()
-    {
-        if (m_handle)
-            dlclose(m_handle);
-    }
     CodecModule(const CodecModule &) = delete;
     CodecModule &operator=(const CodecModule &) = delete;
 
@@ -67,7 +62,9 @@ private:
         path += "codecs/";
         path += m_name;
         path += ".so";
-        m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        // Kept loaded for the rest of the run, also when the plug-in is let go: the codec
+        // libraries keep what they set up when loaded, and unloading them would leak it.
+        m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (m_handle)
             m_getPicture = reinterpret_cast<GetPictureFunction>(dlsym(m_handle, "GetPicture"));
     }
