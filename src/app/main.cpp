@@ -80,15 +80,10 @@ struct FirstDecode
 
 std::optional<FirstDecode> firstDecodeOf(const QString &raw, SettingsStore &store, QSize workArea)
 {
-    if (raw.isEmpty())
+    const auto path = DirectStart::existingArgumentPath(raw);
+    if (!path || IsFolder(*path))
         return std::nullopt;
-    const QString arg = CommandLine::argument(raw);
-    if (!FileExists(arg))
-        return std::nullopt;
-    const QString path = absoluteArgumentPath(arg);
-    if (IsFolder(path))
-        return std::nullopt;
-    return FirstDecode { path, storedOption(store, QStringLiteral("chkZoomImage")) == u'1',
+    return FirstDecode { *path, storedOption(store, QStringLiteral("chkZoomImage")) == u'1',
                          storedOption(store, QStringLiteral("chkStretchImage")) == u'1', workArea };
 }
 

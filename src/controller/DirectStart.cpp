@@ -8,14 +8,22 @@
 
 namespace DirectStart {
 
-std::optional<Target> argumentTarget(const QString &raw)
+std::optional<QString> existingArgumentPath(const QString &raw)
 {
     if (raw.isEmpty())
         return std::nullopt;
     const QString arg = CommandLine::argument(raw);
     if (!FileExists(arg))
         return std::nullopt;
-    const QString path = absoluteArgumentPath(arg);
+    return absoluteArgumentPath(arg);
+}
+
+std::optional<Target> argumentTarget(const QString &raw)
+{
+    const auto existing = existingArgumentPath(raw);
+    if (!existing)
+        return std::nullopt;
+    const QString &path = *existing;
     if (IsFolder(path))
         return Target { path, QString() };
     if (BookmarkFile::read(normalisePath(path)))

@@ -19,6 +19,9 @@ struct Target
     QString file; // the file named, or empty
 };
 
+// The absolute path of the file or folder the command-line text names, when it exists.
+std::optional<QString> existingArgumentPath(const QString &raw);
+
 // What the command-line text opens straight away: an existing folder, or an existing file that
 // is no bookmark. Nothing for an empty text, a profile name or a bookmark, whose show starts
 // through the controller (a bookmark selects its own profile).
