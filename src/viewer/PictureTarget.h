@@ -17,6 +17,9 @@ public:
     // Shows `image`, of exactly the target's size, in place of the canvas without copying it:
     // a picture that covers the whole area. A null image shows the canvas again.
     virtual void showInstead(QImage image) = 0;
+    // Shows only the background colour. The canvas may be dropped meanwhile: the next call to
+    // canvas() gives one filled with the background.
+    virtual void showBackground() = 0;
     virtual QColor backColor() const = 0;
     // Puts the canvas on screen.
     virtual void refresh() = 0;

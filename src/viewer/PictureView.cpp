@@ -41,7 +41,7 @@ void PictureView::setBackColor(const QColor &color)
 
 void PictureView::paintEvent(QPaintEvent *event)
 {
-    if (m_instead.isNull())
+    if (m_instead.isNull() && !m_bare)
         ensureCanvas();
     const QImage &shown = shownImage();
     QPainter painter(this);
@@ -55,6 +55,7 @@ void PictureView::paintEvent(QPaintEvent *event)
 
 QImage &PictureView::canvas()
 {
+    m_bare = false;
     ensureCanvas();
     return m_canvas;
 }
@@ -62,6 +63,14 @@ QImage &PictureView::canvas()
 void PictureView::showInstead(QImage image)
 {
     m_instead = image.size() == size() ? std::move(image) : QImage();
+    m_bare = false;
+}
+
+void PictureView::showBackground()
+{
+    m_instead = QImage();
+    m_canvas = QImage();
+    m_bare = true;
 }
 
 void PictureView::ensureCanvas()
@@ -84,7 +93,7 @@ void PictureView::resizeEvent(QResizeEvent *event)
     if (m_instead.size() != size())
         m_instead = QImage();
     // The canvas is made when it is drawn on or shown; a picture shown in its place needs none.
-    if (m_instead.isNull())
+    if (m_instead.isNull() && !m_bare)
         ensureCanvas();
 }
 

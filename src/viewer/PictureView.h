@@ -16,7 +16,11 @@ public:
     // wait for it to be shown.
     QImage &canvas() override;
     void showInstead(QImage image) override;
-    // What the area shows: the canvas, or the picture shown in its place.
+    // Drops the canvas: a bare background needs none, and at start-up none is made before the
+    // first picture is drawn.
+    void showBackground() override;
+    // What the area shows: the canvas, or the picture shown in its place; null while it shows
+    // only the background.
     const QImage &shownImage() const { return m_instead.isNull() ? m_canvas : m_instead; }
     QColor backColor() const override { return m_backColor; }
     void refresh() override { update(); }
@@ -51,5 +55,6 @@ private:
 
     QImage m_canvas;
     QImage m_instead;
+    bool m_bare = false;
     QColor m_backColor = Qt::white;
 };

@@ -278,9 +278,6 @@ void cImage::clearTarget()
 {
     if (!m_target)
         return;
-    m_target->showInstead(QImage());
-    QImage &canvas = m_target->canvas();
-    if (!canvas.isNull())
-        canvas.fill(m_target->backColor());
+    m_target->showBackground();
     m_target->refresh();
 }

@@ -30,6 +30,11 @@ public:
     QSize targetSize() const override { return size; }
     QImage &canvas() override { return image; }
     void showInstead(QImage picture) override { instead = std::move(picture); }
+    void showBackground() override
+    {
+        instead = QImage();
+        image.fill(back);
+    }
     const QImage &shown() const { return instead.isNull() ? image : instead; }
     QColor backColor() const override { return back; }
     void refresh() override { ++refreshes; }
