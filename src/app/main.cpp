@@ -9,6 +9,8 @@
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 
+#include "StartupWarmup.h"
+
 #include "controller/ControllerCommands.h"
 #include "controller/ControllerStateDisplay.h"
 #include "controller/DirectStart.h"
@@ -144,6 +146,7 @@ void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow,
 int main(int argc, char *argv[])
 {
     prepareEnvironment();
+    StartupWarmup warmup;
     // The first picture's decode starts before the application is made, with the work area of
     // the last start, and is kept only when the real work area and arguments make the same.
     const QString settingsFolder = AppPaths::settingsFolder();
@@ -162,6 +165,7 @@ int main(int argc, char *argv[])
         }
     }
     QApplication app(argc, argv);
+    warmup.connectSessionBus();
     QApplication::setApplicationName(QStringLiteral("Lunetta"));
     QApplication::setApplicationVersion(QStringLiteral(LUNETTA_VERSION));
     // Lets the desktop match the windows to the installed entry and its icon.
@@ -201,6 +205,7 @@ int main(int argc, char *argv[])
     // The viewer and the engine first; the viewer stays hidden until a show starts.
     Slideshow slideshow(context.options, *context.messages, *context.clock, *context.random,
                         *context.events);
+    warmup.waitForFonts();
     frmView viewer(context.options, slideshow);
     viewer.g_clsImage->setPictureAhead(std::move(firstPicture));
     if (qEnvironmentVariableIsSet("LUNETTA_BENCH_FIRST_PICTURE"))
