@@ -39,8 +39,15 @@ void PictureView::setBackColor(const QColor &color)
     m_backColor = color;
 }
 
+void PictureView::refresh()
+{
+    update();
+    m_paintDue = isVisible();
+}
+
 void PictureView::paintEvent(QPaintEvent *event)
 {
+    m_paintDue = false;
     if (m_instead.isNull() && !m_bare)
         ensureCanvas();
     const QImage &shown = shownImage();

@@ -23,7 +23,9 @@ public:
     // only the background.
     const QImage &shownImage() const { return m_instead.isNull() ? m_canvas : m_instead; }
     QColor backColor() const override { return m_backColor; }
-    void refresh() override { update(); }
+    void refresh() override;
+    // Something was drawn that the area, shown, has not painted yet.
+    bool isPaintDue() const { return m_paintDue; }
 
     void setBackColor(const QColor &color);
 
@@ -56,5 +58,6 @@ private:
     QImage m_canvas;
     QImage m_instead;
     bool m_bare = false;
+    bool m_paintDue = false;
     QColor m_backColor = Qt::white;
 };

@@ -6,6 +6,7 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
+#include "viewer/DeferredDecode.h"
 #include "viewer/FileDropFilter.h"
 #include "viewer/PictureView.h"
 #include "viewer/cImage.h"
@@ -58,6 +59,12 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     , m_slideshow(slideshow)
     , m_fileNamePanel(new QLabel(stbView))
     , m_pagePanel(new QLabel(stbView))
+    , m_ahead(new DeferredDecode(
+          picView,
+          [this](const QString &path) {
+              g_clsImage->decodeAhead(path, largestStretchedSize(), visiblePart());
+          },
+          this))
 {
     setObjectName(QStringLiteral("frmView"));
     picView->setObjectName(QStringLiteral("picView"));
@@ -768,12 +775,14 @@ void frmView::clearPicture()
 
 bool frmView::LoadPic(const QString &path)
 {
+    // What still waits was meant for this step or is outdated by it.
+    m_ahead->cancel();
     return g_clsImage->LoadPic(path, largestStretchedSize(), visiblePart());
 }
 
 void frmView::decodeAhead(const QString &path)
 {
-    g_clsImage->decodeAhead(path, largestStretchedSize(), visiblePart());
+    m_ahead->request(path);
 }
 
 // The most the window shows of a picture at its natural size; invalid when it is zoomed, which
@@ -802,6 +811,7 @@ QSize frmView::largestStretchedSize() const
 
 void frmView::dropDecodeAhead()
 {
+    m_ahead->cancel();
     g_clsImage->dropDecodeAhead();
 }
 

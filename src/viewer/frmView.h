@@ -11,6 +11,7 @@
 #include <memory>
 
 class ContentSurface;
+class DeferredDecode;
 class Options;
 class PictureView;
 class QAction;
@@ -150,6 +151,7 @@ private:
     ViewerGeometry::ViewerMetrics m_metrics;
     QLabel *m_fileNamePanel;
     QLabel *m_pagePanel;
+    DeferredDecode *m_ahead;
     bool m_titleBarShown = true;
     bool m_statusBarShown = true;
     bool m_wasMinimized = false;

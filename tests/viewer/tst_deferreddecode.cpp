@@ -1,0 +1,65 @@
+#include "viewer/DeferredDecode.h"
+#include "viewer/PictureView.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// A decode ahead waits for the picture drawn before it to be painted, and only the last
+// request counts.
+class TestDeferredDecode : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsAfterThePaint_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("paints"); // whether the area paints what is drawn
+        QTest::addColumn<bool>("cancelled");
+        QTest::addColumn<QStringList>("startedAtOnce");
+        QTest::addColumn<QStringList>("startedLater");
+        // Hidden, the area has nothing to paint: each request starts as it comes.
+        QTest::newRow("hidden") << false << true << false << QStringList { u"a"_s, u"b"_s }
+                                << QStringList {};
+        QTest::newRow("painted") << true << true << false << QStringList {}
+                                 << QStringList { u"b"_s };
+        // Updates held back: the paint never comes, and the decode starts after the wait.
+        QTest::newRow("no paint") << true << false << false << QStringList {}
+                                  << QStringList { u"b"_s };
+        QTest::newRow("cancelled") << true << true << true << QStringList {} << QStringList {};
+    }
+    void startsAfterThePaint()
+    {
+        QFETCH(bool, shown);
+        QFETCH(bool, paints);
+        QFETCH(bool, cancelled);
+        QFETCH(QStringList, startedAtOnce);
+        QFETCH(QStringList, startedLater);
+
+        PictureView view;
+        view.resize(64, 48);
+        if (shown) {
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QTest::qWait(50);
+        }
+        view.setUpdatesEnabled(paints);
+        QStringList started;
+        DeferredDecode ahead(&view, [&started](const QString &path) { started << path; });
+
+        view.showBackground();
+        view.refresh();
+        ahead.request(QStringLiteral("a"));
+        ahead.request(QStringLiteral("b"));
+        if (cancelled)
+            ahead.cancel();
+        QCOMPARE(started, startedAtOnce);
+        QTest::qWait(DeferredDecode::longestWaitMs * 3);
+        QCOMPARE(started, startedAtOnce + startedLater);
+        QVERIFY(ahead.waiting().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestDeferredDecode)
+#include "tst_deferreddecode.moc"
