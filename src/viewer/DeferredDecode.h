@@ -10,8 +10,8 @@ class PictureView;
 
 // Holds a decode ahead back while the picture just drawn waits to be painted: decoding then
 // would take the processor from the painting, which at start-up has the first picture wait.
-// The decode starts once the area is painted, at once when no paint is due, and after a short
-// wait when a due paint does not come (a minimised window paints nothing).
+// The decode starts once the area is painted, at once when nothing waits to be painted, and
+// after a short wait when the paint does not come (a hidden or minimised window paints nothing).
 class DeferredDecode : public QObject
 {
     Q_OBJECT

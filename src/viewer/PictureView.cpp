@@ -42,7 +42,8 @@ void PictureView::setBackColor(const QColor &color)
 void PictureView::refresh()
 {
     update();
-    m_paintDue = isVisible();
+    // Also while hidden: the window may be about to be shown.
+    m_paintDue = true;
 }
 
 void PictureView::paintEvent(QPaintEvent *event)

@@ -24,7 +24,7 @@ public:
     const QImage &shownImage() const { return m_instead.isNull() ? m_canvas : m_instead; }
     QColor backColor() const override { return m_backColor; }
     void refresh() override;
-    // Something was drawn that the area, shown, has not painted yet.
+    // Something was drawn that the area has not painted yet.
     bool isPaintDue() const { return m_paintDue; }
 
     void setBackColor(const QColor &color);

@@ -15,23 +15,29 @@ private slots:
     void startsAfterThePaint_data()
     {
         QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("drawn"); // something was drawn before the requests
         QTest::addColumn<bool>("paints"); // whether the area paints what is drawn
         QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QStringList>("startedAtOnce");
         QTest::addColumn<QStringList>("startedLater");
-        // Hidden, the area has nothing to paint: each request starts as it comes.
-        QTest::newRow("hidden") << false << true << false << QStringList { u"a"_s, u"b"_s }
-                                << QStringList {};
-        QTest::newRow("painted") << true << true << false << QStringList {}
+        // Nothing waits to be painted: each request starts as it comes.
+        QTest::newRow("nothing drawn")
+            << true << false << true << false << QStringList { u"a"_s, u"b"_s } << QStringList {};
+        QTest::newRow("painted") << true << true << true << false << QStringList {}
                                  << QStringList { u"b"_s };
-        // Updates held back: the paint never comes, and the decode starts after the wait.
-        QTest::newRow("no paint") << true << false << false << QStringList {}
+        // The paint never comes (updates held back, or the window hidden): the decode starts
+        // after the wait.
+        QTest::newRow("no paint") << true << true << false << false << QStringList {}
                                   << QStringList { u"b"_s };
-        QTest::newRow("cancelled") << true << true << true << QStringList {} << QStringList {};
+        QTest::newRow("hidden") << false << true << true << false << QStringList {}
+                                << QStringList { u"b"_s };
+        QTest::newRow("cancelled")
+            << true << true << true << true << QStringList {} << QStringList {};
     }
     void startsAfterThePaint()
     {
         QFETCH(bool, shown);
+        QFETCH(bool, drawn);
         QFETCH(bool, paints);
         QFETCH(bool, cancelled);
         QFETCH(QStringList, startedAtOnce);
@@ -48,8 +54,10 @@ private slots:
         QStringList started;
         DeferredDecode ahead(&view, [&started](const QString &path) { started << path; });
 
-        view.showBackground();
-        view.refresh();
+        if (drawn) {
+            view.showBackground();
+            view.refresh();
+        }
         ahead.request(QStringLiteral("a"));
         ahead.request(QStringLiteral("b"));
         if (cancelled)
