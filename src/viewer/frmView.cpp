@@ -9,6 +9,7 @@
 #include "viewer/DeferredDecode.h"
 #include "viewer/FileDropFilter.h"
 #include "viewer/PictureView.h"
+#include "viewer/WindowMemory.h"
 #include "viewer/cImage.h"
 #include "viewer/mpView.h"
 #include "viewer/raView.h"
@@ -846,6 +847,7 @@ void frmView::showPicture()
 void frmView::showViewerWindow()
 {
     show();
+    WindowMemory::prepare(this);
 }
 
 void frmView::hideViewerWindow()
