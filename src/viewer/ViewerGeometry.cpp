@@ -175,10 +175,12 @@ QSize fitContentToArea(int aw, int ah, bool keepRatio, double aspectRatio)
 
 QPoint centreContent(const QRect &content, QSize picView)
 {
+    // Content exactly as large as the area has one place, at 0: an offset kept from a larger
+    // area (a window resized while minimised) would leave it partly outside.
     QPoint at = content.topLeft();
-    if (content.width() < picView.width())
+    if (content.width() <= picView.width())
         at.setX((picView.width() - content.width()) / 2);
-    if (content.height() < picView.height())
+    if (content.height() <= picView.height())
         at.setY((picView.height() - content.height()) / 2);
     return at;
 }

@@ -150,6 +150,8 @@ private slots:
         const QSize view(800, 600);
         // Smaller on both axes: centred.
         QCOMPARE(centreContent(QRect(-10000, 0, 321, 240), view), QPoint(239, 180));
+        // Exactly as large, at an offset kept from a larger area: back at 0.
+        QCOMPARE(centreContent(QRect(479, 238, 800, 600), view), QPoint(0, 0));
         // Wider but not taller: left alone by centring, started at 0 by placing.
         QCOMPARE(centreContent(QRect(-50, 7, 3000, 400), QSize(800, 583)), QPoint(-50, 91));
         QCOMPARE(placeContent(QRect(-50, 7, 3000, 400), QSize(800, 583)), QPoint(0, 91));
