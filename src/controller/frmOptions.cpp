@@ -794,4 +794,8 @@ void frmOptions::shutdown()
     }
     m_ctx.closing = true;
     QApplication::closeAllWindows();
+    // The program ends by itself only when its last visible window closes; with the controller
+    // in the tray no window was visible, and the program would go on without a window or an
+    // icon, refusing every later start.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }

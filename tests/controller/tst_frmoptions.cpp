@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 // The controller window on the real viewer, with messages recorded and the clock in hand.
@@ -366,6 +367,21 @@ private slots:
         QVERIFY(!m_ctx->closing);
         m_window->setEnabled(true);
         QVERIFY(m_window->close());
+        QVERIFY(m_ctx->closing);
+    }
+
+    void closingWithNoWindowShownEndsTheProgram()
+    {
+        // The controller in the tray: no window is visible when 終了 is chosen.
+        open();
+        QVERIFY(!m_window->isVisible());
+        QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stuck.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        stuck.stop();
         QVERIFY(m_ctx->closing);
     }
 
