@@ -14,9 +14,20 @@ namespace Startup {
 
 bool uninstall(const QString &settingsFolder, const QString &settingsFile, MessageService &messages)
 {
-    // Counts as done only when there was a settings folder and it is gone afterwards.
+    // Only the program's own files go: the settings, their damaged copies and temporary files,
+    // the work-area hint. The folder may be one the user keeps other files in (a portable
+    // setup names it); it is removed only when that leaves it empty. Counts as done when there
+    // was something of the program's and none of it is left.
     QDir folder(settingsFolder);
-    const bool ok = folder.exists() && folder.removeRecursively() && !folder.exists();
+    const QString settingsName = QFileInfo(settingsFile).fileName();
+    const QStringList own = folder.entryList(
+        { settingsName, settingsName + QStringLiteral(".*"), QStringLiteral("workarea.cache*") },
+        QDir::Files | QDir::Hidden | QDir::System);
+    bool ok = folder.exists() && !own.isEmpty();
+    for (const QString &name : own)
+        ok = folder.remove(name) && ok;
+    if (ok && folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        folder.rmdir(folder.absolutePath());
     if (ok) {
         messages.inform(QStringLiteral("レジストリの削除に成功しました。"));
     } else {

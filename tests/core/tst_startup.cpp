@@ -157,6 +157,19 @@ private slots:
         QCOMPARE(messages.lastText(),
                  u"レジストリの削除に失敗しました。\r\nお手数ですが、\r\n\""_qs + folder
                      + u"Lunetta.ini\"\r\nを直接削除してください。"_qs);
+        messages.messages.clear();
+
+        // A folder the user keeps other things in loses only the program's files.
+        box.file(u"config/Lunetta/Lunetta.ini"_qs, "[Main]\nTop=1\n");
+        box.file(u"config/Lunetta/Lunetta.ini.damaged-20261209"_qs, "x");
+        box.file(u"config/Lunetta/workarea.cache"_qs, "1920 1080");
+        box.file(u"config/Lunetta/mine.txt"_qs, "kept");
+        box.file(u"config/Lunetta/sub/also.txt"_qs, "kept");
+        QVERIFY(Startup::uninstall(folder, folder + u"Lunetta.ini"_qs, messages));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({ u"mine.txt"_qs, u"sub"_qs }));
+        QVERIFY(QFileInfo::exists(folder + u"sub/also.txt"_qs));
+        QCOMPARE(messages.lastText(), u"レジストリの削除に成功しました。"_qs);
     }
 
     void oneInstancePerSettingsFolder()
