@@ -72,6 +72,8 @@ frmJump::frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &mes
     // The history is kept by hand: Enter must jump, not add an entry of its own.
     cmbJump->setInsertPolicy(QComboBox::NoInsert);
     cmbJump->setMaxCount(JumpHistory::maxEntries);
+    // What is typed is taken as typed: completed from the history, "1" became "101".
+    cmbJump->setCompleter(nullptr);
     lstJump->setModel(m_results);
     lstJump->setUniformItemSizes(true);
     lstJump->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListView>
 #include <QPointer>
 #include <QPushButton>
@@ -157,6 +158,10 @@ private slots:
         QCOMPARE(dialog->cmbJump->count(), 10);
         QCOMPARE(dialog->cmbJump->itemText(0), u"10"_qs);
         QCOMPARE(dialog->cmbJump->itemText(9), u"1"_qs); // "4" was the oldest and is gone
+        // A typed page is not completed from the history ("1" to "10").
+        dialog->cmbJump->setCurrentText(QString());
+        QTest::keyClicks(dialog->cmbJump->lineEdit(), u"1"_qs);
+        QCOMPARE(dialog->cmbJump->currentText(), u"1"_qs);
         dialog->close();
         QTRY_VERIFY(!dialog);
 
