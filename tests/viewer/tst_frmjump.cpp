@@ -160,6 +160,9 @@ private slots:
         QCOMPARE(dialog->cmbJump->itemText(9), u"1"_qs); // "4" was the oldest and is gone
         // A typed page is not completed from the history ("1" to "10").
         dialog->cmbJump->setCurrentText(QString());
+        dialog->activateWindow();
+        dialog->cmbJump->lineEdit()->setFocus();
+        QTRY_VERIFY(dialog->cmbJump->lineEdit()->hasFocus());
         QTest::keyClicks(dialog->cmbJump->lineEdit(), u"1"_qs);
         QCOMPARE(dialog->cmbJump->currentText(), u"1"_qs);
         dialog->close();
