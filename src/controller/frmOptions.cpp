@@ -793,6 +793,10 @@ void frmOptions::shutdown()
             m_viewer->saveWindowRect(m_ctx.store);
     }
     m_ctx.closing = true;
+    // A show skipping files that do not open steps in a loop of its own, which would go on
+    // through the rest of the list after the windows have closed.
+    if (m_slideshow && m_slideshow->isRunning())
+        m_slideshow->stopSlideshow();
     QApplication::closeAllWindows();
     // The program ends by itself only when its last visible window closes; with the controller
     // in the tray no window was visible, and the program would go on without a window or an

@@ -385,6 +385,17 @@ private slots:
         QVERIFY(m_ctx->closing);
     }
 
+    void closingStopsAShowWhoseViewerIsHidden()
+    {
+        // As while a step loops over files that do not open: no picture, no viewer on screen.
+        open();
+        startFromFolder();
+        m_viewer->hide();
+        QVERIFY(m_show->isRunning());
+        m_window->close();
+        QVERIFY(!m_show->isRunning());
+    }
+
     void closingWritesTheLayoutAndTheLastFile()
     {
         open("[Main]\nTop=555\nLeft=60\n");
