@@ -16,6 +16,7 @@
 #include "controller/DirectStart.h"
 #include "controller/frmOptions.h"
 #include "core/PathFunctions.h"
+#include "core/QuitSignals.h"
 #include "engine/Slideshow.h"
 #include "viewer/MediaSetup.h"
 #include "viewer/PictureAhead.h"
@@ -226,6 +227,12 @@ int main(int argc, char *argv[])
     }
 
     std::unique_ptr<frmOptions> controller;
+    QuitSignals quitSignals([&controller] {
+        if (controller)
+            controller->close();
+        else
+            QCoreApplication::quit();
+    });
     const auto buildController = [&] {
         controller = std::make_unique<frmOptions>(context);
         controller->attach(slideshow, viewer, std::move(bridge));
