@@ -18,7 +18,13 @@ bool SettingProfiles::transferOptions(bool load, const QString &profileName)
         for (const OptionInfo &s : Options::table()) {
             const QString stored = m_store.GetSetting(
                 section, s.name, s.kind == OptionKind::Combo ? QStringLiteral("0") : QString());
-            if (!stored.isEmpty())
+            // An empty stored value leaves the option as it is, except for a text that is empty
+            // by default (a path, a name): stored empty, it was cleared in this profile, and
+            // kept, the text of the profile shown before would pass into this one and be saved
+            // there.
+            const bool cleared = stored.isEmpty() && s.kind == OptionKind::Text
+                && s.defaultValue.isEmpty() && m_store.hasSetting(section, s.name);
+            if (!stored.isEmpty() || cleared)
                 m_options.applyStoredValue(s.id, stored);
         }
         m_options.setSusiePlugins(storedPlugins(profileName));

@@ -138,6 +138,14 @@ private slots:
         QVERIFY(!m_options->isChecked(Opt::chkLoop));
         QVERIFY(m_options->option(Opt::optNoSort));
         QCOMPARE(m_options->text(Opt::txtMinutes), u"7"_qs);
+        // A text empty by default and stored empty was cleared in this profile: no text of the
+        // profile shown before stays. Absent, it is left as it is.
+        m_options->setText(Opt::txtBGM, u"/music/旅の歌.mp3"_qs);
+        m_profiles->transferOptions(true, SettingKeys::defaultProfile);
+        QCOMPARE(m_options->text(Opt::txtBGM), u"/music/旅の歌.mp3"_qs);
+        m_store->SaveSetting(section, u"txtBGM"_qs, QString());
+        m_profiles->transferOptions(true, SettingKeys::defaultProfile);
+        QCOMPARE(m_options->text(Opt::txtBGM), QString());
 
         m_store->SaveSetting(section, u"cmbFixFormLocation"_qs, u"4"_qs);
         m_profiles->transferOptions(true, SettingKeys::defaultProfile);
