@@ -36,6 +36,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
@@ -786,12 +787,19 @@ void frmOptions::shutdown()
     if (m_slideshow && m_slideshow->currentIndex >= 1
         && m_slideshow->currentIndex <= m_slideshow->playList.count())
         s.lastFile = m_slideshow->playList.path(m_slideshow->currentIndex);
+    bool saved = true;
     {
         SettingsStore::Batch batch(m_ctx.store);
         s.write(m_ctx.store, m_ctx.profiles);
         if (m_viewer)
             m_viewer->saveWindowRect(m_ctx.store);
+        saved = batch.commit();
     }
+    // Told, since what was changed in this run is lost with it.
+    if (!saved)
+        m_ctx.messages->warning(QStringLiteral("設定を保存できませんでした。\r\n\"")
+                                + QDir::toNativeSeparators(m_ctx.store.filePath())
+                                + QStringLiteral("\"\r\nに書き込めるか確かめてください。"));
     m_ctx.closing = true;
     // A show skipping files that do not open steps in a loop of its own, which would go on
     // through the rest of the list after the windows have closed.

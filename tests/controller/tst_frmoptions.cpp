@@ -396,6 +396,19 @@ private slots:
         QVERIFY(!m_show->isRunning());
     }
 
+    void closingTellsWhenTheSettingsCannotBeWritten()
+    {
+        open();
+        // A folder where the file should be: no write can replace it, whoever runs the test.
+        QFile::remove(m_box->path(u"config/Lunetta.ini"_qs));
+        QVERIFY(QDir().mkpath(m_box->path(u"config/Lunetta.ini"_qs)));
+        m_window->close();
+        QCOMPARE(m_messages->lastText(),
+                 u"設定を保存できませんでした。\r\n\""_qs + m_box->path(u"config/Lunetta.ini"_qs)
+                     + u"\"\r\nに書き込めるか確かめてください。"_qs);
+        QVERIFY(m_ctx->closing);
+    }
+
     void closingWritesTheLayoutAndTheLastFile()
     {
         open("[Main]\nTop=555\nLeft=60\n");
