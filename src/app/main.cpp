@@ -30,7 +30,6 @@
 #include "viewer/raView.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QScreen>
 #include <QTimer>
@@ -186,7 +185,6 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const bool newSettings = !QFileInfo::exists(SettingsStore::filePathIn(settingsFolder));
     // The random generator is seeded from the clock when the context is made.
     AppContext context(settingsFolder, std::move(messages));
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
@@ -219,7 +217,9 @@ int main(int argc, char *argv[])
                                            context.store);
     bridge->setCaptionSink([&viewer](const QString &text) { viewer.setViewerCaption(text); });
     slideshow.setPluginBridge(bridge.get());
-    if (newSettings) {
+    // Nothing read from the settings: a new user, or a file so damaged that nothing of it could
+    // be kept.
+    if (context.store.sections().isEmpty()) {
         // A new user starts with Lunetta's own plug-ins on, so GIFs and the newer formats show.
         QStringList shipped;
         bridge->GetPluginFileName(cSusie::installedPluginFolder(), shipped);
