@@ -216,6 +216,15 @@ void frmFileList::buildList()
         "Deleteで削除、Ctrl+Aですべて選択します。"));
     lstFileList->setObjectName(QStringLiteral("lstFileList"));
     lstFileList->setModel(m_model);
+    const auto changed = [this] {
+        m_unsaved = true;
+    };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, changed);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, changed);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, changed);
+    connect(m_model, &QAbstractItemModel::modelReset, this, changed);
     lstFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstFileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstFileList->setUniformItemSizes(true);
@@ -323,6 +332,20 @@ void frmFileList::saveGeometry()
 
 void frmFileList::closeEvent(QCloseEvent *event)
 {
+    // Lines put together by hand are lost with the window unless saved.
+    if (m_unsaved && m_model->rowCount() > 0) {
+        const MsgResult answer = m_messages.show(
+            { QStringLiteral("ファイルリストが保存されていません。\r\n保存しますか？"),
+              MsgIcon::Question, MsgButtons::YesNoCancel, MsgResult::Yes,
+              QStringLiteral("ﾌｧｲﾙﾘｽﾄの作成") });
+        if (answer == MsgResult::Yes)
+            mnuFileSaveas_Click();
+        if (answer == MsgResult::Cancel || (answer == MsgResult::Yes && m_unsaved)) {
+            event->ignore();
+            return;
+        }
+        m_unsaved = false;
+    }
     saveGeometry();
     event->accept();
 }
@@ -373,6 +396,7 @@ void frmFileList::mnuFileSaveas_Click()
         m_messages.show(error->message());
         return;
     }
+    m_unsaved = false;
     m_store.SaveSetting(Section::InitDir, InitDir::Filelist_Save, GetFolderPart(*chosen));
 }
 

@@ -91,5 +91,7 @@ private:
     SettingsStore &m_store;
     MessageService &m_messages;
     FileListModel *m_model = nullptr;
+    // Lines added or changed since the list was last saved.
+    bool m_unsaved = false;
     FileListDialogs m_dialogs;
 };

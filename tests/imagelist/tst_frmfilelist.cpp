@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -254,6 +255,44 @@ private slots:
         QCOMPARE(m_messages.messages.size(), 1);
         QCOMPARE(m_messages.messages[0].caption, u"Error-Lunetta"_s);
         QCOMPARE(initDir(u"Filelist_Save"_s), m_box->path(u"out/"_s));
+    }
+
+    void closingAsksToSaveUnsavedLines_data()
+    {
+        QTest::addColumn<bool>("saveFirst");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<bool>("saveChosen"); // a name given in the save dialog
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("saved already") << true << -1 << false << true << true;
+        QTest::newRow("no: dropped") << false << int(MsgResult::No) << false << true << false;
+        QTest::newRow("cancel: stays")
+            << false << int(MsgResult::Cancel) << false << false << false;
+        QTest::newRow("yes: saved") << false << int(MsgResult::Yes) << true << true << true;
+        QTest::newRow("yes, dialog cancelled: stays")
+            << false << int(MsgResult::Yes) << false << false << false;
+    }
+    void closingAsksToSaveUnsavedLines()
+    {
+        QFETCH(bool, saveFirst);
+        QFETCH(int, answer);
+        QFETCH(bool, saveChosen);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        open();
+        m_editor->show();
+        m_editor->model().append({ u"/p/a.jpg"_s, u"/p/b.jpg"_s });
+        const QString file = m_box->folder(u"out"_s) + u"/list.txt"_s;
+        if (saveFirst) {
+            m_saveAnswer = file;
+            m_editor->mnuFileSaveas_Click();
+        }
+        m_saveAnswer = saveChosen ? std::optional<QString>(file) : std::nullopt;
+        if (answer >= 0)
+            m_messages.answers.enqueue(MsgResult(answer));
+        QCOMPARE(m_editor->close(), closes);
+        QCOMPARE(m_messages.messages.size(), answer >= 0 ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(file), written);
     }
 
     void addsChosenFilesAndAFoldersFiles()
