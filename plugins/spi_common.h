@@ -176,4 +176,15 @@ int checkedGetPicture(const char *buf, long len, unsigned int flag, void **pHBIn
     }
 }
 
+// The same for a decoder of pictures at the file's start only: decode(path, pHBInfo, pHBm).
+template<typename Decode>
+int checkedGetPictureAtStart(const char *buf, long len, unsigned int flag, void **pHBInfo,
+                             void **pHBm, Decode decode)
+{
+    return checkedGetPicture(buf, len, flag, pHBInfo, pHBm, false,
+                             [&decode](const char *path, long, void **pInfo, void **pBits) {
+                                 return decode(path, pInfo, pBits);
+                             });
+}
+
 } // namespace spi

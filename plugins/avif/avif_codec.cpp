@@ -57,10 +57,7 @@ extern "C" {
 LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
                                      void **pHBm, LunettaProgressCallback, intptr_t)
 {
-    return spi::checkedGetPicture(buf, len, flag, pHBInfo, pHBm, false,
-                                  [](const char *path, long, void **pInfo, void **pBits) {
-                                      return decode(path, pInfo, pBits);
-                                  });
+    return spi::checkedGetPictureAtStart(buf, len, flag, pHBInfo, pHBm, decode);
 }
 
 } // extern "C"
