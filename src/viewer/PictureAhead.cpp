@@ -143,8 +143,14 @@ void PictureAhead::Notice::send()
 
 void PictureAhead::setRestReady(std::function<void()> ready)
 {
-    const std::lock_guard<std::mutex> hold(m_restReady->lock);
-    m_restReady->ready = std::move(ready);
+    {
+        const std::lock_guard<std::mutex> hold(m_restReady->lock);
+        m_restReady->ready = ready;
+    }
+    // A rest that finished before anyone listened has told no one: the picture it completes
+    // (decoded at start, before the viewer existed) would stay partial.
+    if (ready && isRestReady())
+        ready();
 }
 
 void PictureAhead::queue(const QString &path, QSize bound, QSize part)

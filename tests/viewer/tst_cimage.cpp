@@ -443,6 +443,8 @@ private slots:
         QTest::addColumn<bool>("replace");
         QTest::newRow("decoded by the step") << u""_qs << false << false;
         QTest::newRow("decoded at start, part first") << u"start"_qs << false << false;
+        QTest::newRow("decoded at start, whole ready before the surface")
+            << u"start, whole ready"_qs << false << false;
         QTest::newRow("part decoded ahead") << u"next"_qs << false << false;
         QTest::newRow("part decoded ahead, replaced") << u"next"_qs << false << true;
         QTest::newRow("replaced before the whole is in place") << u""_qs << false << true;
@@ -460,9 +462,11 @@ private slots:
         CanvasTarget target(QSize(300, 200));
         PictureBuffer back;
         cImage surface(&target, &back);
-        if (ahead == u"start") {
+        if (ahead.startsWith(u"start")) {
             auto atStart = std::make_unique<PictureAhead>();
             atStart->start(path, QSize(), part);
+            if (ahead.endsWith(u"whole ready"))
+                QTRY_VERIFY(atStart->isRestReady());
             surface.setPictureAhead(std::move(atStart));
         } else if (ahead == u"next") {
             surface.decodeAhead(path, QSize(), part);
