@@ -11,8 +11,8 @@
 #include "core/PathFunctions.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
-#include "viewer/PictureView.h"
-#include "viewer/frmView.h"
+#include "viewer/picture/PictureView.h"
+#include "viewer/window/frmView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

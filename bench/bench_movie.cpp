@@ -7,10 +7,10 @@
 #include "core/Options.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
-#include "viewer/MediaSetup.h"
-#include "viewer/frmView.h"
-#include "viewer/mpView.h"
-#include "viewer/raView.h"
+#include "viewer/movie/MediaSetup.h"
+#include "viewer/window/frmView.h"
+#include "viewer/movie/mpView.h"
+#include "viewer/movie/raView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,8 +10,8 @@
 #include "core/LoggingMessageService.h"
 #include "core/Options.h"
 #include "core/SettingsStore.h"
-#include "viewer/PictureBuffer.h"
-#include "viewer/cSusie.h"
+#include "viewer/picture/PictureBuffer.h"
+#include "viewer/plugins/cSusie.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -13,13 +13,13 @@
 #include "core/Options.h"
 #include "core/SettingsStore.h"
 #include "lunetta_plugin.h"
-#include "viewer/PictureBuffer.h"
-#include "viewer/PluginFileKind.h"
-#include "viewer/SplayLibrary.h"
-#include "viewer/WindowsPluginHost.h"
-#include "viewer/WineHostLauncher.h"
-#include "viewer/WinePrefix.h"
-#include "viewer/cSusie.h"
+#include "viewer/picture/PictureBuffer.h"
+#include "viewer/plugins/PluginFileKind.h"
+#include "viewer/plugins/SplayLibrary.h"
+#include "viewer/plugins/windows/WindowsPluginHost.h"
+#include "viewer/plugins/windows/WineHostLauncher.h"
+#include "viewer/plugins/windows/WinePrefix.h"
+#include "viewer/plugins/cSusie.h"
 
 #include <QDir>
 #include <QElapsedTimer>

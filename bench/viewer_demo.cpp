@@ -10,7 +10,7 @@
 #include "core/Options.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
-#include "viewer/frmView.h"
+#include "viewer/window/frmView.h"
 
 #include <QApplication>
 #include <QDir>

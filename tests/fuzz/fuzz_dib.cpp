@@ -2,7 +2,7 @@
 // value. The picture must never be read from outside the blocks.
 #include "FuzzSupport.h"
 
-#include "viewer/DibImage.h"
+#include "viewer/picture/DibImage.h"
 
 #include <QImage>
 

@@ -1,0 +1,82 @@
+#include "viewer/movie/MediaSetup.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMediaPlayer>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace MediaSetup {
+
+namespace {
+constexpr int silentRetryMs = 700;
+}
+
+void chooseBackend()
+{
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || elapsed.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return done();
+}
+
+LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start)
+{
+    bool failed = false;
+    const QMetaObject::Connection onError = QObject::connect(&player, &QMediaPlayer::errorOccurred,
+                                                             &player, [&failed] { failed = true; });
+    start();
+    const auto settled = [&] {
+        if (failed)
+            return true;
+        switch (player.mediaStatus()) {
+        case QMediaPlayer::LoadedMedia:
+        case QMediaPlayer::BufferingMedia:
+        case QMediaPlayer::BufferedMedia:
+        case QMediaPlayer::EndOfMedia:
+        case QMediaPlayer::InvalidMedia:
+        case QMediaPlayer::NoMedia:
+            return true;
+        default:
+            return false;
+        }
+    };
+    // Now and then the GStreamer backend reports nothing at all for a broken file and stays
+    // "loading"; a source that has told nothing for a while is set once more, which then
+    // reports at once. Sound files are loaded by then many times over.
+    bool inTime = waitUntil(settled, std::min(timeoutMs, silentRetryMs));
+    if (!inTime && timeoutMs > silentRetryMs
+        && player.mediaStatus() == QMediaPlayer::LoadingMedia) {
+        const QUrl source = player.source();
+        player.setSource(QUrl());
+        player.setSource(source);
+        inTime = waitUntil(settled, timeoutMs - silentRetryMs);
+    }
+    QObject::disconnect(onError);
+    if (!inTime)
+        return LoadResult::TimedOut;
+    if (failed || player.mediaStatus() == QMediaPlayer::InvalidMedia
+        || player.mediaStatus() == QMediaPlayer::NoMedia)
+        return LoadResult::Failed;
+    return LoadResult::Loaded;
+}
+
+} // namespace MediaSetup

@@ -1,0 +1,220 @@
+#include "viewer/movie/mpView.h"
+
+#include "viewer/movie/MediaSetup.h"
+
+#include <QMediaMetaData>
+#include <QMediaPlayer>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+// Parked far outside the display area while not in use.
+constexpr int parkedLeft = -10000;
+
+int stateCode(QMediaPlayer::PlaybackState state)
+{
+    switch (state) {
+    case QMediaPlayer::PlayingState:
+        return MoviePlayerPort::Playing;
+    case QMediaPlayer::PausedState:
+        return MoviePlayerPort::Paused;
+    case QMediaPlayer::StoppedState:
+        break;
+    }
+    return MoviePlayerPort::Stopped;
+}
+
+} // namespace
+
+mpView::mpView(QWidget *parent)
+    : VideoSurface(parent)
+    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+{
+    setObjectName(QStringLiteral("mpView"));
+}
+
+void mpView::connectPlayer(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
+    connect(&player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
+    connect(&player, &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState state) {
+                const int old = m_state;
+                m_state = stateCode(state);
+                if (old != m_state)
+                    emit PlayStateChange(old, m_state);
+            });
+    // A length found only after the stream was announced is announced again.
+    connect(&player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+        if (m_streamAnnounced && ms > 0)
+            emit NewStream();
+    });
+}
+
+mpView::~mpView()
+{
+    // Stop the pipeline before the surface it draws on goes.
+    if (QMediaPlayer *player = m_player.made()) {
+        player->setVideoSink(nullptr);
+        player->setSource(QUrl());
+    }
+}
+
+QMediaPlayer *mpView::player()
+{
+    return &m_player.get();
+}
+
+void mpView::setFileName(const QString &path)
+{
+    m_fileName = path;
+    m_streamAnnounced = false;
+    m_codecs = PlaybackInfo();
+    forgetFrames();
+    // A local file's name goes into a URL as it is: blanks, quotes and any script stay part of
+    // the name, and no shell ever sees it.
+    if (path.isEmpty()) {
+        // Closing a player that was never made has nothing to close.
+        if (QMediaPlayer *player = m_player.made())
+            player->setSource(QUrl());
+        return;
+    }
+    m_player.get().setSource(QUrl::fromLocalFile(path));
+}
+
+void mpView::onStatus(int status)
+{
+    switch (QMediaPlayer::MediaStatus(status)) {
+    case QMediaPlayer::LoadedMedia:
+        if (!m_streamAnnounced) {
+            m_streamAnnounced = true;
+            emit NewStream();
+        }
+        break;
+    case QMediaPlayer::EndOfMedia:
+        emit EndOfStream(0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool mpView::openMovie(const QString &path)
+{
+    bool failed = false;
+    const QMetaObject::Connection onError
+        = connect(this, &mpView::Error, this, [&failed] { failed = true; });
+    bool shown = MediaSetup::waitForLoad(m_player.get(), MediaSetup::openTimeoutMs,
+                                         [&] { setFileName(path); })
+            == MediaSetup::LoadResult::Loaded
+        && !failed && m_player.get().hasVideo();
+    if (shown) {
+        // The source's size comes with its first frame; pausing makes the player decode it.
+        m_player.get().pause();
+        shown = MediaSetup::waitUntil(
+                    [&] { return failed || !videoFrameSize().isEmpty() || m_fileName.isEmpty(); },
+                    MediaSetup::openTimeoutMs)
+            && !failed && !videoFrameSize().isEmpty();
+    }
+    disconnect(onError);
+    if (!shown)
+        closeFile();
+    return shown;
+}
+
+void mpView::resetForNextFile()
+{
+    setVisible(false);
+    closeFile();
+    setAutoSize(true);
+    setDisplaySize(0);
+    setLeft(parkedLeft);
+}
+
+double mpView::Duration() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->duration() / 1000.0 : 0.0;
+}
+
+bool mpView::isDurationValid() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player && player->duration() > 0;
+}
+
+void mpView::Play()
+{
+    m_player.get().play();
+}
+
+void mpView::Pause()
+{
+    m_player.get().pause();
+}
+
+void mpView::playCurrentClip()
+{
+    if (m_state == Stopped || m_state == Paused)
+        Play();
+}
+
+void mpView::pauseCurrentClip()
+{
+    if (m_state == Playing)
+        Pause();
+}
+
+double mpView::currentPosition() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->position() / 1000.0 : 0.0;
+}
+
+void mpView::setCurrentPosition(double seconds)
+{
+    m_player.get().setPosition(qint64(seconds * 1000));
+}
+
+double mpView::rate() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player ? player->playbackRate() : 1.0;
+}
+
+void mpView::setRate(double rate)
+{
+    // A player is made at the normal rate: setting that one needs no player yet.
+    if (!m_player.made() && rate == 1.0)
+        return;
+    m_player.get().setPlaybackRate(rate);
+}
+
+int mpView::playState() const
+{
+    return m_state;
+}
+
+void mpView::setVolume(int percent, bool muted)
+{
+    m_player.setVolume(float(std::clamp(percent, 0, 100)) / 100.0f);
+    m_player.setMuted(muted);
+}
+
+PlaybackInfo mpView::playbackInfo() const
+{
+    PlaybackInfo info;
+    info.fileName = m_fileName;
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
+    info.size = videoFrameSize();
+    info.duration = isDurationValid() ? Duration() : 0;
+    info.position = currentPosition();
+    return info;
+}

@@ -1,0 +1,314 @@
+#include "viewer/movie/raView.h"
+
+#include "viewer/movie/MediaSetup.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMediaMetaData>
+#include <QMediaPlayer>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int parkedLeft = -10000;
+constexpr int watchMs = 250;
+constexpr int stopWaitMs = 1000;
+constexpr int stopAttempts = 6;
+// A clip without picture has told all it will once it is loaded; one with a picture has its
+// size with the first frame.
+constexpr int noPictureGraceMs = 300;
+
+int stateCode(QMediaPlayer::PlaybackState state)
+{
+    switch (state) {
+    case QMediaPlayer::PlayingState:
+        return RealPlayerPort::Playing;
+    case QMediaPlayer::PausedState:
+        return RealPlayerPort::Paused;
+    case QMediaPlayer::StoppedState:
+        break;
+    }
+    return RealPlayerPort::Stopped;
+}
+
+qint64 now()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+} // namespace
+
+raView::raView(QWidget *parent)
+    : VideoSurface(parent)
+    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+    , m_watch(new QTimer(this))
+{
+    setObjectName(QStringLiteral("raView"));
+    m_watch->setInterval(watchMs);
+    connect(m_watch, &QTimer::timeout, this, &raView::watch);
+}
+
+void raView::connectPlayer(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
+    connect(&player, &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState state) { onPlaybackState(int(state)); });
+    connect(&player, &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error error, const QString &text) {
+                m_error = true;
+                emit OnErrorMessage(2, int(error), 0, QStringLiteral("再生エラー"),
+                                    m_source.toString(), text);
+            });
+}
+
+raView::~raView()
+{
+    if (QMediaPlayer *player = m_player.made()) {
+        player->setVideoSink(nullptr);
+        player->setSource(QUrl());
+    }
+}
+
+QMediaPlayer *raView::player()
+{
+    return &m_player.get();
+}
+
+void raView::addGuardedWindow(QWidget *window)
+{
+    m_guarded << window;
+}
+
+void raView::setWindowsEnabled(bool enabled)
+{
+    for (const QPointer<QWidget> &w : std::as_const(m_guarded)) {
+        if (w)
+            w->setEnabled(enabled);
+    }
+}
+
+void raView::setSource(const QString &url)
+{
+    m_source = QUrl(url);
+    m_clipOpened = false;
+    m_recoveries = 0;
+    m_codecs = PlaybackInfo();
+    forgetFrames();
+    m_player.get().setSource(m_source);
+}
+
+void raView::onStatus(int status)
+{
+    if (QMediaPlayer::MediaStatus(status) == QMediaPlayer::EndOfMedia && !m_quiet)
+        reportClosed();
+}
+
+void raView::onPlaybackState(int state)
+{
+    const int old = m_state;
+    m_state = stateCode(QMediaPlayer::PlaybackState(state));
+    m_lastPosition = -1;
+    if (m_state == Playing)
+        m_watch->start();
+    else
+        m_watch->stop();
+    if (old != m_state)
+        emit OnPlayStateChange(old, m_state);
+}
+
+void raView::reportClosed()
+{
+    m_watch->stop();
+    emit OnClipClosed();
+}
+
+bool raView::opened() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player && player->mediaStatus() != QMediaPlayer::LoadingMedia
+        && player->mediaStatus() != QMediaPlayer::NoMedia
+        && player->mediaStatus() != QMediaPlayer::InvalidMedia;
+}
+
+RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAspectRatio)
+{
+    m_error = false;
+    setMaintainAspect(keepAspectRatio);
+    // The clip's own sound waits until it is known to be shown.
+    m_player.setMuted(true);
+    setSource(QUrl::fromLocalFile(path).toString());
+    setWindowsEnabled(false);
+    DoPlay();
+    qint64 loadedAt = 0;
+    const auto reported = [&] {
+        if (m_error)
+            return true;
+        if (!opened())
+            return false;
+        if (!loadedAt)
+            loadedAt = now();
+        if (!videoFrameSize().isEmpty())
+            return true;
+        // A clip without picture has no frame to wait for.
+        return !m_player.get().hasVideo() && now() - loadedAt >= noPictureGraceMs;
+    };
+    const bool inTime = MediaSetup::waitUntil(reported, openWaitMs);
+    setWindowsEnabled(true);
+    m_player.setMuted(m_mutedSetting);
+
+    if (!inTime || m_error || GetLength() <= 0) {
+        RealPlayerStop();
+        return OpenResult::NotReported;
+    }
+    m_clipOpened = true;
+    emit OnClipOpened(GetLength());
+    if (videoFrameSize().isEmpty()) {
+        // Nothing to show: the clip must not go on playing unseen.
+        RealPlayerStop();
+        return OpenResult::NoPicture;
+    }
+    resize(videoFrameSize());
+    return OpenResult::Shown;
+}
+
+void raView::resetForNextFile()
+{
+    setVisible(false);
+    if (m_state != Stopped)
+        RealPlayerStop();
+    setLeft(parkedLeft);
+}
+
+void raView::DoPlay()
+{
+    m_player.get().play();
+}
+
+void raView::DoPause()
+{
+    m_player.get().pause();
+}
+
+void raView::DoStop()
+{
+    m_player.get().stop();
+}
+
+int raView::GetLength() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player ? int(std::min<qint64>(player->duration(), std::numeric_limits<int>::max())) : 0;
+}
+
+void raView::playCurrentClip()
+{
+    if (m_state == Stopped || m_state == Paused)
+        DoPlay();
+}
+
+void raView::pauseCurrentClip()
+{
+    if (m_state == Playing)
+        DoPause();
+}
+
+void raView::RealPlayerStop()
+{
+    setWindowsEnabled(false);
+    const bool wasQuiet = m_quiet;
+    m_quiet = true;
+    m_error = false;
+    if (m_state == Paused) {
+        DoPlay();
+        QCoreApplication::processEvents();
+    }
+    int attempts = 0;
+    do {
+        DoStop();
+        MediaSetup::waitUntil([this] { return m_state == Stopped || m_error; }, stopWaitMs);
+        ++attempts;
+    } while (m_state != Stopped && attempts < stopAttempts && !m_error);
+    m_quiet = wasQuiet;
+    setWindowsEnabled(true);
+}
+
+int raView::position() const
+{
+    const QMediaPlayer *player = m_player.made();
+    return player ? int(std::min<qint64>(player->position(), std::numeric_limits<int>::max())) : 0;
+}
+
+void raView::setPosition(int milliseconds)
+{
+    m_player.get().setPosition(milliseconds);
+}
+
+void raView::setVolume(int percent, bool muted)
+{
+    m_volume = std::clamp(percent, 0, 100);
+    m_mutedSetting = muted;
+    m_player.setVolume(float(m_volume) / 100.0f);
+    m_player.setMuted(muted);
+}
+
+PlaybackInfo raView::playbackInfo() const
+{
+    PlaybackInfo info;
+    info.fileName = m_source.isLocalFile() ? m_source.toLocalFile() : m_source.toString();
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
+    info.size = videoFrameSize();
+    info.duration = GetLength() / 1000.0;
+    info.position = position() / 1000.0;
+    return info;
+}
+
+void raView::watch()
+{
+    if (m_state != Playing || !m_clipOpened)
+        return;
+    const int pos = position();
+    if (pos != m_lastPosition) {
+        m_lastPosition = pos;
+        m_stillSince = now();
+        if (m_recoveries && pos - m_recoveredAt > stallMs)
+            m_recoveries = 0; // it plays again: a later freeze may be mended once more
+        emit OnPositionChange(pos, GetLength());
+        return;
+    }
+    if (now() - m_stillSince < stallMs)
+        return;
+    recoverFromStall();
+}
+
+void raView::recoverFromStall()
+{
+    m_watch->stop();
+    const int at = m_lastPosition;
+    const bool atEnd = GetLength() > 0 && at >= GetLength() - stallMs;
+    if (atEnd || m_recoveries > 0) {
+        // Frozen again, or just before its end: the clip is over.
+        m_quiet = true;
+        m_player.get().stop();
+        m_quiet = false;
+        reportClosed();
+        return;
+    }
+    ++m_recoveries;
+    m_recoveredAt = at;
+    // Opening afresh thaws the pipeline; the seek is made before playing starts, which
+    // RealMedia takes, unlike one in the middle of playback.
+    m_quiet = true;
+    m_player.get().setSource(QUrl());
+    m_player.get().setSource(m_source);
+    m_player.get().setPosition(at);
+    m_player.get().play();
+    m_quiet = false;
+}

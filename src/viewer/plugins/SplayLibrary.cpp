@@ -1,0 +1,263 @@
+#include "viewer/plugins/SplayLibrary.h"
+
+#include "viewer/plugins/PluginFileKind.h"
+#include "viewer/plugins/windows/WindowsPluginHost.h"
+#include "viewer/plugins/windows/WineHostLauncher.h"
+
+#include "lunetta_plugin.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QThreadPool>
+
+#include <dlfcn.h>
+#include <malloc.h>
+
+#include <cstdlib>
+
+namespace {
+
+using GetPluginInfoFn = int (*)(int, char *, int);
+using IsSupportedFn = int (*)(const char *, const void *);
+using GetPictureFn = int (*)(const char *, long, unsigned int, void **, void **,
+                             LunettaProgressCallback, intptr_t);
+using ConfigurationDlgFn = int (*)(uintptr_t, int);
+
+qint64 modifiedStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ info.size() : -1;
+}
+
+PluginBlock adopt(void *p)
+{
+    PluginBlock block;
+    block.data.reset(p);
+    block.size = p ? malloc_usable_size(p) : 0;
+    return block;
+}
+
+} // namespace
+
+void PluginBlock::Free::operator()(void *p) const
+{
+    std::free(p);
+}
+
+struct SplayLibrary::Plugin
+{
+    void *library = nullptr;
+    GetPluginInfoFn getPluginInfo = nullptr;
+    IsSupportedFn isSupported = nullptr;
+    GetPictureFn getPicture = nullptr;
+    ConfigurationDlgFn configurationDlg = nullptr;
+    // A Windows plug-in: its host process instead of the functions above.
+    std::unique_ptr<WindowsPluginHost> host;
+    quint64 lastUse = 0;
+    // The library is never closed: codec libraries keep thread pools and thread-local data
+    // whose clean-up code must stay mapped until the process ends.
+};
+
+SplayLibrary::SplayLibrary()
+    : m_hostCommand([](int kind, const QString &path) {
+        return WineHostLauncher::command(PluginFileKind::Kind(kind), path);
+    })
+{ }
+SplayLibrary::~SplayLibrary() = default;
+
+void SplayLibrary::preload(const QStringList &paths)
+{
+    QThreadPool::globalInstance()->start([paths] {
+        for (const QString &path : paths) {
+            // The same checks as the loading proper: a pipe or a Windows file is not opened.
+            if (QFileInfo(path).isFile() && PluginFileKind::of(path) == PluginFileKind::Native)
+                // Kept open for the run, as every loaded plug-in is; the loading proper opens
+                // the same library again and finds it mapped.
+                dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        }
+    });
+}
+
+int32_t SplayLibrary::VBLoadPlugin(const QString &path)
+{
+    if (path.isEmpty())
+        return 0;
+    if (const auto it = m_byPath.constFind(path); it != m_byPath.cend()) {
+        // A Windows plug-in that failed too often is skipped for the rest of the run.
+        const Plugin *p = m_plugins[size_t(*it) - 1].get();
+        return p->host && p->host->givenUp() ? 0 : *it;
+    }
+    if (const auto it = m_failed.constFind(path);
+        it != m_failed.cend() && *it == modifiedStamp(path))
+        return 0;
+    // Only regular files: dlopen on a pipe would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        return refuse(path);
+
+    auto p = std::make_unique<Plugin>();
+    const PluginFileKind::Kind kind = PluginFileKind::of(path);
+    if (kind == PluginFileKind::Windows32 || kind == PluginFileKind::Windows64) {
+        const QStringList command = m_hostCommand ? m_hostCommand(kind, path) : QStringList();
+        if (!command.isEmpty())
+            p->host = std::make_unique<WindowsPluginHost>(command, WineHostLauncher::limits());
+        // Loading means the host answered with the plug-in loaded.
+        if (!p->host || !host(p.get()))
+            return refuse(path);
+        return keep(path, std::move(p));
+    }
+    // Local symbols: every plug-in exports the same names.
+    if (kind == PluginFileKind::Native)
+        p->library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (p->library) {
+        p->getPluginInfo = reinterpret_cast<GetPluginInfoFn>(dlsym(p->library, "GetPluginInfo"));
+        p->isSupported = reinterpret_cast<IsSupportedFn>(dlsym(p->library, "IsSupported"));
+        p->getPicture = reinterpret_cast<GetPictureFn>(dlsym(p->library, "GetPicture"));
+        p->configurationDlg
+            = reinterpret_cast<ConfigurationDlgFn>(dlsym(p->library, "ConfigurationDlg"));
+    }
+    if (!p->library || !p->getPluginInfo || !p->isSupported || !p->getPicture)
+        return refuse(path);
+    return keep(path, std::move(p));
+}
+
+int32_t SplayLibrary::refuse(const QString &path)
+{
+    m_failed.insert(path, modifiedStamp(path));
+    return 0;
+}
+
+int32_t SplayLibrary::keep(const QString &path, std::unique_ptr<Plugin> plugin)
+{
+    m_plugins.push_back(std::move(plugin));
+    const auto handle = int32_t(m_plugins.size());
+    m_byPath.insert(path, handle);
+    return handle;
+}
+
+void SplayLibrary::VBFreePlugin(int32_t &handle)
+{
+    handle = 0;
+}
+
+SplayLibrary::Plugin *SplayLibrary::plugin(int32_t handle)
+{
+    if (handle < 1 || size_t(handle) > m_plugins.size())
+        return nullptr;
+    Plugin *p = m_plugins[size_t(handle) - 1].get();
+    return p->host && p->host->givenUp() ? nullptr : p;
+}
+
+WindowsPluginHost *SplayLibrary::host(Plugin *p)
+{
+    p->lastUse = ++m_useCount;
+    if (!p->host->isRunning()) {
+        if (runningHosts() >= maxRunningHosts) {
+            Plugin *oldest = nullptr;
+            for (const auto &other : m_plugins) {
+                if (other->host && other->host->isRunning()
+                    && (!oldest || other->lastUse < oldest->lastUse))
+                    oldest = other.get();
+            }
+            if (oldest)
+                oldest->host->stop();
+        }
+        if (!p->host->start())
+            return nullptr;
+    }
+    return p->host.get();
+}
+
+int SplayLibrary::runningHosts() const
+{
+    int running = 0;
+    for (const auto &p : m_plugins)
+        running += p->host && p->host->isRunning();
+    return running;
+}
+
+int32_t SplayLibrary::VBGetPluginInfoOrg(int32_t handle, int32_t infoNo, QByteArray &buffer,
+                                         int32_t bufferLength)
+{
+    buffer.clear();
+    Plugin *p = plugin(handle);
+    if (!p || bufferLength <= 0)
+        return 0;
+    if (p->host) {
+        // The host sent every text when it started.
+        const QList<QByteArray> &infos = p->host->infos();
+        if (infoNo < 0 || infoNo >= infos.size())
+            return 0;
+        buffer = infos[infoNo].left(bufferLength - 1);
+        return buffer.isEmpty() ? 0 : 1;
+    }
+    // One byte more than offered, always NUL, so a plug-in that forgets the NUL cannot make
+    // the text run past the buffer.
+    QByteArray raw(bufferLength + 1, '\0');
+    const int written = p->getPluginInfo(infoNo, raw.data(), bufferLength);
+    if (written <= 0)
+        return 0;
+    buffer = QByteArray(raw.constData()); // cut at the first NUL
+    return buffer.isEmpty() ? 0 : 1;
+}
+
+int32_t SplayLibrary::VBConfigurationDlgOrg(int32_t handle, uintptr_t parent, int32_t fnc)
+{
+    Plugin *p = plugin(handle);
+    if (!p)
+        return -2;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        return h ? h->configurationDlg(fnc) : -2;
+    }
+    if (!p->configurationDlg)
+        return LUNETTA_SPI_NOT_IMPLEMENTED;
+    return p->configurationDlg(parent, fnc);
+}
+
+int32_t SplayLibrary::VBIsSupportedOrg(int32_t handle, const QString &path, const QByteArray &head)
+{
+    Plugin *p = plugin(handle);
+    if (!p)
+        return 0;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        return h ? h->isSupported(path, head) : 0;
+    }
+    QByteArray padded = head.left(LUNETTA_PLUGIN_HEAD_SIZE);
+    padded.append(LUNETTA_PLUGIN_HEAD_SIZE - padded.size(), '\0');
+    return p->isSupported(QFile::encodeName(path).constData(), padded.constData()) != 0 ? 1 : 0;
+}
+
+int32_t SplayLibrary::VBGetPictureOrg(int32_t handle, const QString &path, long offset,
+                                      unsigned flag, PluginBlock &info, PluginBlock &bits)
+{
+    info = PluginBlock();
+    bits = PluginBlock();
+    Plugin *p = plugin(handle);
+    if (!p)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    if (p->host) {
+        WindowsPluginHost *h = host(p);
+        // The host reads files only; the offset and flag are always 0 here.
+        if (!h || offset != 0 || flag != LUNETTA_SPI_INPUT_FILE)
+            return LUNETTA_SPI_INTERNAL_ERROR;
+        const int32_t result = h->getPicture(path, info, bits);
+        return result < 0 ? LUNETTA_SPI_INTERNAL_ERROR : result;
+    }
+    void *infoBlock = nullptr;
+    void *bitsBlock = nullptr;
+    const int result = p->getPicture(QFile::encodeName(path).constData(), offset, flag, &infoBlock,
+                                     &bitsBlock, nullptr, 0);
+    // Whatever the result, blocks handed out are ours to free.
+    info = adopt(infoBlock);
+    bits = adopt(bitsBlock);
+    return result;
+}
+
+QByteArray SplayLibrary::readHead(QIODevice &file)
+{
+    QByteArray head = file.read(LUNETTA_PLUGIN_HEAD_SIZE);
+    head.append(LUNETTA_PLUGIN_HEAD_SIZE - head.size(), '\0');
+    return head;
+}

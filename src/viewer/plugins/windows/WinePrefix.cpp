@@ -1,0 +1,101 @@
+#include "viewer/plugins/windows/WinePrefix.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A registry text as Wine writes it into its .reg files: backslash escapes and \xHHHH.
+QString unescape(QStringView text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 >= text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar n = text[++i];
+        if (n == u'x') {
+            qsizetype j = i + 1;
+            while (j < text.size() && j < i + 5 && isxdigit(text[j].toLatin1()))
+                ++j;
+            out += QChar(char16_t(text.mid(i + 1, j - i - 1).toUInt(nullptr, 16)));
+            i = j - 1;
+        } else if (n == u'n') {
+            out += u'\n';
+        } else if (n == u'0') {
+            break;
+        } else {
+            out += n;
+        }
+    }
+    return out;
+}
+
+// The entry of `folder` named `name` ignoring letter case; empty when there is none.
+QString entryIgnoringCase(const QString &folder, const QString &name)
+{
+    if (QFileInfo::exists(folder + u'/' + name))
+        return name;
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot
+                                                       | QDir::Hidden | QDir::System);
+    for (const QString &e : entries) {
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    }
+    return {};
+}
+
+} // namespace
+
+QString WinePrefix::folder()
+{
+    const QString set = qEnvironmentVariable("WINEPREFIX");
+    return set.isEmpty() ? QDir::homePath() + u"/.wine"_qs : set;
+}
+
+QString WinePrefix::toWinePath(const QString &unixPath)
+{
+    QString path = QDir::cleanPath(unixPath);
+    path.replace(u'/', u'\\');
+    return u"Z:"_qs + path;
+}
+
+QString WinePrefix::toUnixPath(const QString &prefix, const QString &windowsPath)
+{
+    QString path = windowsPath.trimmed();
+    if (path.size() < 2 || path[1] != u':' || !path[0].isLetter())
+        return {};
+    const QString drive = QDir(prefix).filePath(u"dosdevices/"_qs + path.left(2).toLower());
+    QString current = QFileInfo(drive).canonicalFilePath();
+    if (current.isEmpty())
+        return {};
+    for (const QString &part : path.mid(2).split(u'\\', Qt::SkipEmptyParts)) {
+        const QString name = entryIgnoringCase(current, part);
+        if (name.isEmpty())
+            return {};
+        current = (current == u"/" ? QString() : current) + u'/' + name;
+    }
+    return QFileInfo(current).isDir() ? current + u'/' : QString();
+}
+
+QString WinePrefix::susiePluginPath(const QString &prefix)
+{
+    QFile reg(QDir(prefix).filePath(u"user.reg"_qs));
+    if (!reg.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    const QString key = u"[Software\\\\Kestrel\\\\Susie\\\\Plug-in]"_qs;
+    bool inKey = false;
+    while (!reg.atEnd()) {
+        const QString line = QString::fromUtf8(reg.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inKey = line.startsWith(key, Qt::CaseInsensitive);
+            continue;
+        }
+        if (inKey && line.startsWith(u"\"Path\"=\"", Qt::CaseInsensitive) && line.endsWith(u'"'))
+            return unescape(QStringView(line).mid(8, line.size() - 9));
+    }
+    return {};
+}
