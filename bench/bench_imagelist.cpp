@@ -1,8 +1,8 @@
 // Figures for the image list: the folder walk against find(1), sorting a million paths, the
 // memory of a million-entry runtime list, reading a million-line file list.
 #include "core/Options.h"
+#include "core/PlayList.h"
 #include "core/RandomSource.h"
-#include "engine/PlayList.h"
 #include "imagelist/BuildProgress.h"
 #include "imagelist/ListBuilder.h"
 #include "imagelist/Sorting.h"

@@ -1,6 +1,6 @@
 // Figures for the page jump dialog's search: a million-entry runtime list searched with and
 // without case/width folding, against a plain case-sensitive scan as the reference.
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "viewer/jump/JumpSearch.h"
 
 #include <QCoreApplication>

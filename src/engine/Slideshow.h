@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "imagelist/DirectFolder.h"
 
 #include "core/PathFunctions.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/DirectoryReader.h"
 #include "imagelist/OrderRule.h"
 

@@ -1,7 +1,7 @@
 #include "imagelist/ListBuilder.h"
 
 #include "core/PathFunctions.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/BuildProgress.h"
 #include "imagelist/DirectoryReader.h"
 #include "imagelist/EntryKind.h"

@@ -1,7 +1,7 @@
 #include "imagelist/OrderRule.h"
 
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/Sorting.h"
 
 OrderRule OrderRule::fromOptions(const Options &options)

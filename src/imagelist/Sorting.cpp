@@ -1,7 +1,7 @@
 #include "imagelist/Sorting.h"
 
+#include "core/PlayList.h"
 #include "core/RandomSource.h"
-#include "engine/PlayList.h"
 #include "imagelist/TextCollator.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "Sandbox.h"
 
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "engine/Slideshow.h"
 #include "engine/SlideshowError.h"
 

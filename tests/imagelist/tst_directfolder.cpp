@@ -1,7 +1,7 @@
 #include "FakeServices.h"
 #include "Sandbox.h"
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/DirectFolder.h"
 
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "RecordingProgress.h"
 #include "Sandbox.h"
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/DirectFolder.h"
 #include "imagelist/FilteredScan.h"
 #include "imagelist/FolderScan.h"

@@ -1,8 +1,8 @@
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 #include "core/Options.h"
+#include "core/PlayList.h"
 #include "core/RandomSource.h"
-#include "engine/PlayList.h"
 #include "imagelist/FileOperationDialogs.h"
 #include "imagelist/frmProgress.h"
 

@@ -2,7 +2,7 @@
 #include "RecordingProgress.h"
 #include "Sandbox.h"
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 #include "imagelist/EntryKind.h"
 #include "imagelist/ListBuilder.h"
 

@@ -1,6 +1,6 @@
 #include "FakeServices.h"
+#include "core/PlayList.h"
 #include "core/RandomSource.h"
-#include "engine/PlayList.h"
 #include "imagelist/Sorting.h"
 #include "imagelist/TextCollator.h"
 

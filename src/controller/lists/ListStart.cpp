@@ -2,7 +2,7 @@
 
 #include "core/MessageService.h"
 #include "core/Options.h"
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 
 const QString ListStart::cancelledMessage
     = QStringLiteral("ユーザーにより作業がキャンセルされました。");

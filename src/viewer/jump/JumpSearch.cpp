@@ -1,6 +1,6 @@
 #include "viewer/jump/JumpSearch.h"
 
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 
 #include <unicode/unorm2.h>
 

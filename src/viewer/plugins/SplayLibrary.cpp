@@ -30,20 +30,7 @@ qint64 modifiedStamp(const QString &path)
     return info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ info.size() : -1;
 }
 
-PluginBlock adopt(void *p)
-{
-    PluginBlock block;
-    block.data.reset(p);
-    block.size = p ? malloc_usable_size(p) : 0;
-    return block;
-}
-
 } // namespace
-
-void PluginBlock::Free::operator()(void *p) const
-{
-    std::free(p);
-}
 
 struct SplayLibrary::Plugin
 {
@@ -250,8 +237,8 @@ int32_t SplayLibrary::VBGetPictureOrg(int32_t handle, const QString &path, long 
     const int result = p->getPicture(QFile::encodeName(path).constData(), offset, flag, &infoBlock,
                                      &bitsBlock, nullptr, 0);
     // Whatever the result, blocks handed out are ours to free.
-    info = adopt(infoBlock);
-    bits = adopt(bitsBlock);
+    info = adoptPluginBlock(infoBlock);
+    bits = adoptPluginBlock(bitsBlock);
     return result;
 }
 

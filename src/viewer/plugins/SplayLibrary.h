@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/plugins/PluginBlock.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -13,18 +15,6 @@
 
 class QIODevice;
 class WindowsPluginHost;
-
-// A block of memory a plug-in allocated with malloc(); freed with free().
-struct PluginBlock
-{
-    struct Free
-    {
-        void operator()(void *p) const;
-    };
-    std::unique_ptr<void, Free> data;
-    // What the allocator reports for the block; never less than what was asked for.
-    size_t size = 0;
-};
 
 // The plug-in access library: loads Lunetta's own plug-ins with dlopen, starts a host process
 // under Wine for a Windows plug-in ("*.spi", "*.sph"), and forwards the standard plug-in calls

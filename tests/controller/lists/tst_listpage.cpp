@@ -4,8 +4,8 @@
 #include "controller/lists/ListPage.h"
 #include "controller/lists/ListStart.h"
 #include "core/AppContext.h"
+#include "core/PlayList.h"
 #include "core/SettingKeys.h"
-#include "engine/PlayList.h"
 
 #include <QApplication>
 #include <QFrame>

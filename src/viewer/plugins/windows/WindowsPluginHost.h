@@ -1,7 +1,7 @@
 #pragma once
 
+#include "viewer/plugins/PluginBlock.h"
 #include "viewer/plugins/windows/SharedPictureFile.h"
-#include "viewer/plugins/SplayLibrary.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -8,10 +8,11 @@
 #include "engine/Slideshow.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/plugins/PluginFileKind.h"
+#include "viewer/plugins/SplayLibrary.h"
+#include "viewer/plugins/cSusie.h"
 #include "viewer/plugins/windows/WindowsPluginHost.h"
 #include "viewer/plugins/windows/WineHostLauncher.h"
 #include "viewer/plugins/windows/WinePrefix.h"
-#include "viewer/plugins/cSusie.h"
 #include "viewer/window/frmView.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "engine/PlayList.h"
+#include "core/PlayList.h"
 
 #include <bit>
 

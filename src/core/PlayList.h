@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/cFileInfo.h"
+#include "core/cFileInfo.h"
 
 #include <vector>
 
