@@ -1,7 +1,7 @@
 #include "controller/pages/OptionPages.h"
 
-#include "controller/pages/BgmPage.h"
 #include "controller/hotkeys/HotKeyPage.h"
+#include "controller/pages/BgmPage.h"
 #include "controller/pages/MoviePage.h"
 #include "controller/pages/NumberCheck.h"
 #include "controller/pages/NumberFieldGuard.h"
@@ -10,13 +10,13 @@
 #include "controller/pages/OrderPage.h"
 #include "controller/pages/ViewerSettingsPage.h"
 #include "controller/pages/ViewerSizePage.h"
-#include "controller/window/frmOptions.h"
 #include "core/AppContext.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,14 +33,19 @@ void place(QFrame *frame, QWidget *page)
 
 } // namespace
 
-OptionPages *OptionPages::populate(frmOptions &window, AppContext &context)
+OptionPages *OptionPages::populate(QTabWidget &tabs, AppContext &context)
 {
-    return new OptionPages(window, context);
+    return new OptionPages(tabs, context);
 }
 
-OptionPages::OptionPages(frmOptions &window, AppContext &context)
-    : QObject(&window)
-    , m_window(window)
+QFrame *OptionPages::frame(int index) const
+{
+    return qobject_cast<QFrame *>(m_tabs.widget(index));
+}
+
+OptionPages::OptionPages(QTabWidget &tabs, AppContext &context)
+    : QObject(&tabs)
+    , m_tabs(tabs)
     , m_options(context.options)
 {
     setObjectName(QStringLiteral("OptionPages"));
@@ -54,9 +59,6 @@ OptionPages::OptionPages(frmOptions &window, AppContext &context)
         return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     };
 
-    auto frame = [&window](int index) {
-        return window.fraTab(index);
-    };
     place(frame(Order), new OrderPage(frame(Order)));
     m_viewerSettings = new ViewerSettingsPage(m_options, m_hooks, m_dialogs, frame(ViewerSettings));
     place(frame(ViewerSettings), m_viewerSettings);
@@ -95,7 +97,7 @@ void OptionPages::applyEnabling()
 QWidget *OptionPages::control(const QString &name) const
 {
     for (int i = Order; i <= Movie; ++i) {
-        if (auto *w = m_window.fraTab(i)->findChild<QWidget *>(name))
+        if (auto *w = frame(i)->findChild<QWidget *>(name))
             return w;
     }
     return nullptr;

@@ -6,7 +6,8 @@
 #include <QObject>
 
 struct AppContext;
-class frmOptions;
+class QFrame;
+class QTabWidget;
 class NumberFieldGuard;
 class OptionBinder;
 class QWidget;
@@ -20,7 +21,7 @@ class OptionPages : public QObject
     Q_OBJECT
 public:
     // Builds the pages into `window`, which owns the result.
-    static OptionPages *populate(frmOptions &window, AppContext &context);
+    static OptionPages *populate(QTabWidget &tabs, AppContext &context);
 
     // Wired by whoever owns the viewer and the players; the pages read them at each use.
     OptionPageHooks &hooks() { return m_hooks; }
@@ -33,10 +34,11 @@ public:
     QWidget *control(const QString &name) const;
 
 private:
-    OptionPages(frmOptions &window, AppContext &context);
+    OptionPages(QTabWidget &tabs, AppContext &context);
+    QFrame *frame(int index) const;
     void applyEnabling();
 
-    frmOptions &m_window;
+    QTabWidget &m_tabs;
     Options &m_options;
     OptionPageHooks m_hooks;
     OptionPageDialogs m_dialogs;

@@ -3,32 +3,37 @@
 #include "controller/hotkeys/HotKeyPage.h"
 #include "core/Startup.h"
 
+#include "controller/functions/ExternalFunctions.h"
+#include "controller/lists/DirectStart.h"
+#include "controller/lists/ListPage.h"
+#include "controller/lists/ProfileManager.h"
 #include "controller/music/BgmControl.h"
 #include "controller/window/ControllerMenus.h"
 #include "controller/window/ControllerStateDisplay.h"
-#include "controller/lists/DirectStart.h"
-#include "controller/functions/ExternalFunctions.h"
-#include "controller/lists/ListPage.h"
-#include "controller/lists/ProfileManager.h"
-#include "controller/window/frmOptions.h"
+#include "controller/window/ControllerToolBars.h"
+#include "controller/window/ControllerTray.h"
+#include "controller/window/MovieBar.h"
 #include "core/AppContext.h"
 #include "engine/Slideshow.h"
-#include "viewer/movie/PlayerDialogs.h"
 #include "viewer/jump/frmJump.h"
+#include "viewer/movie/PlayerDialogs.h"
 #include "viewer/window/frmView.h"
 
 #include <QAction>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QToolBar>
 
 namespace {
 const QString shioriFilter = QStringLiteral("しおりファイル(*.kvs);;All Files(*)");
 }
 
-ControllerCommands::ControllerCommands(frmOptions &window, AppContext &context,
+ControllerCommands::ControllerCommands(const ControllerParts &parts,
+                                       ControllerStateDisplay &display, AppContext &context,
                                        Slideshow &slideshow)
-    : QObject(&window)
-    , m_window(window)
+    : QObject(&parts.window)
+    , m_parts(parts)
+    , m_display(display)
     , m_ctx(context)
     , m_slideshow(slideshow)
 {
@@ -36,7 +41,7 @@ ControllerCommands::ControllerCommands(frmOptions &window, AppContext &context,
                                               *context.messages, *this);
     ListStart::Window hooks;
     hooks.buildList = [this](PlayList &list) {
-        const bool built = m_window.listPage()->ShowProgressDialog(
+        const bool built = m_parts.listPage.ShowProgressDialog(
             list, [this] { m_bookmarks->ConfirmSaveShiori(false); });
         // The old position means nothing in the new list, also when the build was cancelled.
         m_slideshow.currentIndex = 0;
@@ -59,7 +64,7 @@ ControllerCommands::~ControllerCommands() = default;
 
 QAction *ControllerCommands::toolButton(const QString &key) const
 {
-    return m_window.toolButton(m_window.mainToolBar(), key);
+    return m_parts.toolBars.mainButton(key);
 }
 
 void ControllerCommands::on(const QString &action, void (ControllerCommands::*handler)())
@@ -69,7 +74,7 @@ void ControllerCommands::on(const QString &action, void (ControllerCommands::*ha
 
 void ControllerCommands::on(const QString &action, std::function<void()> handler)
 {
-    if (QAction *a = m_window.menus().action(action))
+    if (QAction *a = m_parts.menus.action(action))
         connect(a, &QAction::triggered, this, [this, handler] {
             handler();
             syncChecks();
@@ -107,7 +112,7 @@ void ControllerCommands::connectAll()
          { QStringLiteral("mnuOparation_PageJump"), QStringLiteral("mnuPopup_Pagejump"),
            QStringLiteral("mnuTasktray_Pagejump") })
         on(name, [this] {
-            frmJump::showPageJump(m_slideshow, m_ctx.store, *m_ctx.messages, m_window.viewer());
+            frmJump::showPageJump(m_slideshow, m_ctx.store, *m_ctx.messages, &m_parts.viewer);
         });
 
     // Only a running show has a current file; a stopped one may still have its reverse bit.
@@ -151,10 +156,10 @@ void ControllerCommands::connectAll()
     // The music commands of the menu bar, the tray menu and the viewer's pop-up menu.
     for (const QString &p : { QStringLiteral("mnuBGM_"), QStringLiteral("mnuTasktray_BGM_"),
                               QStringLiteral("mnuPopup_BGM_") }) {
-        on(p + QStringLiteral("Play"), [this] { m_window.bgm()->mnuBGM_Play_Click(); });
-        on(p + QStringLiteral("Stop"), [this] { m_window.bgm()->mnuBGM_Stop_Click(); });
-        on(p + QStringLiteral("Back"), [this] { m_window.bgm()->mnuBGM_Back_Click(); });
-        on(p + QStringLiteral("Forward"), [this] { m_window.bgm()->mnuBGM_Forward_Click(); });
+        on(p + QStringLiteral("Play"), [this] { m_parts.bgm.mnuBGM_Play_Click(); });
+        on(p + QStringLiteral("Stop"), [this] { m_parts.bgm.mnuBGM_Stop_Click(); });
+        on(p + QStringLiteral("Back"), [this] { m_parts.bgm.mnuBGM_Back_Click(); });
+        on(p + QStringLiteral("Forward"), [this] { m_parts.bgm.mnuBGM_Forward_Click(); });
     }
 
     // Tool bar.
@@ -187,34 +192,31 @@ void ControllerCommands::connectAll()
     connect(toolButton(QStringLiteral("forward")), &QAction::triggered, this,
             [this] { m_slideshow.goNext(); });
     // The movie bar's two check buttons show the clip's play state, not the click's toggle.
-    QToolBar *movieBar = m_window.movieToolBar();
-    connect(m_window.toolButton(movieBar, QStringLiteral("play")), &QAction::triggered, this,
-            [this] {
-                m_slideshow.moviePlay();
-                m_window.setClipPlayState(-1);
-            });
-    connect(m_window.toolButton(movieBar, QStringLiteral("pause")), &QAction::triggered, this,
-            [this] {
-                m_slideshow.moviePause();
-                m_window.setClipPlayState(-1);
-            });
-    connect(m_window.toolButton(movieBar, QStringLiteral("forward")), &QAction::triggered, this,
+    const ControllerToolBars &bars = m_parts.toolBars;
+    connect(bars.movieButton(QStringLiteral("play")), &QAction::triggered, this, [this] {
+        m_slideshow.moviePlay();
+        m_parts.movieBar.setClipPlayState(-1);
+    });
+    connect(bars.movieButton(QStringLiteral("pause")), &QAction::triggered, this, [this] {
+        m_slideshow.moviePause();
+        m_parts.movieBar.setClipPlayState(-1);
+    });
+    connect(bars.movieButton(QStringLiteral("forward")), &QAction::triggered, this,
             [this] { m_slideshow.movieFastForward(); });
-    connect(m_window.toolButton(movieBar, QStringLiteral("reverse")), &QAction::triggered, this,
+    connect(bars.movieButton(QStringLiteral("reverse")), &QAction::triggered, this,
             [this] { m_slideshow.movieFastReverse(); });
-    connect(m_window.toolButton(movieBar, QStringLiteral("menu")), &QAction::triggered, this,
-            [this] {
-                if (m_slideshow.mediaKind == MediaKind::MediaPlayer)
-                    m_window.playerDialogs()->mediaPlayerOptions();
-                else
-                    m_window.playerDialogs()->realPlayerOptions();
-            });
+    connect(bars.movieButton(QStringLiteral("menu")), &QAction::triggered, this, [this] {
+        if (m_slideshow.mediaKind == MediaKind::MediaPlayer)
+            m_parts.playerDialogs.mediaPlayerOptions();
+        else
+            m_parts.playerDialogs.realPlayerOptions();
+    });
 }
 
 void ControllerCommands::syncChecks()
 {
     const int s = m_slideshow.stateFlags;
-    ControllerStateDisplay *d = m_window.stateDisplay();
+    ControllerStateDisplay *d = &m_display;
     d->setPausedDisplay(s & StateBit::Paused);
     d->setFastForwardChecked(s & StateBit::FastForward);
     d->setReverseChecked(s & StateBit::Reverse);
@@ -246,7 +248,7 @@ void ControllerCommands::mnuOparation_Hide_Click()
 void ControllerCommands::mclsHotKey_HotKey(const QString &key, int, int)
 {
     const auto trigger = [this](const QString &action) {
-        if (QAction *a = m_window.menus().action(action))
+        if (QAction *a = m_parts.menus.action(action))
             a->trigger();
     };
     switch (HotKeyPage::functionNames().indexOf(key)) {
@@ -306,14 +308,14 @@ void ControllerCommands::mclsHotKey_HotKey(const QString &key, int, int)
         // Not from inside the key event: closing ends the hot keys and the filter that
         // delivers it.
         QMetaObject::invokeMethod(
-            &m_window, [w = &m_window] { w->close(); }, Qt::QueuedConnection);
+            &m_parts.window, [w = &m_parts.window] { w->close(); }, Qt::QueuedConnection);
         break;
     default:
         // "機能0" … "機能9": the external function on the file shown, if there is one.
         if (key.startsWith(QStringLiteral("機能"))) {
             const PlayList &list = m_slideshow.playList;
             const int current = m_slideshow.currentIndex;
-            auto *page = m_window.findChild<HotKeyPage *>();
+            auto *page = m_parts.window.findChild<HotKeyPage *>();
             if (page && page->externalFunctions() && current >= 1 && current <= list.count())
                 page->externalFunctions()->runFunction(key.right(1).toInt(), list.path(current));
         }
@@ -372,27 +374,27 @@ void ControllerCommands::startSlideshow(int nextIndex)
 
 void ControllerCommands::setControllerCaption(const QString &caption)
 {
-    m_window.setWindowTitle(caption);
+    m_parts.window.setWindowTitle(caption);
 }
 
 void ControllerCommands::minimiseController()
 {
-    m_window.minimiseWindow();
+    m_parts.tray.minimiseWindow();
 }
 
 QString ControllerCommands::currentProfileName() const
 {
-    return m_window.profiles().currentName();
+    return m_parts.profiles.currentName();
 }
 
 void ControllerCommands::selectProfile(const QString &name)
 {
-    m_window.profiles().SetSetting(name, false);
+    m_parts.profiles.SetSetting(name, false);
 }
 
 std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder)
 {
-    QFileDialog dialog(&m_window, QStringLiteral("しおりの保存"), folder, shioriFilter);
+    QFileDialog dialog(&m_parts.window, QStringLiteral("しおりの保存"), folder, shioriFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kvs"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -402,8 +404,8 @@ std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder
 
 std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder)
 {
-    const QString path = QFileDialog::getOpenFileName(&m_window, QStringLiteral("しおりを開く"),
-                                                      folder, shioriFilter);
+    const QString path = QFileDialog::getOpenFileName(
+        &m_parts.window, QStringLiteral("しおりを開く"), folder, shioriFilter);
     if (path.isEmpty())
         return std::nullopt;
     return path;
@@ -411,7 +413,7 @@ std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder
 
 bool ControllerCommands::SetSetting(const QString &name, bool onlyExist)
 {
-    return m_window.profiles().SetSetting(name, onlyExist);
+    return m_parts.profiles.SetSetting(name, onlyExist);
 }
 
 void ControllerCommands::startFromList()

@@ -2,6 +2,7 @@
 
 #include "controller/lists/Bookmarks.h"
 #include "controller/lists/ListStart.h"
+#include "controller/window/ControllerParts.h"
 #include "core/StartupTarget.h"
 
 #include <QObject>
@@ -10,8 +11,8 @@
 
 struct AppContext;
 class QAction;
+class ControllerStateDisplay;
 class Slideshow;
-class frmOptions;
 
 // Routes every command of the controller window — menu bar, tool bars, the viewer's pop-up
 // menu and the tray menu — to its operation, and answers the start-up argument.
@@ -22,7 +23,8 @@ class ControllerCommands : public QObject,
 {
     Q_OBJECT
 public:
-    ControllerCommands(frmOptions &window, AppContext &context, Slideshow &slideshow);
+    ControllerCommands(const ControllerParts &parts, ControllerStateDisplay &display,
+                       AppContext &context, Slideshow &slideshow);
     ~ControllerCommands() override;
 
     Bookmarks &bookmarks() { return *m_bookmarks; }
@@ -67,7 +69,8 @@ private:
     // After a command, the check marks show the engine's state, not the click's toggle.
     void syncChecks();
 
-    frmOptions &m_window;
+    ControllerParts m_parts;
+    ControllerStateDisplay &m_display;
     AppContext &m_ctx;
     Slideshow &m_slideshow;
     std::unique_ptr<Bookmarks> m_bookmarks;

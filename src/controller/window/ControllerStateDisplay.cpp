@@ -1,32 +1,37 @@
 #include "controller/window/ControllerStateDisplay.h"
 
 #include "controller/window/ControllerMenus.h"
-#include "controller/window/frmOptions.h"
+#include "controller/window/ControllerToolBars.h"
+#include "controller/window/ControllerTray.h"
+#include "controller/window/MovieBar.h"
 #include "core/Options.h"
+#include "viewer/window/frmView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QMainWindow>
 #include <QToolBar>
 
-ControllerStateDisplay::ControllerStateDisplay(frmOptions &window, Options &options)
-    : m_window(window)
+ControllerStateDisplay::ControllerStateDisplay(const ControllerParts &parts, Options &options)
+    : m_parts(parts)
     , m_options(options)
 { }
 
 void ControllerStateDisplay::MoviebarEnable(bool enabled)
 {
     m_moviebarEnabled = enabled;
-    m_window.MoviebarEnable(enabled);
+    m_parts.movieBar.setEnabled(enabled);
 }
 
 bool ControllerStateDisplay::isTrayIconShown() const
 {
-    return m_window.isTrayIconShown();
+    return m_parts.tray.isIconShown();
 }
 
 void ControllerStateDisplay::setTrayTip(const QString &tip)
 {
-    m_window.setTrayTip(tip);
+    m_parts.tray.setTip(tip);
 }
 
 void ControllerStateDisplay::setTrayImage(TrayImage image)
@@ -35,37 +40,36 @@ void ControllerStateDisplay::setTrayImage(TrayImage image)
         return;
     switch (image) {
     case TrayImage::Stop:
-        m_window.setTrayImage(QStringLiteral("Stop"));
+        m_parts.tray.setImage(QStringLiteral("Stop"));
         break;
     case TrayImage::Pause:
-        m_window.setTrayImage(QStringLiteral("Pause"));
+        m_parts.tray.setImage(QStringLiteral("Pause"));
         break;
     case TrayImage::Play:
-        m_window.setTrayImage(QStringLiteral("Play"));
+        m_parts.tray.setImage(QStringLiteral("Play"));
         break;
     }
 }
 
 void ControllerStateDisplay::setRunningDisplay(bool running)
 {
-    ControllerMenus &menus = m_window.menus();
+    ControllerMenus &menus = m_parts.menus;
     menus.action(QStringLiteral("mnuOparation_Stop"))
         ->setText(running ? QStringLiteral("中止(&S)") : QStringLiteral("開始(&S)"));
     for (const QString &name :
          { QStringLiteral("mnuPopup_Stop"), QStringLiteral("mnuTasktray_Stop") })
         menus.action(name)->setText(running ? QStringLiteral("中止") : QStringLiteral("開始"));
-    m_window.toolButton(m_window.mainToolBar(), QStringLiteral("play"))->setChecked(running);
+    m_parts.toolBars.mainButton(QStringLiteral("play"))->setChecked(running);
     if (!running)
-        m_window.toolButton(m_window.mainToolBar(), QStringLiteral("pause"))->setChecked(false);
+        m_parts.toolBars.mainButton(QStringLiteral("pause"))->setChecked(false);
     // The profile cannot change under a running show.
-    if (auto *box = m_window.findChild<QComboBox *>(QStringLiteral("cmbSetting")))
-        box->setEnabled(!running);
+    m_parts.toolBars.profileBox()->setEnabled(!running);
 }
 
 void ControllerStateDisplay::setPausedDisplay(bool paused)
 {
     checkTriple(QStringLiteral("Pause"), paused);
-    m_window.toolButton(m_window.mainToolBar(), QStringLiteral("pause"))->setChecked(paused);
+    m_parts.toolBars.mainButton(QStringLiteral("pause"))->setChecked(paused);
 }
 
 void ControllerStateDisplay::setFastForwardChecked(bool checked)
@@ -85,22 +89,22 @@ void ControllerStateDisplay::setHideItemsChecked(bool checked)
 
 void ControllerStateDisplay::checkTriple(const QString &suffix, bool checked)
 {
-    for (QAction *a : m_window.menus().triple(suffix))
+    for (QAction *a : m_parts.menus.triple(suffix))
         a->setChecked(checked);
 }
 
 void ControllerStateDisplay::restoreController()
 {
-    if (m_window.isInTray()) {
-        m_window.restoreFromTray();
+    QMainWindow &window = m_parts.window;
+    if (m_parts.tray.isInTray()) {
+        m_parts.tray.restoreFromTray();
         return;
     }
-    if (!m_window.isVisible())
-        m_window.show();
-    if (m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
-        m_window.setWindowState(m_window.windowState()
-                                & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        m_window.removeTrayIcon();
+    if (!window.isVisible())
+        window.show();
+    if (window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+        window.setWindowState(window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        m_parts.tray.removeIcon();
     }
 }
 
@@ -121,6 +125,21 @@ bool ControllerStateDisplay::setTopmost(QWidget *window, bool on)
     return bool(window->windowFlags() & Qt::WindowStaysOnTopHint) == on;
 }
 
+bool ControllerStateDisplay::applyControllerTopmost(QWidget &window, QAction &alwaysOnTop)
+{
+    const bool on = alwaysOnTop.isChecked();
+    if (bool(window.windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return true;
+    const bool wasVisible = window.isVisible();
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (wasVisible)
+        window.show();
+    const bool ok = bool(window.windowFlags() & Qt::WindowStaysOnTopHint) == on;
+    if (!ok)
+        alwaysOnTop.setChecked(!on);
+    return ok;
+}
+
 void ControllerStateDisplay::applyViewerTopmost()
 {
     // Setting the option back below re-enters through the option pages' hook.
@@ -128,35 +147,39 @@ void ControllerStateDisplay::applyViewerTopmost()
         return;
     m_applyingTopmost = true;
     if (m_options.isChecked(Opt::chkAlwaysOnTop)) {
-        if (!setTopmost(m_viewer, true))
+        if (!setTopmost(&m_parts.viewer, true))
             m_options.setCheck(Opt::chkAlwaysOnTop, 0);
     } else {
-        if (!setTopmost(m_viewer, false))
+        if (!setTopmost(&m_parts.viewer, false))
             m_options.setCheck(Opt::chkAlwaysOnTop, 1);
-        if (m_window.menus().action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked())
-            m_window.applyControllerTopmost();
+        QAction *item = m_parts.menus.action(QStringLiteral("mnuView_AlwaysOnTop"));
+        if (item->isChecked())
+            applyControllerTopmost(m_parts.window, *item);
     }
-    if (m_window.isVisible() && m_window.windowState() == Qt::WindowNoState)
-        m_window.activateWindow();
+    if (m_parts.window.isVisible() && m_parts.window.windowState() == Qt::WindowNoState)
+        m_parts.window.activateWindow();
     m_applyingTopmost = false;
 }
 
 void ControllerStateDisplay::closePageJump()
 {
-    m_window.closePageJump();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"frmJump")
+            w->close();
+    }
 }
 
 void ControllerStateDisplay::SetMovieSlider(int value)
 {
-    m_window.SetMovieSlider(value);
+    m_parts.movieBar.setSliderValue(value);
 }
 
 void ControllerStateDisplay::setMovieDuration(double seconds)
 {
-    m_window.setMovieDuration(seconds);
+    m_parts.movieBar.setDuration(seconds);
 }
 
 void ControllerStateDisplay::setClipPlayState(ClipPlayState state)
 {
-    m_window.setClipPlayState(int(state));
+    m_parts.movieBar.setClipPlayState(int(state));
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "controller/window/ControllerParts.h"
 #include "engine/ControllerPort.h"
 
 class Options;
-class frmOptions;
+class QAction;
 class QWidget;
 
 // Shows the slideshow's state in the controller window: captions, check marks, tool bar
@@ -12,8 +13,7 @@ class QWidget;
 class ControllerStateDisplay : public ControllerPort
 {
 public:
-    ControllerStateDisplay(frmOptions &window, Options &options);
-    void setViewer(QWidget *viewer) { m_viewer = viewer; }
+    ControllerStateDisplay(const ControllerParts &parts, Options &options);
 
     void MoviebarEnable(bool enabled) override;
     bool isMoviebarEnabled() const override { return m_moviebarEnabled; }
@@ -35,13 +35,15 @@ public:
     // Puts a window into or out of the topmost band without moving it; true when the window
     // system took it.
     static bool setTopmost(QWidget *window, bool on);
+    // Puts the controller into the band or out of it as its menu item says; when the window
+    // system refuses, the item goes back.
+    static bool applyControllerTopmost(QWidget &window, QAction &alwaysOnTop);
 
 private:
     void checkTriple(const QString &suffix, bool checked);
 
-    frmOptions &m_window;
+    ControllerParts m_parts;
     Options &m_options;
-    QWidget *m_viewer = nullptr;
     bool m_moviebarEnabled = false;
     bool m_applyingTopmost = false;
 };

@@ -1,33 +1,36 @@
 #include "controller/window/frmOptions.h"
 
-#include "controller/music/BgmControl.h"
-#include "controller/window/ControllerCommands.h"
-#include "controller/window/ControllerGeometry.h"
-#include "controller/window/ControllerMenus.h"
-#include "controller/window/ControllerStateDisplay.h"
 #include "controller/hotkeys/HotKeyPage.h"
 #include "controller/lists/ListPage.h"
-#include "controller/window/MenuMnemonics.h"
+#include "controller/lists/ProfileManager.h"
+#include "controller/music/BgmControl.h"
 #include "controller/music/MusicPlayer.h"
 #include "controller/music/MusicPlayerStrip.h"
 #include "controller/music/MusicTrackPlayer.h"
 #include "controller/pages/OptionHelpTexts.h"
 #include "controller/pages/OptionPages.h"
-#include "controller/lists/ProfileManager.h"
-#include "controller/window/ShutdownSettings.h"
 #include "controller/pages/SusiePage.h"
+#include "controller/window/ControllerCommands.h"
+#include "controller/window/ControllerGeometry.h"
+#include "controller/window/ControllerMenus.h"
+#include "controller/window/ControllerParts.h"
+#include "controller/window/ControllerStateDisplay.h"
+#include "controller/window/ControllerToolBars.h"
+#include "controller/window/ControllerTray.h"
+#include "controller/window/MenuMnemonics.h"
+#include "controller/window/MovieBar.h"
+#include "controller/window/ShutdownSettings.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
 #include "engine/Slideshow.h"
 #include "imagelist/frmFileList.h"
-#include "viewer/window/FileDropFilter.h"
 #include "viewer/movie/PlayerDialogs.h"
-#include "viewer/plugins/cSusie.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/raView.h"
-#include "winsvc/TrayIcon.h"
+#include "viewer/plugins/cSusie.h"
+#include "viewer/window/FileDropFilter.h"
+#include "viewer/window/frmView.h"
 #include "winsvc/clsHotKey.h"
 
 #include <QAction>
@@ -85,16 +88,12 @@ frmOptions::frmOptions(AppContext &context, QWidget *parent)
     setWindowIcon(ToolIcons::icon(QStringLiteral("Lunetta")));
     m_menus = new ControllerMenus(menuBar(), this);
     new MenuMnemonics(*this, *menuBar());
-    buildToolBars();
+    m_toolBars = std::make_unique<ControllerToolBars>(this, twipsPerPixel());
+    m_movieBar = new MovieBar(*m_toolBars, *m_menus, this);
     buildBody();
     connectCommands();
-    m_tray = new TrayIcon(this);
-    // Queued: the tray menu must not run inside the icon's own mouse event, since a command
-    // chosen from it may remove the icon and with it the window that event is delivered to.
-    connect(
-        m_tray, &TrayIcon::mouseEvent, this, [this](int code) { trayMouseEvent(code); },
-        Qt::QueuedConnection);
-    connect(m_tray, &TrayIcon::availabilityChanged, this, &frmOptions::trayAvailabilityChanged);
+    m_tray = new ControllerTray(*this, m_ctx, *m_menus);
+    m_tray->setShowController([this] { showController(); });
 }
 
 frmOptions::~frmOptions()
@@ -116,16 +115,18 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer, std::unique_ptr<c
 {
     m_slideshow = &slideshow;
     m_viewer = &viewer;
-    m_stateDisplay = std::make_unique<ControllerStateDisplay>(*this, m_ctx.options);
-    m_stateDisplay->setViewer(&viewer);
-    slideshow.setController(m_stateDisplay.get());
-    slideshow.setMusicPlayer(m_bgm.get());
+    m_tray->setSlideshow(&slideshow);
     m_playerDialogs = std::make_unique<PlayerDialogs>(viewer, m_ctx.store, *m_ctx.messages, this);
     m_playerDialogs->applyStoredVolume();
+    const ControllerParts parts { *this,       *m_menus,    *m_toolBars, *m_movieBar,      *m_tray,
+                                  *m_profiles, *m_listPage, *m_bgm,      *m_playerDialogs, viewer };
+    m_stateDisplay = std::make_unique<ControllerStateDisplay>(parts, m_ctx.options);
+    slideshow.setController(m_stateDisplay.get());
+    slideshow.setMusicPlayer(m_bgm.get());
     // Opening and stopping a RealMedia clip waits with both windows disabled.
     viewer.raView->addGuardedWindow(this);
-    connectMovieSlider();
-    m_commands = new ControllerCommands(*this, m_ctx, slideshow);
+    m_movieBar->attach(slideshow);
+    m_commands = new ControllerCommands(parts, *m_stateDisplay, m_ctx, slideshow);
     // Where no page takes a drop (the list and the music list do), the window takes it.
     setAcceptDrops(true);
     auto *drops = new FileDropFilter(this);
@@ -177,195 +178,12 @@ void frmOptions::attach(Slideshow &slideshow, frmView &viewer, std::unique_ptr<c
 
 bool frmOptions::isTrayIconShown() const
 {
-    return m_tray && m_tray->isShown();
+    return m_tray->isIconShown();
 }
 
-void frmOptions::addTrayIcon()
+TrayIcon *frmOptions::trayIcon() const
 {
-    QString image = QStringLiteral("Stop");
-    if (m_slideshow && m_slideshow->isRunning())
-        image = m_slideshow->isPaused() ? QStringLiteral("Play") : QStringLiteral("Pause");
-    if (m_tray->addTrayIcon(image, QStringLiteral("Lunetta"))) {
-        m_inTray = true;
-        hide();
-    }
-}
-
-void frmOptions::removeTrayIcon()
-{
-    m_inTray = false;
-    if (m_tray)
-        m_tray->removeTrayIcon();
-}
-
-void frmOptions::restoreFromTray()
-{
-    removeTrayIcon();
-    // The window system reported the hidden window as no longer minimised, but its native
-    // window still holds the minimised state and would be mapped iconic again. Going through
-    // the minimised state once more puts both back in step; those changes are no user's.
-    m_restoringFromTray = true;
-    setWindowState(windowState() | Qt::WindowMinimized);
-    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    m_restoringFromTray = false;
-    show();
-    raise();
-    // Asking for the focus also makes the window manager take the window out of its iconic
-    // state, should it still hold it.
-    activateWindow();
-    m_sinceTrayRestore.start();
-    // Restoring the window pauses a running show, as a restore by the user does.
-    if (m_slideshow && m_slideshow->isRunning())
-        m_slideshow->pauseSlideshow();
-}
-
-void frmOptions::minimiseWindow()
-{
-    m_sinceTrayRestore.invalidate();
-    // Not showMinimized(): it shows the window again after the minimising has put it into the
-    // tray.
-    setWindowState(windowState() | Qt::WindowMinimized);
-}
-
-void frmOptions::trayAvailabilityChanged(bool available)
-{
-    if (!available && m_inTray) {
-        // The tray has gone and the icon with it: the window becomes an ordinary minimised
-        // window again, so the program is never left without a way back to it.
-        removeTrayIcon();
-        m_restoringFromTray = true;
-        setWindowState(windowState() | Qt::WindowMinimized);
-        show();
-        m_restoringFromTray = false;
-    } else if (available && isVisible() && isMinimized() && !isTrayIconShown()
-               && m_ctx.options.isChecked(Opt::chkShowTaskTray)) {
-        addTrayIcon();
-    }
-}
-
-void frmOptions::setTrayTip(const QString &tip)
-{
-    if (isTrayIconShown())
-        m_tray->setTip(tip);
-}
-
-void frmOptions::setTrayImage(const QString &image)
-{
-    if (isTrayIconShown())
-        m_tray->setImage(image);
-}
-
-void frmOptions::closePageJump()
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == u"frmJump")
-            w->close();
-    }
-}
-
-void frmOptions::trayMouseEvent(int code)
-{
-    // A click queued just before the icon went away is no longer the icon's.
-    if (!isTrayIconShown())
-        return;
-    switch (code) {
-    case TrayIcon::LeftButtonUp:
-        if (m_slideshow && m_slideshow->isRunning()) {
-            if (m_slideshow->isPaused())
-                m_slideshow->resumeSlideshow();
-            else
-                m_slideshow->pauseSlideshow();
-        }
-        break;
-    case TrayIcon::LeftDoubleClick:
-        showController();
-        break;
-    case TrayIcon::RightButtonDown: {
-        // The interval does not run on while the user picks from the menu.
-        raise();
-        m_ctx.events->processPendingEvents();
-        if (m_slideshow)
-            m_slideshow->suspendIntervalClock(true);
-        QMenu *menu = m_menus->mnuTasktray();
-        menu->setDefaultAction(m_menus->action(QStringLiteral("mnuTasktray_ResizeWindow")));
-        menu->exec(QCursor::pos());
-        if (!m_ctx.closing && m_slideshow && m_slideshow->isRunning() && !m_slideshow->isPaused()
-            && !m_slideshow->isHidden())
-            m_slideshow->suspendIntervalClock(false);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void frmOptions::buildToolBars()
-{
-    auto addButton = [](QToolBar *bar, const QString &key, const QString &image, const QString &tip,
-                        bool check) {
-        QAction *a = bar->addAction(ToolIcons::icon(image), tip);
-        a->setObjectName(bar->objectName() + u'_' + key);
-        a->setData(key);
-        a->setToolTip(tip);
-        a->setCheckable(check);
-        return a;
-    };
-
-    m_tbrMain = new QToolBar(this);
-    m_tbrMain->setObjectName(QStringLiteral("tbrMain"));
-    m_tbrMain->setIconSize(QSize(24, 24));
-    m_tbrMain->setMovable(false);
-    addButton(m_tbrMain, QStringLiteral("open"), QStringLiteral("open"),
-              QStringLiteral("しおりを開く"), false);
-    addButton(m_tbrMain, QStringLiteral("save"), QStringLiteral("save"),
-              QStringLiteral("しおりを上書き保存"), false);
-    m_tbrMain->addSeparator();
-    addButton(m_tbrMain, QStringLiteral("play"), QStringLiteral("play"),
-              QStringLiteral("自動表示を開始"), true);
-    addButton(m_tbrMain, QStringLiteral("pause"), QStringLiteral("pause"),
-              QStringLiteral("自動表示を一時停止"), true);
-    addButton(m_tbrMain, QStringLiteral("stop"), QStringLiteral("stop"),
-              QStringLiteral("自動表示を中止"), false);
-    addButton(m_tbrMain, QStringLiteral("reverse"), QStringLiteral("reverse"),
-              QStringLiteral("前の画像へ"), false);
-    addButton(m_tbrMain, QStringLiteral("forward"), QStringLiteral("forward"),
-              QStringLiteral("次の画像へ"), false);
-    m_tbrMain->addSeparator();
-    m_cmbSetting = new QComboBox(m_tbrMain);
-    m_cmbSetting->setObjectName(QStringLiteral("cmbSetting"));
-    m_cmbSetting->setToolTip(QStringLiteral("設定を選択します。"));
-    m_cmbSetting->setFixedWidth(int(2000 / twipsPerPixel()));
-    QAction *setting = m_tbrMain->addWidget(m_cmbSetting);
-    setting->setObjectName(QStringLiteral("tbrMain_setting"));
-    setting->setData(QStringLiteral("setting"));
-    addButton(m_tbrMain, QStringLiteral("option"), QStringLiteral("option"),
-              QStringLiteral("設定の表示"), true);
-    m_tbrMain->addSeparator();
-    addButton(m_tbrMain, QStringLiteral("pophint"), QStringLiteral("pophint"),
-              QStringLiteral("ポップヒント"), false);
-
-    m_tbrMovie = new QToolBar(this);
-    m_tbrMovie->setObjectName(QStringLiteral("tbrMovie"));
-    m_tbrMovie->setIconSize(QSize(24, 24));
-    m_tbrMovie->setMovable(false);
-    addButton(m_tbrMovie, QStringLiteral("play"), QStringLiteral("mp_play"),
-              QStringLiteral("動画を再生"), true);
-    addButton(m_tbrMovie, QStringLiteral("pause"), QStringLiteral("mp_pause"),
-              QStringLiteral("動画を一時停止"), true);
-    addButton(m_tbrMovie, QStringLiteral("reverse"), QStringLiteral("mp_reverse"),
-              QStringLiteral("動画を巻き戻し"), false);
-    addButton(m_tbrMovie, QStringLiteral("forward"), QStringLiteral("mp_forward"),
-              QStringLiteral("動画を早送り"), false);
-    m_tbrMovie->addSeparator();
-    addButton(m_tbrMovie, QStringLiteral("menu"), QStringLiteral("option"),
-              QStringLiteral("動画のメニュー表示"), false);
-    m_tbrMovie->addSeparator();
-    m_sldMovie = new QSlider(Qt::Horizontal, m_tbrMovie);
-    m_sldMovie->setObjectName(QStringLiteral("sldMovie"));
-    m_sldMovie->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    QAction *position = m_tbrMovie->addWidget(m_sldMovie);
-    position->setObjectName(QStringLiteral("tbrMovie_position"));
-    position->setData(QStringLiteral("position"));
+    return m_tray->icon();
 }
 
 void frmOptions::buildBody()
@@ -374,8 +192,8 @@ void frmOptions::buildBody()
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_tbrMain);
-    layout->addWidget(m_tbrMovie);
+    layout->addWidget(m_toolBars->mainBar());
+    layout->addWidget(m_toolBars->movieBar());
 
     // The music player strip sits right below the two tool bars, the full client width.
     m_musicTrack = new MusicTrackPlayer(this);
@@ -395,7 +213,7 @@ void frmOptions::buildBody()
         m_tbsOptions->addTab(frame, tabCaptions[i]);
     }
     m_listPage = new ListPage(fraTab(0), m_ctx);
-    OptionPages::populate(*this, m_ctx);
+    OptionPages::populate(*m_tbsOptions, m_ctx);
     m_susiePage = new SusiePage(m_ctx, fraTab(7));
     auto *susieLayout = new QVBoxLayout(fraTab(7));
     susieLayout->setContentsMargins(4, 4, 4, 4);
@@ -424,11 +242,22 @@ QFrame *frmOptions::fraTab(int index) const
 
 QAction *frmOptions::toolButton(QToolBar *bar, const QString &key) const
 {
-    for (QAction *a : bar->actions()) {
-        if (a->data().toString() == key)
-            return a;
-    }
-    return nullptr;
+    return ControllerToolBars::button(bar, key);
+}
+
+QToolBar *frmOptions::mainToolBar() const
+{
+    return m_toolBars->mainBar();
+}
+
+QToolBar *frmOptions::movieToolBar() const
+{
+    return m_toolBars->movieBar();
+}
+
+QSlider *frmOptions::movieSlider() const
+{
+    return m_toolBars->movieSlider();
 }
 
 double frmOptions::twipsPerPixel() const
@@ -467,23 +296,24 @@ void frmOptions::connectCommands()
     // Lunetta has no web site of its own; its installed help is its home page.
     on(QStringLiteral("mnuHelp_WebPage"), [this] { openHelp(); });
     on(QStringLiteral("mnuHelp_About"), [this] { showAbout(); });
-    connect(toolButton(m_tbrMain, QStringLiteral("pophint")), &QAction::triggered, this,
+    connect(m_toolBars->mainButton(QStringLiteral("pophint")), &QAction::triggered, this,
             [] { QWhatsThis::enterWhatsThisMode(); });
-    connect(toolButton(m_tbrMain, QStringLiteral("option")), &QAction::triggered, this,
+    connect(m_toolBars->mainButton(QStringLiteral("option")), &QAction::triggered, this,
             [this] { mnuView_Option_Click(); });
 
     // The profile box shows the profile list; picking an item loads that profile.
-    connect(m_profiles.get(), &ProfileManager::namesChanged, this, [this] {
-        const QSignalBlocker block(m_cmbSetting);
-        m_cmbSetting->clear();
-        m_cmbSetting->addItems(m_profiles->names());
-        m_cmbSetting->setCurrentIndex(m_profiles->currentIndex());
+    QComboBox *box = m_toolBars->profileBox();
+    connect(m_profiles.get(), &ProfileManager::namesChanged, this, [this, box] {
+        const QSignalBlocker block(box);
+        box->clear();
+        box->addItems(m_profiles->names());
+        box->setCurrentIndex(m_profiles->currentIndex());
     });
-    connect(m_profiles.get(), &ProfileManager::currentChanged, this, [this](int index) {
-        const QSignalBlocker block(m_cmbSetting);
-        m_cmbSetting->setCurrentIndex(index);
+    connect(m_profiles.get(), &ProfileManager::currentChanged, this, [box](int index) {
+        const QSignalBlocker block(box);
+        box->setCurrentIndex(index);
     });
-    connect(m_cmbSetting, &QComboBox::activated, this,
+    connect(box, &QComboBox::activated, this,
             [this](int index) { m_profiles->cmbSetting_Click(index); });
 }
 
@@ -505,7 +335,7 @@ void frmOptions::Form_Load()
     move(int(topLeft.x() / tpp), int(topLeft.y() / tpp));
 
     m_profiles->loadFromStore();
-    MoviebarEnable(false);
+    m_movieBar->setEnabled(false);
 
     int tab = store.GetSetting(Section::Main, Main::Tab, QStringLiteral("1")).toInt();
     if (tab < 1 || tab > m_tbsOptions->count())
@@ -544,16 +374,18 @@ void frmOptions::setViewLevel(int level)
     m_resizing = true;
     const double tpp = twipsPerPixel();
     ControllerGeometry::Parts parts;
-    parts.mainBar = m_tbrMain->sizeHint().height() * tpp;
-    parts.movieBar = m_tbrMovie->sizeHint().height() * tpp;
+    QToolBar *movieBar = m_toolBars->movieBar();
+    parts.mainBar = m_toolBars->mainBar()->sizeHint().height() * tpp;
+    parts.movieBar = movieBar->sizeHint().height() * tpp;
     parts.player = m_mediaPlayer->height() * tpp;
     parts.tabs = (m_tbsOptions->height() + 16) * tpp;
     parts.frame = menuBar()->sizeHint().height() * tpp;
     const int newHeight = int(ControllerGeometry::windowHeightForLevel(level, parts) / tpp);
     const int oldHeight = height();
 
-    m_tbrMovie->setVisible(level >= 2);
-    m_tbrMovie->setEnabled(level >= 2);
+    movieBar->setVisible(level >= 2);
+    movieBar->setEnabled(level >= 2);
+    m_movieBar->setViewLevel(level);
     m_mediaPlayer->setVisible(level >= 3);
     m_mediaPlayer->setEnabled(level >= 3);
     QWidget *tabsBox = findChild<QWidget *>(QStringLiteral("tabsBox"));
@@ -569,7 +401,7 @@ void frmOptions::setViewLevel(int level)
     m_menus->action(QStringLiteral("mnuView_Moviebar"))->setChecked(level >= 2);
     m_menus->action(QStringLiteral("mnuView_Player"))->setChecked(level >= 3);
     m_menus->action(QStringLiteral("mnuView_Option"))->setChecked(level == 4);
-    toolButton(m_tbrMain, QStringLiteral("option"))->setChecked(level == 4);
+    m_toolBars->mainButton(QStringLiteral("option"))->setChecked(level == 4);
 }
 
 void frmOptions::mnuView_Moviebar_Click()
@@ -596,76 +428,8 @@ void frmOptions::mnuView_AlwaysOnTop_Click()
 
 bool frmOptions::applyControllerTopmost()
 {
-    const bool on = m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->isChecked();
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
-        return true;
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (wasVisible)
-        show();
-    const bool ok = bool(windowFlags() & Qt::WindowStaysOnTopHint) == on;
-    if (!ok)
-        m_menus->action(QStringLiteral("mnuView_AlwaysOnTop"))->setChecked(!on);
-    return ok;
-}
-
-void frmOptions::connectMovieSlider()
-{
-    connect(m_sldMovie, &QSlider::valueChanged, this, [this](int value) {
-        m_slideshow->sldMovie_Change(value);
-        m_sldMovie->setToolTip(QString::number(value) + u'/'
-                               + QString::number(m_sldMovie->maximum()) + QStringLiteral("秒"));
-    });
-    connect(m_sldMovie, &QSlider::sliderPressed, this,
-            [this] { m_slideshow->sldMovie_MouseDown(); });
-    connect(m_sldMovie, &QSlider::sliderReleased, this,
-            [this] { m_slideshow->sldMovie_MouseUp(); });
-}
-
-void frmOptions::MoviebarEnable(bool enabled)
-{
-    m_moviebarEnabled = enabled;
-    for (QAction *a : m_tbrMovie->actions())
-        a->setEnabled(enabled);
-    m_tbrMovie->setEnabled(enabled && m_viewLevel >= 2);
-    m_sldMovie->setEnabled(enabled && m_movieDuration > 0);
-    for (const QString &name : { QStringLiteral("mnuMovie"), QStringLiteral("mnuPopup_Movie"),
-                                 QStringLiteral("mnuTasktray_Movie") })
-        m_menus->menu(name)->menuAction()->setEnabled(enabled);
-    for (const QString &name : { QStringLiteral("mnuFile_Exit"), QStringLiteral("mnuPopup_Quit"),
-                                 QStringLiteral("mnuTasktray_Quit") })
-        m_menus->action(name)->setEnabled(!enabled);
-}
-
-void frmOptions::setMovieDuration(double seconds)
-{
-    m_movieDuration = seconds;
-    if (seconds > 0)
-        m_sldMovie->setMaximum(int(std::lround(seconds)));
-    m_sldMovie->setEnabled(m_moviebarEnabled && seconds > 0);
-}
-
-void frmOptions::SetMovieSlider(int value)
-{
-    m_sldMovie->setValue(value);
-}
-
-void frmOptions::setClipPlayState(int state)
-{
-    if (state >= 0)
-        m_clipPlayState = state;
-    const bool playing = m_clipPlayState == 0;
-    const bool paused = m_clipPlayState == 1;
-    // Play stays available while a clip can be played again; pause only while it plays.
-    for (const QString &prefix : { QStringLiteral("mnuMovie_"), QStringLiteral("mnuPopup_Movie_"),
-                                   QStringLiteral("mnuTasktray_Movie_") }) {
-        if (QAction *play = m_menus->action(prefix + QStringLiteral("Play")))
-            play->setEnabled(playing || paused);
-        if (QAction *pause = m_menus->action(prefix + QStringLiteral("Pause")))
-            pause->setEnabled(playing);
-    }
-    toolButton(m_tbrMovie, QStringLiteral("play"))->setChecked(playing);
-    toolButton(m_tbrMovie, QStringLiteral("pause"))->setChecked(paused);
+    return ControllerStateDisplay::applyControllerTopmost(
+        *this, *m_menus->action(QStringLiteral("mnuView_AlwaysOnTop")));
 }
 
 frmFileList *frmOptions::fileListEditor() const
@@ -685,8 +449,8 @@ void frmOptions::mnuView_FileList_Click()
 
 void frmOptions::showController()
 {
-    if (m_inTray)
-        restoreFromTray();
+    if (m_tray->isInTray())
+        m_tray->restoreFromTray();
     show();
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     raise();
@@ -715,27 +479,9 @@ void frmOptions::showAbout()
 void frmOptions::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_resizing || m_restoringFromTray)
-        return;
-    // Hiding the window into the tray unmaps it, and the window system then reports it as no
-    // longer minimised: that is no restore by the user, who brings it back through the icon.
-    if (m_inTray && !isVisible())
+    if (event->type() != QEvent::WindowStateChange || m_resizing || !m_tray->followWindowState())
         return;
     const bool minimised = windowState() & Qt::WindowMinimized;
-    // Just after a return from the tray the window manager may still answer the minimise
-    // that sent the window there; the window stays where the user asked for it.
-    if (minimised && m_sinceTrayRestore.isValid() && m_sinceTrayRestore.elapsed() < 2000) {
-        m_restoringFromTray = true;
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        m_restoringFromTray = false;
-        activateWindow();
-        return;
-    }
-    m_sinceTrayRestore.invalidate();
-    if (minimised && !isTrayIconShown() && m_ctx.options.isChecked(Opt::chkShowTaskTray))
-        addTrayIcon();
-    else if (!minimised && isTrayIconShown())
-        removeTrayIcon();
     // Looking at the controller pauses a running show; putting it away resumes it.
     if (m_slideshow && m_slideshow->isRunning()) {
         if (minimised)
@@ -770,7 +516,7 @@ void frmOptions::shutdown()
         m_commands->bookmarks().ConfirmSaveShiori(true);
     // The entry now playing goes into the profile saved below.
     m_bgm->rememberBgmEntry();
-    removeTrayIcon();
+    m_tray->removeIcon();
     const double tpp = twipsPerPixel();
     ShutdownSettings s;
     s.profileName = m_profiles->currentName();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -14,6 +13,9 @@ class MusicTrackPlayer;
 class ControllerCommands;
 class ControllerMenus;
 class ControllerStateDisplay;
+class ControllerToolBars;
+class ControllerTray;
+class MovieBar;
 class ListPage;
 class PlayerDialogs;
 class ProfileManager;
@@ -54,22 +56,9 @@ public:
     ControllerCommands *commands() const { return m_commands; }
 
     // The tray icon that stands in for the minimised window.
+    ControllerTray &tray() { return *m_tray; }
     bool isTrayIconShown() const;
-    void addTrayIcon();
-    void removeTrayIcon();
-    // True while the window is hidden behind its tray icon.
-    bool isInTray() const { return m_inTray; }
-    // Shows the window again from the tray in the normal state; a running show pauses, as it
-    // does whenever the window is restored.
-    void restoreFromTray();
-    // Minimises the window on the program's own account (a show starting).
-    void minimiseWindow();
-    // Follows a tray that appears or disappears while the program runs.
-    void trayAvailabilityChanged(bool available);
-    void setTrayTip(const QString &tip);
-    void setTrayImage(const QString &image);
-    TrayIcon *trayIcon() const { return m_tray; }
-    void closePageJump();
+    TrayIcon *trayIcon() const;
 
     // The system-wide hot keys, from the window's load until it closes.
     clsHotKey *hotKey() const { return m_mclsHotKey.get(); }
@@ -77,8 +66,8 @@ public:
     ProfileManager &profiles() { return *m_profiles; }
     ControllerMenus &menus() { return *m_menus; }
     int viewLevel() const { return m_viewLevel; }
-    QToolBar *mainToolBar() const { return m_tbrMain; }
-    QToolBar *movieToolBar() const { return m_tbrMovie; }
+    QToolBar *mainToolBar() const;
+    QToolBar *movieToolBar() const;
     QTabWidget *optionTabs() const { return m_tbsOptions; }
     ListPage *listPage() const { return m_listPage; }
     SusiePage *susiePage() const { return m_susiePage; }
@@ -88,22 +77,14 @@ public:
     QFrame *fraTab(int index) const;
     QAction *toolButton(QToolBar *bar, const QString &key) const;
 
-    // Enables the movie tool bar and its menus while a clip is shown; the quit items take the
-    // opposite, so the program is not quit from a menu in the middle of a clip.
-    void MoviebarEnable(bool enabled);
-    // The slider's maximum becomes the rounded length; it is usable only for a known length.
-    void setMovieDuration(double seconds);
-    // Sets the movie slider's value; the slideshow tells its own moves from the user's.
-    void SetMovieSlider(int value);
-    // The movie bar's "play" and "pause" buttons and the movie items follow the clip's play
-    // state (ControllerPort::ClipPlayState); -1 shows the state last given again.
-    void setClipPlayState(int state);
+    // The movie tool bar and the movie menus, usable while a clip is shown.
+    MovieBar &movieBar() { return *m_movieBar; }
     // The music player and the BGM commands (menus, tray, pop-up, hot keys, the strip).
     MusicPlayer *musicPlayer() const { return m_music; }
     BgmControl *bgm() const { return m_bgm.get(); }
     MusicPlayerStrip *musicStrip() const { return m_mediaPlayer; }
     PlayerDialogs *playerDialogs() const { return m_playerDialogs.get(); }
-    QSlider *movieSlider() const { return m_sldMovie; }
+    QSlider *movieSlider() const;
 
     void mnuView_Moviebar_Click();
     void mnuView_Player_Click();
@@ -123,16 +104,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildToolBars();
     void buildBody();
-    void connectMovieSlider();
     void connectCommands();
     void selectTab(int index);
     void showAbout();
     // Opens the help's home page in the desktop's browser, or says where it was looked for.
     void openHelp();
     void showController();
-    void trayMouseEvent(int code);
     void shutdown();
 
     AppContext &m_ctx;
@@ -140,13 +118,11 @@ private:
     std::unique_ptr<ControllerStateDisplay> m_stateDisplay;
     Slideshow *m_slideshow = nullptr;
     frmView *m_viewer = nullptr;
-    TrayIcon *m_tray = nullptr;
+    ControllerTray *m_tray = nullptr;
     ControllerCommands *m_commands = nullptr;
     ControllerMenus *m_menus = nullptr;
-    QToolBar *m_tbrMain = nullptr;
-    QToolBar *m_tbrMovie = nullptr;
-    QComboBox *m_cmbSetting = nullptr;
-    QSlider *m_sldMovie = nullptr;
+    std::unique_ptr<ControllerToolBars> m_toolBars;
+    MovieBar *m_movieBar = nullptr;
     MusicTrackPlayer *m_musicTrack = nullptr;
     MusicPlayer *m_music = nullptr;
     std::unique_ptr<BgmControl> m_bgm;
@@ -159,11 +135,5 @@ private:
     QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;
-    bool m_inTray = false;
-    bool m_restoringFromTray = false;
-    QElapsedTimer m_sinceTrayRestore;
-    double m_movieDuration = 0;
-    bool m_moviebarEnabled = false;
-    int m_clipPlayState = 2;
     std::unique_ptr<PlayerDialogs> m_playerDialogs;
 };
