@@ -344,6 +344,12 @@ void Slideshow::startSlideshow()
     startBackgroundMusic();
 }
 
+void Slideshow::jumpTo(int index)
+{
+    nextIndex = index;
+    showNextFile();
+}
+
 void Slideshow::startBackgroundMusic()
 {
     const QString music = m_options.text(Opt::txtBGM);

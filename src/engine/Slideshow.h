@@ -84,6 +84,19 @@ public:
     // Runs the show over playList from nextIndex: shows the first file, then the viewer, and
     // starts the music. The caller has filled the list and set nextIndex.
     void startSlideshow();
+    // What the windows change of the show's position and layout goes through these, so that
+    // the rules for them stay here:
+    // the entry the next start or step begins at (a bookmark's page, a folder start's picture);
+    void setStartIndex(int index) { nextIndex = index; }
+    // shows the entry at `index` at once (the page jump);
+    void jumpTo(int index);
+    // the position belongs to no list any more (a list rebuilt, or its build cancelled);
+    void forgetCurrentIndex() { currentIndex = 0; }
+    // a move (PendingCommand) the next tick makes, for commands that arrive where no display
+    // step may run;
+    void queueMove(int command) { pendingCommand = command; }
+    // the viewer has laid out the file on screen, or must lay it out again.
+    void setLayoutDone(bool done) { layoutDone = done; }
     // Ends the show: music, players, timers and viewer off, the controller back in its
     // stopped state. Safe to call when nothing runs.
     void stopSlideshow();

@@ -106,7 +106,7 @@ bool Bookmarks::ReadShiori(const QString &path)
     const auto contents = BookmarkFile::read(path);
     if (!contents)
         return false;
-    m_slideshow.nextIndex = contents->page;
+    m_slideshow.setStartIndex(contents->page);
     m_host.selectProfile(contents->settingName.value_or(SettingKeys::defaultProfile));
     m_slideshow.playList.clear();
     m_slideshow.playList.reserve(int(contents->paths.size()));

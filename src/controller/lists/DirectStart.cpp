@@ -38,7 +38,7 @@ std::optional<QString> prepare(Slideshow &slideshow, const Target &target, const
         = DirectFolder::collect(slideshow.playList, target.folder, target.file, options, random);
     if (!result)
         return std::nullopt;
-    slideshow.nextIndex = result->nextIndex;
+    slideshow.setStartIndex(result->nextIndex);
     return result->folder + QStringLiteral(" - Lunetta");
 }
 

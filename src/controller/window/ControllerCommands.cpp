@@ -44,7 +44,7 @@ ControllerCommands::ControllerCommands(const ControllerParts &parts,
         const bool built = m_parts.listPage.ShowProgressDialog(
             list, [this] { m_bookmarks->ConfirmSaveShiori(false); });
         // The old position means nothing in the new list, also when the build was cancelled.
-        m_slideshow.currentIndex = 0;
+        m_slideshow.forgetCurrentIndex();
         return built;
     };
     hooks.releasePlayButton = [this] {
@@ -327,7 +327,7 @@ void ControllerCommands::mclsHotKey_HotKey(const QString &key, int, int)
 void ControllerCommands::popupMove(int command)
 {
     if (m_slideshow.mediaKind == MediaKind::RealAudio) {
-        m_slideshow.pendingCommand = command;
+        m_slideshow.queueMove(command);
         return;
     }
     switch (command) {
@@ -368,7 +368,7 @@ void ControllerCommands::clearBookmarkPath()
 
 void ControllerCommands::startSlideshow(int nextIndex)
 {
-    m_slideshow.nextIndex = nextIndex;
+    m_slideshow.setStartIndex(nextIndex);
     m_slideshow.startSlideshow();
 }
 

@@ -171,11 +171,10 @@ void frmJump::jumpTo(int position)
     // The show may have ended while the dialog waited; a stopped show takes no steps.
     if (!m_slideshow.isRunning())
         return;
-    m_slideshow.nextIndex = position;
     Slideshow &slideshow = m_slideshow;
     if (!chkNotClose->isChecked())
         close();
-    slideshow.showNextFile();
+    slideshow.jumpTo(position);
 }
 
 void frmJump::cmdSearch_Click()

@@ -604,7 +604,7 @@ void frmView::handleResize()
         fitContentToArea(W, H);
     } else {
         layoutScrollBars();
-        m_slideshow.layoutDone = true;
+        m_slideshow.setLayoutDone(true);
     }
     centreContent();
     if (picture)
@@ -666,7 +666,7 @@ void frmView::refitCurrentFile()
             : static_cast<VideoSurface *>(raView);
         player->setAutoSize(true);
         player->setDisplaySize(0);
-        m_slideshow.layoutDone = false;
+        m_slideshow.setLayoutDone(false);
         sizeViewerForFile();
         return;
     }
@@ -676,7 +676,7 @@ void frmView::refitCurrentFile()
     g_clsImage->setVisible(false);
     g_clsImage->setStretch(false);
     g_clsImage->Move(std::nullopt, std::nullopt, picBack.size().width(), picBack.size().height());
-    m_slideshow.layoutDone = false;
+    m_slideshow.setLayoutDone(false);
     sizeViewerForFile();
     g_clsImage->setVisible(wasVisible);
 }
