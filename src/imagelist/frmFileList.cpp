@@ -1,5 +1,7 @@
 #include "imagelist/frmFileList.h"
 
+#include "core/FileDropFilter.h"
+
 #include "core/MessageService.h"
 #include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
@@ -236,7 +238,9 @@ void frmFileList::buildList()
     // knows nothing of file URLs.
     lstFileList->setAcceptDrops(true);
     lstFileList->viewport()->setAcceptDrops(true);
-    lstFileList->viewport()->installEventFilter(this);
+    auto *drops = new FileDropFilter(this);
+    lstFileList->viewport()->installEventFilter(drops);
+    connect(drops, &FileDropFilter::pathsDropped, this, &frmFileList::addDroppedPaths);
     setCentralWidget(lstFileList);
 }
 
@@ -496,13 +500,11 @@ void frmFileList::selectLines(const QList<bool> &selected)
 
 void frmFileList::lstFileList_OLEDragDrop(const QMimeData *data)
 {
-    if (!data || !data->hasUrls())
-        return;
-    QStringList names;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            names.append(url.toLocalFile());
-    }
+    addDroppedPaths(FileDropFilter::localPaths(data));
+}
+
+void frmFileList::addDroppedPaths(const QStringList &names)
+{
     if (names.size() == 1) {
         if (IsFolder(names.first()))
             ShowFolderDialog(names.first());
@@ -516,36 +518,4 @@ void frmFileList::lstFileList_OLEDragDrop(const QMimeData *data)
             files.append(name);
     }
     appendLines(files);
-}
-
-bool frmFileList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != lstFileList->viewport())
-        return QMainWindow::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (!drag->mimeData()->hasUrls())
-            return false;
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        if (!drop->mimeData()->hasUrls())
-            return false;
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        // Handled once the drop is over: one folder opens the folder dialog, which must not
-        // run inside the drag and drop of the other program.
-        auto urls = std::make_shared<QMimeData>();
-        urls->setUrls(drop->mimeData()->urls());
-        QTimer::singleShot(0, this, [this, urls] { lstFileList_OLEDragDrop(urls.get()); });
-        return true;
-    }
-    default:
-        return QMainWindow::eventFilter(watched, event);
-    }
 }

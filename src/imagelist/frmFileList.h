@@ -54,6 +54,8 @@ public:
     // The folder dialog with `folder` preset; a confirmed one adds the folder's files.
     void ShowFolderDialog(const QString &folder);
     void lstFileList_OLEDragDrop(const QMimeData *data);
+    // One dropped folder opens the folder dialog; other files are added, folders skipped.
+    void addDroppedPaths(const QStringList &names);
 
     // The selection as one flag a line, and back.
     QList<bool> selectedLines() const;
@@ -74,7 +76,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();

@@ -1,5 +1,7 @@
 #include "controller/lists/ListPage.h"
 
+#include "core/FileDropFilter.h"
+
 #include "controller/lists/ListEntryText.h"
 #include "core/AppContext.h"
 #include "core/PathFunctions.h"
@@ -93,7 +95,9 @@ void ListPage::buildControls()
     // knows nothing of file URLs.
     lvwFileList->setAcceptDrops(true);
     lvwFileList->viewport()->setAcceptDrops(true);
-    lvwFileList->viewport()->installEventFilter(this);
+    auto *drops = new FileDropFilter(this);
+    lvwFileList->viewport()->installEventFilter(drops);
+    connect(drops, &FileDropFilter::pathsDropped, this, &ListPage::lvwFileList_OLEDragDrop);
     connect(lvwFileList, &QTreeView::doubleClicked, this, [this] { lvwFileList_DblClick(); });
 
     auto button = [this](const char *name, const QString &caption) {
@@ -248,14 +252,10 @@ void ListPage::mnuAddToList_Folder_Click()
         addFolderEntry(folder, subFolders, mask, 1);
 }
 
-void ListPage::lvwFileList_OLEDragDrop(const QMimeData *data)
+void ListPage::lvwFileList_OLEDragDrop(const QStringList &paths)
 {
-    if (!data || !data->hasUrls())
-        return;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            addPath(url.toLocalFile(), false, QStringLiteral("*.*"), 1);
-    }
+    for (const QString &path : paths)
+        addPath(path, false, QStringLiteral("*.*"), 1);
 }
 
 void ListPage::lvwFileList_DblClick()
@@ -386,36 +386,4 @@ void ListPage::setSelected(int row, bool selected)
         m_model.index(row, 0),
         (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
             | QItemSelectionModel::Rows);
-}
-
-bool ListPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != lvwFileList->viewport())
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (!drag->mimeData()->hasUrls())
-            return false;
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        if (!drop->mimeData()->hasUrls())
-            return false;
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        // Handled once the drop is over: a path that does not exist is reported in a message
-        // box, which must not run inside the drag and drop of the other program.
-        auto urls = std::make_shared<QMimeData>();
-        urls->setUrls(drop->mimeData()->urls());
-        QTimer::singleShot(0, this, [this, urls] { lvwFileList_OLEDragDrop(urls.get()); });
-        return true;
-    }
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
 }

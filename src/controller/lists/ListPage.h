@@ -66,7 +66,7 @@ public:
     void cmdAdd_Click();
     void mnuAddToList_Files_Click();
     void mnuAddToList_Folder_Click();
-    void lvwFileList_OLEDragDrop(const QMimeData *data);
+    void lvwFileList_OLEDragDrop(const QStringList &paths);
     void lvwFileList_DblClick();
     void cmdEdit_Click();
     void cmdRemove_Click();
@@ -88,9 +88,6 @@ public:
     QMenu *mnuAddToList = nullptr;
     QAction *mnuAddToList_Files = nullptr;
     QAction *mnuAddToList_Folder = nullptr;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();

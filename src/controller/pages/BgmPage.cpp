@@ -1,5 +1,7 @@
 #include "controller/pages/BgmPage.h"
 
+#include "core/FileDropFilter.h"
+
 #include "controller/pages/OptionPageHooks.h"
 #include "controller/pages/PageBuilder.h"
 #include "core/SettingKeys.h"
@@ -17,21 +19,7 @@
 
 using B = PageBuilder;
 
-namespace {
-
-QStringList localFiles(const QMimeData *data)
-{
-    QStringList paths;
-    if (data && data->hasUrls()) {
-        for (const QUrl &url : data->urls()) {
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
-        }
-    }
-    return paths;
-}
-
-} // namespace
+namespace { } // namespace
 
 BgmPage::BgmPage(Options &options, SettingsStore &store, const OptionPageHooks &hooks,
                  const OptionPageDialogs &dialogs, QWidget *parent)
@@ -44,7 +32,9 @@ BgmPage::BgmPage(Options &options, SettingsStore &store, const OptionPageHooks &
     QGroupBox *file = B::frame(this, QStringLiteral("BGMとして再生する音楽ﾌｧｲﾙ名(&F)"));
     m_txtBGM = new QLineEdit(file);
     m_txtBGM->setObjectName(QStringLiteral("txtBGM"));
-    m_txtBGM->installEventFilter(this);
+    auto *drops = new FileDropFilter(this, FileDropFilter::Delivery::AtOnce);
+    m_txtBGM->installEventFilter(drops);
+    connect(drops, &FileDropFilter::pathsDropped, this, &BgmPage::txtBGM_OLEDragDrop);
     QPushButton *cmdBGM = B::button(file, QStringLiteral("cmdBGM"), QStringLiteral("参照"));
     QPushButton *cmdBGM_PlayCD
         = B::button(file, QStringLiteral("cmdBGM_PlayCD"), QStringLiteral("CDを再生(&C)"));
@@ -115,31 +105,4 @@ void BgmPage::txtBGM_OLEDragDrop(const QStringList &paths)
 {
     if (!paths.isEmpty())
         m_options.setText(Opt::txtBGM, paths.first());
-}
-
-bool BgmPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != m_txtBGM)
-        return false;
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (localFiles(drag->mimeData()).isEmpty())
-            return false; // plain text drops are the field's own business
-        drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList paths = localFiles(drop->mimeData());
-        if (paths.isEmpty())
-            return false;
-        txtBGM_OLEDragDrop(paths);
-        drop->acceptProposedAction();
-        return true;
-    }
-    default:
-        return false;
-    }
 }

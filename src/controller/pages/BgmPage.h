@@ -23,9 +23,6 @@ public:
     // The first of the dropped files becomes the music source.
     void txtBGM_OLEDragDrop(const QStringList &paths);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     Options &m_options;
     SettingsStore &m_store;

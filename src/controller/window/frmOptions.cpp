@@ -29,7 +29,7 @@
 #include "viewer/movie/PlayerDialogs.h"
 #include "viewer/movie/raView.h"
 #include "viewer/plugins/cSusie.h"
-#include "viewer/window/FileDropFilter.h"
+#include "core/FileDropFilter.h"
 #include "viewer/window/frmView.h"
 #include "winsvc/clsHotKey.h"
 

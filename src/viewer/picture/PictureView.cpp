@@ -1,6 +1,6 @@
 #include "viewer/picture/PictureView.h"
 
-#include "viewer/window/FileDropFilter.h"
+#include "core/FileDropFilter.h"
 
 #include <QDragEnterEvent>
 #include <QMouseEvent>

@@ -7,7 +7,7 @@
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
 #include "viewer/picture/DeferredDecode.h"
-#include "viewer/window/FileDropFilter.h"
+#include "core/FileDropFilter.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/WindowMemory.h"
 #include "viewer/picture/cImage.h"

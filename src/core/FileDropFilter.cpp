@@ -1,9 +1,14 @@
-#include "viewer/window/FileDropFilter.h"
+#include "core/FileDropFilter.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+
+FileDropFilter::FileDropFilter(QObject *parent, Delivery delivery)
+    : QObject(parent)
+    , m_delivery(delivery)
+{ }
 
 QStringList FileDropFilter::localPaths(const QMimeData *data)
 {
@@ -11,7 +16,7 @@ QStringList FileDropFilter::localPaths(const QMimeData *data)
     if (!data || !data->hasUrls())
         return paths;
     for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
             paths << url.toLocalFile();
     }
     return paths;
@@ -34,7 +39,10 @@ bool FileDropFilter::eventFilter(QObject *watched, QEvent *event)
         if (paths.isEmpty())
             return false;
         drop->acceptProposedAction();
-        QTimer::singleShot(0, this, [this, paths] { emit pathsDropped(paths); });
+        if (m_delivery == Delivery::AtOnce)
+            emit pathsDropped(paths);
+        else
+            QTimer::singleShot(0, this, [this, paths] { emit pathsDropped(paths); });
         return true;
     }
     default:
