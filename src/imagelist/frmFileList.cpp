@@ -1,12 +1,12 @@
 #include "imagelist/frmFileList.h"
 
 #include "core/FileDropFilter.h"
-
 #include "core/MessageService.h"
 #include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
+#include "core/Twips.h"
 #include "imagelist/FileListFile.h"
 #include "imagelist/FileListModel.h"
 #include "imagelist/FileSelection.h"
@@ -280,9 +280,7 @@ QAction *frmFileList::toolButton(const QString &key) const
 
 double frmFileList::twipsPerPixel() const
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return Twips::perPixel(screen());
 }
 
 void frmFileList::loadGeometry()

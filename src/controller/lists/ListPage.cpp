@@ -1,11 +1,11 @@
 #include "controller/lists/ListPage.h"
 
-#include "core/FileDropFilter.h"
-
 #include "controller/lists/ListEntryText.h"
 #include "core/AppContext.h"
+#include "core/FileDropFilter.h"
 #include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
+#include "core/Twips.h"
 #include "imagelist/EntryKind.h"
 #include "imagelist/SelectFiles.h"
 #include "imagelist/frmAddFolder.h"
@@ -146,9 +146,7 @@ void ListPage::buildControls()
 
 double ListPage::twipsPerPixel() const
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return Twips::perPixel(screen());
 }
 
 void ListPage::loadColumnWidths()

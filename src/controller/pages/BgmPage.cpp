@@ -1,9 +1,8 @@
 #include "controller/pages/BgmPage.h"
 
-#include "core/FileDropFilter.h"
-
 #include "controller/pages/OptionPageHooks.h"
 #include "controller/pages/PageBuilder.h"
+#include "core/FileDropFilter.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 

@@ -21,15 +21,16 @@
 #include "controller/window/MovieBar.h"
 #include "controller/window/ShutdownSettings.h"
 #include "core/AppContext.h"
+#include "core/FileDropFilter.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "core/ToolIcons.h"
+#include "core/Twips.h"
 #include "engine/Slideshow.h"
 #include "imagelist/frmFileList.h"
 #include "viewer/movie/PlayerDialogs.h"
 #include "viewer/movie/raView.h"
 #include "viewer/plugins/cSusie.h"
-#include "core/FileDropFilter.h"
 #include "viewer/window/frmView.h"
 #include "winsvc/clsHotKey.h"
 
@@ -262,9 +263,7 @@ QSlider *frmOptions::movieSlider() const
 
 double frmOptions::twipsPerPixel() const
 {
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return Twips::perPixel(screen());
 }
 
 void frmOptions::connectCommands()
