@@ -4,11 +4,20 @@
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
+#include <QUrl>
 
 LazyMediaPlayer::LazyMediaPlayer(QObject *owner, std::function<void(QMediaPlayer &)> setup)
     : m_owner(owner)
     , m_setup(std::move(setup))
 { }
+
+LazyMediaPlayer::~LazyMediaPlayer()
+{
+    if (m_player) {
+        m_player->setVideoSink(nullptr);
+        m_player->setSource(QUrl());
+    }
+}
 
 QMediaPlayer &LazyMediaPlayer::get()
 {

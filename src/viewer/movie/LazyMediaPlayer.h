@@ -14,6 +14,11 @@ class LazyMediaPlayer
 public:
     // `setup` wires the new player to its owner; it runs once, right after the player is made.
     LazyMediaPlayer(QObject *owner, std::function<void(QMediaPlayer &)> setup);
+    // Stops the pipeline while the surface it draws on still exists: the player itself goes
+    // with its owner, after the owner's members.
+    ~LazyMediaPlayer();
+    LazyMediaPlayer(const LazyMediaPlayer &) = delete;
+    LazyMediaPlayer &operator=(const LazyMediaPlayer &) = delete;
 
     // The player, made now if it was not yet.
     QMediaPlayer &get();

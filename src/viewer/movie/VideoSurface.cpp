@@ -1,24 +1,13 @@
 #include "viewer/movie/VideoSurface.h"
 
+#include "viewer/picture/MouseCodes.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVideoSink>
 
-namespace {
-
-int buttonCode(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-        | (buttons & Qt::MiddleButton ? 4 : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-} // namespace
+using MouseCodes::buttonCode;
+using MouseCodes::shiftCode;
 
 VideoSurface::VideoSurface(QWidget *parent)
     : QWidget(parent)

@@ -57,14 +57,7 @@ void mpView::connectPlayer(QMediaPlayer &player)
     });
 }
 
-mpView::~mpView()
-{
-    // Stop the pipeline before the surface it draws on goes.
-    if (QMediaPlayer *player = m_player.made()) {
-        player->setVideoSink(nullptr);
-        player->setSource(QUrl());
-    }
-}
+mpView::~mpView() = default;
 
 QMediaPlayer *mpView::player()
 {

@@ -68,13 +68,7 @@ void raView::connectPlayer(QMediaPlayer &player)
             });
 }
 
-raView::~raView()
-{
-    if (QMediaPlayer *player = m_player.made()) {
-        player->setVideoSink(nullptr);
-        player->setSource(QUrl());
-    }
-}
+raView::~raView() = default;
 
 QMediaPlayer *raView::player()
 {

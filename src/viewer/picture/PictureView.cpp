@@ -1,6 +1,7 @@
 #include "viewer/picture/PictureView.h"
 
 #include "core/FileDropFilter.h"
+#include "viewer/picture/MouseCodes.h"
 
 #include <QDragEnterEvent>
 #include <QMouseEvent>
@@ -18,21 +19,8 @@ PictureView::PictureView(QWidget *parent)
     setAcceptDrops(true);
 }
 
-namespace {
-
-int buttonCode(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-        | (buttons & Qt::MiddleButton ? 4 : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-} // namespace
+using MouseCodes::buttonCode;
+using MouseCodes::shiftCode;
 
 void PictureView::setBackColor(const QColor &color)
 {
