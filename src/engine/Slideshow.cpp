@@ -536,60 +536,6 @@ void Slideshow::applyIntervalRule()
     showNextFile();
 }
 
-// --- navigation ----------------------------------------------------------------------------
-
-bool Slideshow::canMove() const
-{
-    return isRunning() && !isHidden();
-}
-
-void Slideshow::goFirst()
-{
-    if (!canMove())
-        return;
-    nextIndex = 1;
-    showNextFile();
-}
-
-void Slideshow::goLast()
-{
-    if (!canMove())
-        return;
-    nextIndex = playList.count();
-    showNextFile();
-}
-
-void Slideshow::goNext()
-{
-    if (!canMove())
-        return;
-    showNextFile();
-}
-
-void Slideshow::goPrevious()
-{
-    if (!canMove())
-        return;
-    nextIndex += (stateFlags & StateBit::Reverse) ? 2 : -2;
-    showNextFile();
-}
-
-void Slideshow::dropCurrentFile()
-{
-    if (stateFlags == 0 || currentIndex < 1 || currentIndex > playList.count())
-        return;
-    playList.remove(currentIndex);
-    nextIndex = currentIndex;
-    if (playList.isEmpty()) {
-        stopSlideshow();
-        m_messages.warning(noDisplayableFileMessage);
-        return;
-    }
-    m_events.processPendingEvents();
-    if (!stoppedMeanwhile())
-        showNextFile();
-}
-
 void Slideshow::suspendIntervalClock(bool suspend)
 {
     if (suspend) {
@@ -607,38 +553,6 @@ void Slideshow::suspendIntervalClock(bool suspend)
     else
         intervalStart = now;
     intervalClockRunning = true;
-}
-
-void Slideshow::hideViewer(bool watchCursor)
-{
-    if (!isRunning() || isHidden())
-        return;
-    stateFlags |= StateBit::Hidden;
-    if (m_controller)
-        m_controller->setHideItemsChecked(true);
-    if (m_viewer)
-        m_viewer->hideViewerWindow();
-    if (!isPaused())
-        suspendIntervalClock(true);
-    if (watchCursor && m_viewer)
-        m_viewer->startCursorWatch();
-    pauseCurrentClip();
-}
-
-void Slideshow::unhideViewer()
-{
-    if (!isHidden())
-        return;
-    stateFlags &= ~StateBit::Hidden;
-    if (m_controller)
-        m_controller->setHideItemsChecked(false);
-    if (m_viewer) {
-        m_viewer->stopCursorWatch();
-        m_viewer->showViewerWindow();
-    }
-    if (!isPaused())
-        suspendIntervalClock(false);
-    playCurrentClip();
 }
 
 QString Slideshow::trayTipFor(const QString &title)
