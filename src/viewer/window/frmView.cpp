@@ -1,18 +1,21 @@
 #include "viewer/window/frmView.h"
 
+#include "viewer/window/ViewerInput.h"
+#include "viewer/window/ViewerLayout.h"
+
 #include "core/Clock.h"
 #include "core/ColorHex.h"
+#include "core/FileDropFilter.h"
 #include "core/Options.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
+#include "viewer/movie/mpView.h"
+#include "viewer/movie/raView.h"
 #include "viewer/picture/DeferredDecode.h"
-#include "core/FileDropFilter.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/WindowMemory.h"
 #include "viewer/picture/cImage.h"
-#include "viewer/movie/mpView.h"
-#include "viewer/movie/raView.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -63,9 +66,15 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     , m_ahead(new DeferredDecode(
           picView,
           [this](const QString &path) {
-              g_clsImage->decodeAhead(path, largestStretchedSize(), visiblePart());
+              g_clsImage->decodeAhead(path, m_layout->largestStretchedSize(),
+                                      m_layout->visiblePart());
           },
           this))
+    , m_layout(std::make_unique<ViewerLayout>(
+          ViewerLayout::Parts { *this, *picView, *hsbView, *vsbView, *stbView, *g_clsImage },
+          options, slideshow, [this] { return content(); }))
+    , m_input(new ViewerInput(ViewerInput::Parts { *this, *picView, *hsbView, *vsbView }, options,
+                              slideshow, this))
 {
     setObjectName(QStringLiteral("frmView"));
     picView->setObjectName(QStringLiteral("picView"));
@@ -108,10 +117,10 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
         if (ContentSurface *c = content())
             c->setTop(-value);
     });
-    connect(picView, &PictureView::mouseDown, this, &frmView::viewerMouseDown);
-    connect(picView, &PictureView::mouseMoved, this, &frmView::viewerMouseMove);
-    connect(picView, &PictureView::mouseUp, this, &frmView::viewerMouseUp);
-    connect(picView, &PictureView::dragOver, this, &frmView::viewerDragOver);
+    connect(picView, &PictureView::mouseDown, m_input, &ViewerInput::mouseDown);
+    connect(picView, &PictureView::mouseMoved, m_input, &ViewerInput::mouseMove);
+    connect(picView, &PictureView::mouseUp, m_input, &ViewerInput::mouseUp);
+    connect(picView, &PictureView::dragOver, m_input, &ViewerInput::dragOver);
     // The movie surfaces do not take drops themselves; the window takes them for them.
     setAcceptDrops(true);
     auto *drops = new FileDropFilter(this);
@@ -122,13 +131,6 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     hsbView->setFocusPolicy(Qt::NoFocus);
     vsbView->setFocusPolicy(Qt::NoFocus);
-    m_popupRunner = [](QMenu *menu, const QPoint &at) {
-        menu->exec(at);
-    };
-    m_moveStarter = [this] {
-        if (QWindow *w = windowHandle())
-            w->startSystemMove();
-    };
     connect(g_clsImage.get(), &cImage::drawingFailed, this, [this] {
         // Dropped from the event loop, as the failed drawing may sit inside a display step;
         // by then another file may be on screen, which stays.
@@ -154,7 +156,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     stbView->setVisible(m_statusBarShown);
     applyBackColor();
 
-    setOuterSize(200, 200);
+    m_layout->setOuterSize(200, 200);
     m_slideshow.setViewer(this);
 }
 
@@ -192,152 +194,27 @@ void frmView::connectPlayers()
         connect(player, &VideoSurface::MouseDown, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
-                    viewerMouseDown(button(b), shift, p.x(), p.y());
+                    m_input->mouseDown(button(b), shift, p.x(), p.y());
                 });
         connect(player, &VideoSurface::MouseMove, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
-                    viewerMouseMove(realPlayer ? 1 : b, shift, p.x(), p.y());
+                    m_input->mouseMove(realPlayer ? 1 : b, shift, p.x(), p.y());
                 });
         connect(player, &VideoSurface::MouseUp, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
-                    viewerMouseUp(button(b), shift, p.x(), p.y());
+                    m_input->mouseUp(button(b), shift, p.x(), p.y());
                 });
     };
     forward(mpView, false);
     forward(raView, true);
 }
 
-void frmView::viewerMouseDown(int button, int, int, int)
-{
-    dragArmed = false;
-    if ((button & 1) && !m_options.isChecked(Opt::chkShowTitlebar)) {
-        dragArmed = true;
-        dragArmedAt = m_slideshow.clock().secondsSinceMidnight();
-    }
-}
-
-void frmView::viewerMouseMove(int, int, int, int)
-{
-    if (m_options.isChecked(Opt::chkHideWithMouse)) {
-        m_slideshow.hideViewer(true);
-        return;
-    }
-    if (!dragArmed)
-        return;
-    double elapsed = m_slideshow.clock().secondsSinceMidnight() - dragArmedAt;
-    // Armed just before midnight and moved after it.
-    if (elapsed < 0)
-        elapsed += 24 * 60 * 60;
-    if (elapsed <= 0.1)
-        return;
-    dragArmed = false;
-    // The window system takes the pointer over from here; our grab would stand in its way.
-    if (QWidget *grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    m_moveStarter();
-}
-
-void frmView::viewerMouseUp(int button, int, int, int)
-{
-    if (button & 1) {
-        m_slideshow.hideViewer(true);
-        dragArmed = false;
-    } else if (button & 2) {
-        // Queued: a command from the menu may hide or take down the window whose mouse event
-        // asked for it, so the menu must not run inside that event.
-        const QPoint at = QCursor::pos();
-        QTimer::singleShot(0, this, [this, at] { showPopupMenu(at); });
-    }
-}
-
-void frmView::viewerDragOver(int state)
-{
-    if (m_options.isChecked(Opt::chkHideWithMouse) && (state == 0 || state == 2))
-        m_slideshow.hideViewer(true);
-}
-
-void frmView::setPopupMenu(QMenu *menu, QAction *defaultAction, std::function<bool()> closing)
-{
-    m_popup = menu;
-    m_popupDefault = defaultAction;
-    m_closing = std::move(closing);
-}
-
-void frmView::setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner)
-{
-    m_popupRunner = std::move(runner);
-}
-
-void frmView::setWindowMoveStarter(std::function<void()> starter)
-{
-    m_moveStarter = std::move(starter);
-}
-
-void frmView::showPopupMenu(const QPoint &globalPos)
-{
-    if (!m_popup)
-        return;
-    // The time the menu is open does not count towards the file's interval.
-    m_slideshow.suspendIntervalClock(true);
-    m_popup->setDefaultAction(m_popupDefault);
-    const QPointer<frmView> self(this);
-    const std::function<bool()> closing = m_closing;
-    Slideshow &slideshow = m_slideshow;
-    m_popupRunner(m_popup, globalPos);
-    // A command may have ended the program, the show or the viewer meanwhile.
-    if (!self || (closing && closing()))
-        return;
-    if (slideshow.isRunning() && !slideshow.isPaused() && !slideshow.isHidden())
-        slideshow.suspendIntervalClock(false);
-}
-
 void frmView::keyPressEvent(QKeyEvent *event)
 {
-    const bool hVisible = !hsbView->isHidden();
-    const bool vVisible = !vsbView->isHidden();
-    auto step = [](QScrollBar *bar, int by) {
-        bar->setValue(std::clamp(bar->value() + by, bar->minimum(), bar->maximum()));
-    };
-    switch (event->key()) {
-    case Qt::Key_Up:
-        if (vVisible)
-            step(vsbView, -1);
-        break;
-    case Qt::Key_Down:
-        if (vVisible)
-            step(vsbView, 1);
-        break;
-    case Qt::Key_Left:
-        if (hVisible)
-            step(hsbView, -1);
-        break;
-    case Qt::Key_Right:
-        if (hVisible)
-            step(hsbView, 1);
-        break;
-    case Qt::Key_PageUp:
-        if (vVisible)
-            step(vsbView, -vsbView->pageStep());
-        break;
-    case Qt::Key_PageDown:
-        if (vVisible)
-            step(vsbView, vsbView->pageStep());
-        break;
-    case Qt::Key_F10:
-        if (event->modifiers() & Qt::ShiftModifier) {
-            showPopupMenu(picView->mapToGlobal(picView->rect().center()));
-            break;
-        }
-        return QWidget::keyPressEvent(event);
-    case Qt::Key_Menu:
-        showPopupMenu(picView->mapToGlobal(picView->rect().center()));
-        break;
-    default:
-        return QWidget::keyPressEvent(event);
-    }
-    event->accept();
+    if (!m_input->keyPress(event))
+        QWidget::keyPressEvent(event);
 }
 
 void frmView::contextMenuEvent(QContextMenuEvent *event)
@@ -345,8 +222,53 @@ void frmView::contextMenuEvent(QContextMenuEvent *event)
     // The right button opens the menu on its release; the menu key arrives as a key press.
     // A context request from the keyboard that got here without one still gets the menu.
     if (event->reason() == QContextMenuEvent::Keyboard)
-        showPopupMenu(picView->mapToGlobal(picView->rect().center()));
+        m_input->showPopupMenuAtArea();
     event->accept();
+}
+
+void frmView::viewerMouseDown(int button, int shift, int x, int y)
+{
+    m_input->mouseDown(button, shift, x, y);
+}
+
+void frmView::viewerMouseMove(int button, int shift, int x, int y)
+{
+    m_input->mouseMove(button, shift, x, y);
+}
+
+void frmView::viewerMouseUp(int button, int shift, int x, int y)
+{
+    m_input->mouseUp(button, shift, x, y);
+}
+
+void frmView::viewerDragOver(int state)
+{
+    m_input->dragOver(state);
+}
+
+void frmView::setPopupMenu(QMenu *menu, QAction *defaultAction, std::function<bool()> closing)
+{
+    m_input->setPopupMenu(menu, defaultAction, std::move(closing));
+}
+
+void frmView::showPopupMenu(const QPoint &globalPos)
+{
+    m_input->showPopupMenu(globalPos);
+}
+
+void frmView::setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner)
+{
+    m_input->setPopupRunner(std::move(runner));
+}
+
+void frmView::setWindowMoveStarter(std::function<void()> starter)
+{
+    m_input->setWindowMoveStarter(std::move(starter));
+}
+
+bool frmView::isDragArmed() const
+{
+    return m_input->isDragArmed();
 }
 
 frmView::~frmView()
@@ -357,264 +279,25 @@ frmView::~frmView()
 
 // --- geometry kept in the settings ---------------------------------------------------------
 
-void frmView::loadWindowRect(const SettingsStore &store)
-{
-    const int tppX = twipsPerPixel(screen()->logicalDotsPerInchX());
-    const int tppY = twipsPerPixel(screen()->logicalDotsPerInchY());
-    auto read = [&](const QString &key, const QString &fallback, int tpp) {
-        return qRound(store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble()
-                      / tpp);
-    };
-    const int left = read(SettingKeys::Left, QStringLiteral("0"), tppX);
-    const int top = read(SettingKeys::Top, QStringLiteral("0"), tppY);
-    const int width = read(SettingKeys::Width, QStringLiteral("3000"), tppX);
-    const int height = read(SettingKeys::Height, QStringLiteral("3000"), tppY);
-    move(left, top);
-    setOuterSize(width, height);
-}
-
-void frmView::saveWindowRect(SettingsStore &store) const
-{
-    if (isMinimized() || isMaximized() || isFullScreen())
-        return;
-    const QRect r = outerTwips();
-    SettingsStore::Batch batch(store);
-    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Top, QString::number(r.y()));
-    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Left, QString::number(r.x()));
-    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Width, QString::number(r.width()));
-    store.SaveSetting(SettingKeys::Section::Viewer, SettingKeys::Height,
-                      QString::number(r.height()));
-}
-
 // --- measuring -----------------------------------------------------------------------------
 
 void frmView::measureViewer()
 {
-    QScreen *s = screen();
-    m_metrics.twipsPerPixelX = twipsPerPixel(s->logicalDotsPerInchX());
-    m_metrics.twipsPerPixelY = twipsPerPixel(s->logicalDotsPerInchY());
-    const int statusBar = shownStatusBarHeight();
-    m_metrics.viewAreaWidth = width();
-    m_metrics.viewAreaHeight = height() - statusBar;
-    if (m_metrics.viewAreaHeight < 0) {
-        // Too low for its status bar: grow by exactly the deficit.
-        resize(width(), statusBar);
-        m_metrics.viewAreaHeight = height() - statusBar;
-    }
-    const QSize outer = frameGeometry().size();
-    m_metrics.frameWidth = outer.width() - m_metrics.viewAreaWidth;
-    m_metrics.frameHeight = outer.height() - m_metrics.viewAreaHeight;
-    m_metrics.workArea = s->availableGeometry();
-    m_measuredMargins = currentFrameMargins();
+    m_layout->measureViewer();
 }
 
 // --- sizing for a file ---------------------------------------------------------------------
-
-void frmView::sizeViewerForFile()
-{
-    ContentSurface *c = content();
-    if (!c)
-        return;
-    const bool stretch = m_options.isChecked(Opt::chkStretchImage);
-
-    if (m_options.isChecked(Opt::chkZoomImage)) {
-        const QSize z = zoomed(QSize(c->width(), c->height()), m_options.number(Opt::txtZoomImage));
-        c->setFitToSize();
-        c->Move(std::nullopt, std::nullopt, z.width(), z.height());
-    }
-
-    if (m_options.isChecked(Opt::chkFixFormSize)) {
-        // The window keeps its size; the content may be made to fit it.
-        if (stretch) {
-            c->setFitToSize();
-            fitContentToArea(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight);
-        }
-    } else {
-        SizeLimitOptions limits;
-        limits.maxWidthOn = m_options.isChecked(Opt::chkMaxWidth);
-        limits.maxWidth = optionInteger(m_options, Opt::txtMaxWidth);
-        limits.maxHeightOn = m_options.isChecked(Opt::chkMaxHeight);
-        limits.maxHeight = optionInteger(m_options, Opt::txtMaxHeight);
-        limits.fixFormOn = m_options.isChecked(Opt::chkFixForm);
-        limits.fixLocation = m_options.comboIndex(Opt::cmbFixFormLocation);
-        limits.fixX = optionInteger(m_options, Opt::txtFixX);
-        limits.fixY = optionInteger(m_options, Opt::txtFixY);
-        const QSize max = sizeLimits(limits, m_metrics.workArea, frameGeometry().topLeft());
-        const QSize outer = fitWindowToContent(max.width(), max.height());
-        setOuterSize(outer.width(), outer.height());
-        if (stretch)
-            c->setFitToSize();
-    }
-
-    applyFixedPosition();
-    if (!m_slideshow.layoutDone)
-        layoutScrollBars();
-    hsbView->setValue(0);
-    vsbView->setValue(0);
-    placeContent();
-}
-
-QSize frmView::fitWindowToContent(int maxWidth, int maxHeight)
-{
-    ContentSurface *c = content();
-    if (!c)
-        return frameGeometry().size();
-    const WindowFit fit = ViewerGeometry::fitWindowToContent(
-        QSize(c->width(), c->height()), maxWidth, maxHeight, m_metrics.frameWidth,
-        m_metrics.frameHeight, hBarHeight(), vBarWidth(), m_options.isChecked(Opt::chkStretchImage),
-        m_slideshow.aspectRatio);
-    if (fit.contentSize) {
-        c->setFitToSize();
-        c->Move(std::nullopt, std::nullopt, fit.contentSize->width(), fit.contentSize->height());
-    }
-    return QSize(fit.width, fit.height);
-}
-
-void frmView::applyFixedPosition()
-{
-    if (!m_options.isChecked(Opt::chkFixForm))
-        return;
-    const int tppX = m_metrics.twipsPerPixelX;
-    const int tppY = m_metrics.twipsPerPixelY;
-    const QSize outer = frameGeometry().size();
-    const auto at = fixedPosition(m_options.comboIndex(Opt::cmbFixFormLocation),
-                                  optionInteger(m_options, Opt::txtFixX),
-                                  optionInteger(m_options, Opt::txtFixY), m_metrics.workArea, tppX,
-                                  tppY, QSize(outer.width() * tppX, outer.height() * tppY));
-    if (at)
-        move(at->x() / tppX, at->y() / tppY);
-}
-
-void frmView::layoutScrollBars()
-{
-    ContentSurface *c = content();
-    if (!c)
-        return;
-    const ScrollBarLayout l = ViewerGeometry::layoutScrollBars(
-        QSize(c->width(), c->height()), QSize(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight),
-        hBarHeight(), vBarWidth());
-
-    if (l.needH) {
-        hsbView->setGeometry(l.hBar);
-        hsbView->setMaximum(l.hMax);
-        if (l.hLargeChange > 0)
-            hsbView->setPageStep(l.hLargeChange);
-        if (hsbView->isHidden()) {
-            hsbView->show();
-            c->setLeft(0);
-            hsbView->setValue(0);
-        }
-    } else if (!hsbView->isHidden()) {
-        hsbView->hide();
-        c->setLeft(0);
-    }
-
-    if (l.needV) {
-        vsbView->setGeometry(l.vBar);
-        vsbView->setMaximum(l.vMax);
-        if (l.vLargeChange > 0)
-            vsbView->setPageStep(l.vLargeChange);
-        if (vsbView->isHidden()) {
-            vsbView->show();
-            c->setTop(0);
-            vsbView->setValue(0);
-        }
-    } else if (!vsbView->isHidden()) {
-        vsbView->hide();
-        c->setTop(0);
-    }
-
-    picView->resize(l.picView);
-}
-
-void frmView::fitContentToArea(int areaWidth, int areaHeight)
-{
-    ContentSurface *c = content();
-    if (!c)
-        return;
-    const QSize s = ViewerGeometry::fitContentToArea(
-        areaWidth, areaHeight, m_options.isChecked(Opt::chkFixHeightWidthRate),
-        m_slideshow.aspectRatio);
-    c->Move(0, 0, s.width(), s.height());
-}
-
-void frmView::centreContent()
-{
-    ContentSurface *c = content();
-    if (!c)
-        return;
-    const QPoint at = ViewerGeometry::centreContent(c->contentRect(), picView->size());
-    if (at != QPoint(c->left(), c->top()))
-        c->Move(at.x(), at.y());
-}
-
-void frmView::placeContent()
-{
-    ContentSurface *c = content();
-    if (!c)
-        return;
-    const QPoint at = ViewerGeometry::placeContent(c->contentRect(), picView->size());
-    if (at != QPoint(c->left(), c->top()))
-        c->Move(at.x(), at.y());
-}
 
 // --- resizing --------------------------------------------------------------------------------
 
 void frmView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeStatusBar();
+    m_layout->placeStatusBar();
     if (isMinimized())
         return;
-    handleResize();
+    m_layout->handleResize();
     checkFrameMargins();
-}
-
-void frmView::handleResize()
-{
-    const int statusBar = shownStatusBarHeight();
-    m_metrics.viewAreaWidth = width();
-    m_metrics.viewAreaHeight = height() - statusBar;
-    if (m_metrics.viewAreaHeight < 0) {
-        // The resize this causes lays the window out.
-        resize(width(), statusBar);
-        return;
-    }
-    const int W = m_metrics.viewAreaWidth;
-    const int H = m_metrics.viewAreaHeight;
-    ContentSurface *c = content();
-    if (!c) {
-        picView->setGeometry(0, 0, W, H);
-        return;
-    }
-
-    // No drawing while the layout changes; switching the picture back on draws it once.
-    const bool picture = m_slideshow.mediaKind == MediaKind::Picture;
-    const bool wasVisible = picture && g_clsImage->Visible();
-    if (picture)
-        g_clsImage->setVisible(false);
-
-    if (m_options.isChecked(Opt::chkStretchImage)) {
-        if (!hsbView->isHidden() || !vsbView->isHidden()) {
-            hsbView->hide();
-            vsbView->hide();
-            c->setFitToSize();
-        }
-        picView->setGeometry(0, 0, W, H);
-        fitContentToArea(W, H);
-    } else {
-        layoutScrollBars();
-        m_slideshow.setLayoutDone(true);
-    }
-    centreContent();
-    if (picture)
-        g_clsImage->setVisible(wasVisible);
-}
-
-void frmView::placeStatusBar()
-{
-    const int h = statusBarHeight();
-    stbView->setGeometry(0, height() - h, width(), h);
 }
 
 void frmView::changeEvent(QEvent *event)
@@ -624,7 +307,7 @@ void frmView::changeEvent(QEvent *event)
         return;
     // Restoring a minimised window lays it out again, as a resize would.
     if (m_wasMinimized && !isMinimized())
-        handleResize();
+        m_layout->handleResize();
     m_wasMinimized = isMinimized();
 }
 
@@ -644,13 +327,7 @@ void frmView::showEvent(QShowEvent *event)
 
 void frmView::checkFrameMargins()
 {
-    if (!m_frameUnknown || !isVisible())
-        return;
-    const QMargins margins = currentFrameMargins();
-    if (margins.isNull())
-        return;
-    m_frameUnknown = false;
-    if (margins != m_measuredMargins)
+    if (m_layout->frameNowKnownAndChanged())
         refitCurrentFile();
 }
 
@@ -667,7 +344,7 @@ void frmView::refitCurrentFile()
         player->setAutoSize(true);
         player->setDisplaySize(0);
         m_slideshow.setLayoutDone(false);
-        sizeViewerForFile();
+        m_layout->sizeViewerForFile();
         return;
     }
     if (m_slideshow.mediaKind != MediaKind::Picture)
@@ -677,7 +354,7 @@ void frmView::refitCurrentFile()
     g_clsImage->setStretch(false);
     g_clsImage->Move(std::nullopt, std::nullopt, picBack.size().width(), picBack.size().height());
     m_slideshow.setLayoutDone(false);
-    sizeViewerForFile();
+    m_layout->sizeViewerForFile();
     g_clsImage->setVisible(wasVisible);
 }
 
@@ -714,19 +391,13 @@ void frmView::showViewerStatusBar(bool show)
     stbView->setVisible(show);
     measureViewer();
     // The display area keeps its size: the window grows or shrinks by the bar.
-    const int h = statusBarHeight();
+    const int h = m_layout->statusBarHeight();
     resize(width(), height() + (show ? h : -h));
-}
-
-bool frmView::isCursorOverViewer() const
-{
-    return ViewerGeometry::isCursorOverViewer(QCursor::pos(), outerTwips(),
-                                              m_metrics.twipsPerPixelX, m_metrics.twipsPerPixelY);
 }
 
 void frmView::tmrCursorPos_Timer()
 {
-    if (m_slideshow.isHidden() && !isCursorOverViewer())
+    if (m_slideshow.isHidden() && !m_layout->isCursorOverViewer())
         m_slideshow.unhideViewer();
 }
 
@@ -742,8 +413,12 @@ void frmView::moveContentToOrigin()
 
 void frmView::hideScrollBars()
 {
-    hsbView->hide();
-    vsbView->hide();
+    m_layout->hideScrollBars();
+}
+
+void frmView::sizeViewerForFile()
+{
+    m_layout->sizeViewerForFile();
 }
 
 void frmView::startTickTimer()
@@ -778,36 +453,12 @@ bool frmView::LoadPic(const QString &path)
 {
     // What still waits was meant for this step or is outdated by it.
     m_ahead->cancel();
-    return g_clsImage->LoadPic(path, largestStretchedSize(), visiblePart());
+    return g_clsImage->LoadPic(path, m_layout->largestStretchedSize(), m_layout->visiblePart());
 }
 
 void frmView::decodeAhead(const QString &path)
 {
     m_ahead->request(path);
-}
-
-// The most the window shows of a picture at its natural size; invalid when it is zoomed, which
-// draws the whole picture at another scale.
-QSize frmView::visiblePart() const
-{
-    if (m_options.isChecked(Opt::chkZoomImage))
-        return QSize();
-    return m_metrics.workArea.size();
-}
-
-// The largest size a stretched picture is drawn at before the options change: the window never
-// outgrows the work area or the size limits. Invalid when pictures may be drawn at full size.
-QSize frmView::largestStretchedSize() const
-{
-    if (!m_options.isChecked(Opt::chkStretchImage) || m_options.isChecked(Opt::chkZoomImage))
-        return QSize();
-    QSize bound = m_metrics.workArea.size().expandedTo(
-        QSize(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight));
-    if (m_options.isChecked(Opt::chkMaxWidth))
-        bound.setWidth(std::max(bound.width(), optionInteger(m_options, Opt::txtMaxWidth)));
-    if (m_options.isChecked(Opt::chkMaxHeight))
-        bound.setHeight(std::max(bound.height(), optionInteger(m_options, Opt::txtMaxHeight)));
-    return bound;
 }
 
 void frmView::dropDecodeAhead()
@@ -908,53 +559,4 @@ void frmView::onOptionChanged(int id)
     default:
         break;
     }
-}
-
-int frmView::statusBarHeight() const
-{
-    return stbView->sizeHint().height();
-}
-
-int frmView::shownStatusBarHeight() const
-{
-    return m_options.isChecked(Opt::chkShowStatusbar) ? statusBarHeight() : 0;
-}
-
-int frmView::hBarHeight() const
-{
-    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hsbView);
-}
-
-int frmView::vBarWidth() const
-{
-    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vsbView);
-}
-
-QMargins frmView::currentFrameMargins() const
-{
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom());
-}
-
-void frmView::setOuterSize(int width, int height)
-{
-    const QMargins m = currentFrameMargins();
-    resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
-    // A hidden window gets its resize event only when it is shown, but the layout of the file
-    // being shown needs the new display area now: the first file of every show is sized while
-    // the viewer is still hidden.
-    if (testAttribute(Qt::WA_PendingResizeEvent)) {
-        m_metrics.viewAreaWidth = this->width();
-        m_metrics.viewAreaHeight = std::max(0, this->height() - shownStatusBarHeight());
-    }
-}
-
-QRect frmView::outerTwips() const
-{
-    const QRect r = frameGeometry();
-    const int tppX = m_metrics.twipsPerPixelX;
-    const int tppY = m_metrics.twipsPerPixelY;
-    return QRect(r.x() * tppX, r.y() * tppY, r.width() * tppX, r.height() * tppY);
 }

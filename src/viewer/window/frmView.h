@@ -2,7 +2,7 @@
 
 #include "engine/ViewerPort.h"
 #include "viewer/picture/PictureBuffer.h"
-#include "viewer/window/ViewerGeometry.h"
+#include "viewer/window/ViewerLayout.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -11,6 +11,7 @@
 #include <memory>
 
 class ContentSurface;
+class ViewerInput;
 class DeferredDecode;
 class Options;
 class PictureView;
@@ -39,47 +40,32 @@ public:
 
     // The outer rectangle from section "Viewer" (twips) and back; saving happens only in the
     // normal window state.
-    void loadWindowRect(const SettingsStore &store);
-    void saveWindowRect(SettingsStore &store) const;
+    void loadWindowRect(const SettingsStore &store) { m_layout->loadWindowRect(store); }
+    void saveWindowRect(SettingsStore &store) const { m_layout->saveWindowRect(store); }
 
     // Twips per pixel, display area, frame overhead and work area, read afresh.
     void measureViewer() override;
-    const ViewerGeometry::ViewerMetrics &metrics() const { return m_metrics; }
-
-    // The layout steps for the content on screen; none of them acts while nothing is shown.
-    // Outer size (pixels) for the content within the limits; stretches the content when needed.
-    QSize fitWindowToContent(int maxWidth, int maxHeight);
-    void applyFixedPosition();
-    void layoutScrollBars();
-    void fitContentToArea(int areaWidth, int areaHeight);
-    void centreContent();
-    void placeContent();
+    const ViewerGeometry::ViewerMetrics &metrics() const { return m_layout->metrics(); }
+    // The window's sizing and placement, and what it does with the mouse and the keys.
+    ViewerLayout &layout() { return *m_layout; }
+    ViewerInput &input() { return *m_input; }
 
     void showViewerTitleBar(bool show);
     void showViewerStatusBar(bool show);
-    bool isCursorOverViewer() const;
 
     QString statusPanelText(const QString &key) const;
 
-    // The mouse over the display area, in its coordinates (buttons 1 left, 2 right, 4 middle;
-    // shift 1, ctrl 2, alt 4). The players hand theirs on here.
+    // The mouse over the display area, in its coordinates (see ViewerInput); the players hand
+    // theirs on here.
     void viewerMouseDown(int button, int shift, int x, int y);
     void viewerMouseMove(int button, int shift, int x, int y);
     void viewerMouseUp(int button, int shift, int x, int y);
-    // A drag from another program over the display area: 0 entering, 1 leaving, 2 moving.
     void viewerDragOver(int state);
-
-    // The right button's menu and its default item; `closing` tells when the program has begun
-    // to end, after which the interval clock is left alone.
     void setPopupMenu(QMenu *menu, QAction *defaultAction, std::function<bool()> closing);
-    // Opens the pop-up menu at `globalPos` (from the event loop, not inside the event that
-    // asked for it) with the interval clock suspended while it is open.
     void showPopupMenu(const QPoint &globalPos);
-    // Seams: how the menu is run (QMenu::exec) and how a window move starts
-    // (QWindow::startSystemMove).
     void setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner);
     void setWindowMoveStarter(std::function<void()> starter);
-    bool isDragArmed() const { return dragArmed; }
+    bool isDragArmed() const;
 
     // ViewerPort
     void moveContentToOrigin() override;
@@ -128,44 +114,21 @@ protected:
 
 private:
     ContentSurface *content() const;
-    void handleResize();
-    void placeStatusBar();
     void applyBackColor();
     void onOptionChanged(int id);
     void tmrCursorPos_Timer();
     void connectPlayers();
     void checkFrameMargins();
     void refitCurrentFile();
-    QSize visiblePart() const;
-    QSize largestStretchedSize() const;
-    int statusBarHeight() const;
-    int shownStatusBarHeight() const;
-    int hBarHeight() const;
-    int vBarWidth() const;
-    QMargins currentFrameMargins() const;
-    void setOuterSize(int width, int height);
-    QRect outerTwips() const;
 
     Options &m_options;
     Slideshow &m_slideshow;
-    ViewerGeometry::ViewerMetrics m_metrics;
     QLabel *m_fileNamePanel;
     QLabel *m_pagePanel;
     DeferredDecode *m_ahead;
+    std::unique_ptr<ViewerLayout> m_layout;
+    ViewerInput *m_input;
     bool m_titleBarShown = true;
     bool m_statusBarShown = true;
     bool m_wasMinimized = false;
-    // Until the window manager has framed the window, its frame is unknown and measures as
-    // nothing; the first real frame is measured again.
-    bool m_frameUnknown = true;
-    QMargins m_measuredMargins;
-
-    // A left press on an untitled window may become a window move, once 0.1 s have passed.
-    bool dragArmed = false;
-    double dragArmedAt = 0;
-    QMenu *m_popup = nullptr;
-    QAction *m_popupDefault = nullptr;
-    std::function<bool()> m_closing;
-    std::function<void(QMenu *, const QPoint &)> m_popupRunner;
-    std::function<void()> m_moveStarter;
 };
