@@ -57,16 +57,32 @@ QByteArray encode(const QString &text)
     return text.toUtf8();
 }
 
-QStringList splitCrLines(const QString &text)
+int lineEndAt(const QString &text, qsizetype pos)
+{
+    if (pos >= text.size())
+        return 0;
+    if (text[pos] == u'\n')
+        return 1;
+    if (text[pos] != u'\r')
+        return 0;
+    return pos + 1 < text.size() && text[pos + 1] == u'\n' ? 2 : 1;
+}
+
+bool endsWithLineEnd(const QString &text)
+{
+    return text.endsWith(u'\n') || text.endsWith(u'\r');
+}
+
+QStringList splitLines(const QString &text)
 {
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r')
+        const int end = lineEndAt(text, i);
+        if (end == 0)
             continue;
         lines.append(text.mid(start, i - start));
-        if (i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
+        i += end - 1;
         start = i + 1;
     }
     if (start < text.size())

@@ -13,15 +13,24 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString filesHeader = QStringLiteral("[Files]");
 
-// The value after `key` up to the next CR LF (or the end), when the key comes before `limit`.
+// Where the line holding `from` ends: the next line ending, or the end of the text.
+qsizetype endOfLine(const QString &text, qsizetype from)
+{
+    qsizetype end = from;
+    while (end < text.size() && TextFileCodec::lineEndAt(text, end) == 0)
+        ++end;
+    return end;
+}
+
+// The value after `key` up to the end of its line, when the key comes before `limit`. Lines
+// may end in CR LF (as this program writes them), LF or CR.
 std::optional<QString> valueBefore(const QString &text, const QString &key, qsizetype limit)
 {
     const qsizetype at = text.indexOf(key);
     if (at < 0 || at >= limit)
         return std::nullopt;
     const qsizetype start = at + key.size();
-    const qsizetype end = text.indexOf(crlf, start);
-    return text.mid(start, end < 0 ? -1 : end - start);
+    return text.mid(start, endOfLine(text, start) - start);
 }
 
 } // namespace
@@ -53,15 +62,12 @@ std::optional<Contents> parse(const QString &text)
         }
     }
     c.settingName = valueBefore(text, QStringLiteral("SettingName="), files);
-    qsizetype pos = files + filesHeader.size() + 2;
-    while (pos < text.size()) {
-        const qsizetype end = text.indexOf(crlf, pos);
-        const QString line = text.mid(pos, end < 0 ? -1 : end - pos);
+    // The paths follow on the lines after the header's.
+    const qsizetype headerEnd = endOfLine(text, files + filesHeader.size());
+    const qsizetype first = headerEnd + TextFileCodec::lineEndAt(text, headerEnd);
+    for (QString &line : TextFileCodec::splitLines(text.mid(first))) {
         if (!line.isEmpty())
-            c.paths.append(line);
-        if (end < 0)
-            break;
-        pos = end + 2;
+            c.paths.append(std::move(line));
     }
     return c;
 }

@@ -58,9 +58,9 @@ ReadResult parse(const QByteArray &bytes, bool cutShort)
 {
     ReadResult result;
     const QString text = TextFileCodec::decode(bytes);
-    QStringList lines = TextFileCodec::splitCrLines(text);
+    QStringList lines = TextFileCodec::splitLines(text);
     // After a failed read the last line may be cut short: only whole lines count.
-    if (cutShort && !lines.isEmpty() && !text.endsWith(u'\r'))
+    if (cutShort && !lines.isEmpty() && !TextFileCodec::endsWithLineEnd(text))
         lines.removeLast();
     result.lines.reserve(lines.size());
     for (QString &line : lines) {

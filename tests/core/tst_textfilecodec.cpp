@@ -18,12 +18,28 @@ private slots:
         QCOMPARE(TextFileCodec::decode(QByteArray()), QString());
     }
 
-    void linesEndAtCrOnly()
+    // Windows tools end lines with CR LF, Linux editors and `ls > list.txt` with LF.
+    void everyLineEndingEndsALine_data()
     {
-        QCOMPARE(TextFileCodec::splitCrLines(u"a\r\nb\rc\nd\r\n\r\ne"_qs),
-                 (QStringList { u"a"_qs, u"b"_qs, u"c\nd"_qs, QString(), u"e"_qs }));
-        QCOMPARE(TextFileCodec::splitCrLines(u"x\r\n"_qs), QStringList { u"x"_qs });
-        QVERIFY(TextFileCodec::splitCrLines(QString()).isEmpty());
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList abc { u"a"_qs, u"b"_qs, u"c"_qs };
+        QTest::newRow("CR LF") << u"a\r\nb\r\nc\r\n"_qs << abc;
+        QTest::newRow("LF") << u"a\nb\nc\n"_qs << abc;
+        QTest::newRow("CR") << u"a\rb\rc"_qs << abc;
+        QTest::newRow("mixed, empty lines kept")
+            << u"a\r\nb\rc\nd\r\n\r\ne"_qs
+            << QStringList { u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, QString(), u"e"_qs };
+        QTest::newRow("LF CR is two endings")
+            << u"a\n\rb"_qs << QStringList { u"a"_qs, QString(), u"b"_qs };
+        QTest::newRow("no ending at all") << u"x"_qs << QStringList { u"x"_qs };
+        QTest::newRow("empty") << QString() << QStringList();
+    }
+    void everyLineEndingEndsALine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(TextFileCodec::splitLines(text), lines);
     }
 };
 

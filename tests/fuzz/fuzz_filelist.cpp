@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // Lines the program writes again come back unchanged, once the text is Unicode.
     const QByteArray again = FileListFile::format(result.lines);
-    const QStringList reread = TextFileCodec::splitCrLines(TextFileCodec::decode(again));
+    const QStringList reread = TextFileCodec::splitLines(TextFileCodec::decode(again));
     FUZZ_CHECK(reread == result.lines);
     return 0;
 }

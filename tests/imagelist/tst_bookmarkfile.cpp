@@ -21,6 +21,26 @@ private slots:
                      .toUtf8());
     }
 
+    // A bookmark edited with a Linux editor, or written by a script, has LF or CR line ends.
+    void readsEveryLineEnding_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("CR LF") << u"\r\n"_qs;
+        QTest::newRow("LF") << u"\n"_qs;
+        QTest::newRow("CR") << u"\r"_qs;
+    }
+    void readsEveryLineEnding()
+    {
+        QFETCH(QString, end);
+        const QString text = u"Page=3"_qs + end + u"SettingName=旅行"_qs + end + end + u"[Files]"_qs
+            + end + u"/p/a.jpg"_qs + end + u"/p/b.jpg"_qs + end;
+        const auto c = BookmarkFile::parse(text);
+        QVERIFY(c);
+        QCOMPARE(c->page, 3);
+        QCOMPARE(c->settingName, u"旅行"_qs);
+        QCOMPARE(c->paths, (QStringList { u"/p/a.jpg"_qs, u"/p/b.jpg"_qs }));
+    }
+
     void readsLeniently()
     {
         QCOMPARE(BookmarkFile::parse(u"Page=2\r\nSettingName=x\r\n"_qs), std::nullopt);

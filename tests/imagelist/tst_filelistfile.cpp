@@ -55,6 +55,16 @@ private slots:
                                u"/last.png"_s }));
     }
 
+    // A list made with `ls > list.txt` or any Linux editor: one entry a line.
+    void readsLinuxLineEnds()
+    {
+        Sandbox box;
+        const QString list = box.file(u"list.txt"_s, "/p/a.jpg\n/p/b.png\n; skipped\n\n/p/c.gif\n");
+        const FileListFile::ReadResult r = FileListFile::read(list);
+        QVERIFY(!r.error);
+        QCOMPARE(r.lines, QStringList({ u"/p/a.jpg"_s, u"/p/b.png"_s, u"/p/c.gif"_s }));
+    }
+
     // The file is read in growing chunks; a line or a two-byte character cut by a chunk's end
     // must come out whole, at every size around the chunk sizes.
     void readingAFileGivesTheLinesOfItsBytes_data()

@@ -326,7 +326,7 @@ private slots:
                             { utf8, listKind, true } }));
         QCOMPARE(build.paths(),
                  QStringList({ u"C:/a.jpg"_s, u"C:/写真/ﾌｧｲﾙ.jpg"_s, u"#EXTM3U"_s, u"/写真/a.jpg"_s,
-                               u"rel/b.jpg"_s, u"  /c.jpg \n/d.jpg"_s }));
+                               u"rel/b.jpg"_s, u"  /c.jpg "_s, u"/d.jpg"_s }));
         QVERIFY(build.progress.statusTexts.contains(u"ファイルリスト\r\n"_s + sjis
                                                     + u"\r\n内の画像ファイルを追加中です。"_s));
     }
