@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -18,6 +19,26 @@
 using namespace ShellFile;
 
 namespace {
+
+// The user's trash, $XDG_DATA_HOME/Trash (~/.local/share/Trash by default), with its files and
+// info folders, made where it is missing. QFile::moveToTrash does not make the folders above
+// it: in a new user's home without ~/.local/share it fails to make the trash and then moves the
+// file into "files" and "info" under the working folder, reporting success.
+bool makeHomeTrash()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return false;
+    const QString trash = data + QStringLiteral("/Trash");
+    for (const QString &folder :
+         { trash, trash + QStringLiteral("/files"), trash + QStringLiteral("/info") }) {
+        if (QFileInfo(folder).isDir())
+            continue;
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
 
 constexpr qint64 chunkSize = 1 << 20;
 
@@ -305,7 +326,7 @@ int ShellFileOperation::deleteAll(const QStringList &sources, bool toTrash, bool
         if (toTrash) {
             // Never falls back to deleting for good: what cannot go to the trash stays.
             QFile file(path);
-            if (!file.moveToTrash()) {
+            if (!makeHomeTrash() || !file.moveToTrash()) {
                 m_owner.messages().show(
                     { failure + QStringLiteral("\r\n") + file.errorString(), MsgIcon::Error });
                 return EIO;

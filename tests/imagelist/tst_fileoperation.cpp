@@ -262,6 +262,42 @@ private slots:
         qunsetenv("XDG_DATA_HOME");
     }
 
+    // A new user's first delete: the trash, or the folders above it, do not exist yet. The
+    // file goes into the trash, made as the desktop makes it, never into the working folder.
+    void aTrashNotMadeYetIsMade_data()
+    {
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QString>("trash");
+        QTest::newRow("XDG_DATA_HOME not made yet") << u"home/data"_qs << u"home/data/Trash"_qs;
+        QTest::newRow("no XDG_DATA_HOME, no ~/.local/share")
+            << QString() << u"home/.local/share/Trash"_qs;
+    }
+    void aTrashNotMadeYetIsMade()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, trash);
+        Sandbox box;
+        qputenv("HOME", QFile::encodeName(box.folder(u"home"_qs)));
+        if (dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", QFile::encodeName(box.path(dataHome)));
+        const QString savedCwd = QDir::currentPath();
+        QDir::setCurrent(box.folder(u"cwd"_qs));
+        const QString a = box.file(u"pics/a.jpg"_qs, "A");
+        RecordingFileOwner owner;
+        const int result = fo::DeleteFiles(owner, a, true, true);
+        QDir::setCurrent(savedCwd);
+        qunsetenv("HOME");
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(result, 0);
+        QVERIFY(!QFile::exists(a));
+        QCOMPARE(readFile(box.path(trash + u"/files/a.jpg"_qs)), QByteArray("A"));
+        QVERIFY(QFile::exists(box.path(trash + u"/info/a.jpg.trashinfo"_qs)));
+        QCOMPARE(QFileInfo(box.path(trash)).permissions() & 0x0077, QFile::Permissions());
+        QVERIFY(QDir(box.path(u"cwd"_qs)).isEmpty());
+    }
+
     // A copy that cannot finish leaves the source and no part of the copy; the user is told
     // which file and why.
     void aCopyThatCannotFinishLeavesNoHalfFile_data()
