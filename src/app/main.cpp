@@ -11,23 +11,23 @@
 
 #include "StartupWarmup.h"
 
+#include "controller/lists/DirectStart.h"
 #include "controller/window/ControllerCommands.h"
 #include "controller/window/ControllerStateDisplay.h"
-#include "controller/lists/DirectStart.h"
 #include "controller/window/frmOptions.h"
 #include "core/PathFunctions.h"
 #include "core/QuitSignals.h"
 #include "engine/Slideshow.h"
 #include "viewer/movie/MediaSetup.h"
-#include "viewer/picture/PictureAhead.h"
-#include "viewer/picture/PictureView.h"
-#include "viewer/plugins/PluginDefaults.h"
-#include "viewer/plugins/SplayLibrary.h"
-#include "viewer/picture/cImage.h"
-#include "viewer/plugins/cSusie.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/picture/PictureAhead.h"
+#include "viewer/picture/PictureView.h"
+#include "viewer/picture/cImage.h"
+#include "viewer/plugins/PluginDefaults.h"
+#include "viewer/plugins/SplayLibrary.h"
+#include "viewer/plugins/cSusie.h"
+#include "viewer/window/frmView.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -265,9 +265,19 @@ int main(int argc, char *argv[])
             buildController();
             slideshow.catchUpLateController();
             controller->commands()->setControllerCaption(*directCaption);
+            // The controller comes after the show's viewer, which must stay on top and active:
+            // shown without taking the focus, then the viewer raised above it. Mapped plainly,
+            // the controller covered the picture and took the keys and the right button.
+            const bool underShow = slideshow.isRunning() && !slideshow.isHidden();
+            controller->setAttribute(Qt::WA_ShowWithoutActivating, underShow);
             controller->show();
+            controller->setAttribute(Qt::WA_ShowWithoutActivating, false);
             if (slideshow.isRunning() && context.options.isChecked(Opt::chkMinWhenStart))
                 controller->commands()->minimiseController();
+            else if (underShow) {
+                viewer.raise();
+                viewer.activateWindow();
+            }
         };
         // After the first picture is painted (not inside its paint event), or soon when the
         // show begins with a movie or has already ended.

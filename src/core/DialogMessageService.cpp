@@ -1,5 +1,7 @@
 #include "core/DialogMessageService.h"
 
+#include "core/DialogParent.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -24,7 +26,8 @@ QMessageBox::StandardButton toButton(MsgResult r)
 
 MsgResult DialogMessageService::show(const MessageRequest &request)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(dialogParent(m_parent));
+    keepAboveOwner(&box);
     box.setWindowTitle(request.caption);
     // Messages join their lines with CR LF; a box shows LF.
     QString text = request.text;
@@ -77,8 +80,8 @@ std::optional<QString> DialogMessageService::inputBox(const QString &prompt, con
                                                       const QString &defaultText)
 {
     bool ok = false;
-    const QString text
-        = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(dialogParent(m_parent), caption, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -14,6 +14,7 @@
 #include "controller/window/ControllerTray.h"
 #include "controller/window/MovieBar.h"
 #include "core/AppContext.h"
+#include "core/DialogParent.h"
 #include "engine/Slideshow.h"
 #include "viewer/jump/frmJump.h"
 #include "viewer/movie/PlayerDialogs.h"
@@ -394,7 +395,8 @@ void ControllerCommands::selectProfile(const QString &name)
 
 std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder)
 {
-    QFileDialog dialog(&m_parts.window, QStringLiteral("しおりの保存"), folder, shioriFilter);
+    QFileDialog dialog(dialogParent(&m_parts.window), QStringLiteral("しおりの保存"), folder,
+                       shioriFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("kvs"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -405,7 +407,7 @@ std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder
 std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder)
 {
     const QString path = QFileDialog::getOpenFileName(
-        &m_parts.window, QStringLiteral("しおりを開く"), folder, shioriFilter);
+        dialogParent(&m_parts.window), QStringLiteral("しおりを開く"), folder, shioriFilter);
     if (path.isEmpty())
         return std::nullopt;
     return path;

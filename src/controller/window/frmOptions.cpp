@@ -328,10 +328,18 @@ void frmOptions::Form_Load()
         ? QSize(int(s->geometry().width() * tpp), int(s->geometry().height() * tpp))
         : QSize(0, 0);
     const QSize windowTw(int(frameGeometry().width() * tpp), int(frameGeometry().height() * tpp));
-    const QPoint stored(store.GetSetting(Section::Main, Left, QStringLiteral("0")).toInt(),
-                        store.GetSetting(Section::Main, Top, QStringLiteral("0")).toInt());
-    const QPoint topLeft = ControllerGeometry::correctOffScreen(stored, windowTw, screenTw);
-    move(int(topLeft.x() / tpp), int(topLeft.y() / tpp));
+    const QString storedLeft = store.GetSetting(Section::Main, Left, QString());
+    if (storedLeft.isEmpty() && s) {
+        // A first start: the top right corner of the work area, clear of the viewer, which
+        // opens at its top left.
+        const QRect work = s->availableGeometry();
+        move(work.right() + 1 - frameGeometry().width(), work.top());
+    } else {
+        const QPoint stored(storedLeft.toInt(),
+                            store.GetSetting(Section::Main, Top, QStringLiteral("0")).toInt());
+        const QPoint topLeft = ControllerGeometry::correctOffScreen(stored, windowTw, screenTw);
+        move(int(topLeft.x() / tpp), int(topLeft.y() / tpp));
+    }
 
     m_profiles->loadFromStore();
     m_movieBar->setEnabled(false);

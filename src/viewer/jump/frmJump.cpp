@@ -1,5 +1,6 @@
 #include "viewer/jump/frmJump.h"
 
+#include "core/DialogParent.h"
 #include "core/MessageService.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
@@ -128,8 +129,10 @@ frmJump *frmJump::showPageJump(Slideshow &slideshow, SettingsStore &store, Messa
         return nullptr;
     auto *dialog
         = viewer->findChild<frmJump *>(QStringLiteral("frmJump"), Qt::FindDirectChildrenOnly);
-    if (!dialog)
+    if (!dialog) {
         dialog = new frmJump(slideshow, store, messages, viewer);
+        keepAboveOwner(dialog);
+    }
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

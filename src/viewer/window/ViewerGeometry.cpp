@@ -64,6 +64,14 @@ QSize sizeLimits(const SizeLimitOptions &o, const QRect &workArea, const QPoint 
     return QSize(maxWidth, maxHeight);
 }
 
+QPoint topLeftInside(QPoint topLeft, const QRect &workArea)
+{
+    if (!workArea.isValid())
+        return topLeft;
+    return QPoint(std::clamp(topLeft.x(), workArea.left(), workArea.right()),
+                  std::clamp(topLeft.y(), workArea.top(), workArea.bottom()));
+}
+
 WindowFit fitWindowToContent(QSize content, int maxWidth, int maxHeight, int frameWidth,
                              int frameHeight, int hBarHeight, int vBarWidth, bool stretch,
                              double aspectRatio)

@@ -44,6 +44,9 @@ struct SizeLimitOptions
 // Largest outer width and height (pixels) for a window whose top-left is at windowTopLeft.
 QSize sizeLimits(const SizeLimitOptions &options, const QRect &workArea,
                  const QPoint &windowTopLeft);
+// A window's top left moved into the work area, so that no part of it (its title bar first)
+// lies under a panel or tray the desktop keeps out of the work area.
+QPoint topLeftInside(QPoint topLeft, const QRect &workArea);
 
 struct WindowFit
 {

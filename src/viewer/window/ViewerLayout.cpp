@@ -55,8 +55,13 @@ void ViewerLayout::loadWindowRect(const SettingsStore &store)
         return qRound(store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble()
                       / tpp);
     };
-    const int left = read(SettingKeys::Left, QStringLiteral("0"), tppX);
-    const int top = read(SettingKeys::Top, QStringLiteral("0"), tppY);
+    // A first start opens the viewer at the work area's top left; the controller opens at its
+    // top right.
+    const QRect work = m_parts.window.screen()->availableGeometry();
+    const bool placed
+        = !store.GetSetting(SettingKeys::Section::Viewer, SettingKeys::Left, QString()).isEmpty();
+    const int left = placed ? read(SettingKeys::Left, QStringLiteral("0"), tppX) : work.left();
+    const int top = placed ? read(SettingKeys::Top, QStringLiteral("0"), tppY) : work.top();
     const int width = read(SettingKeys::Width, QStringLiteral("3000"), tppX);
     const int height = read(SettingKeys::Height, QStringLiteral("3000"), tppY);
     m_parts.window.move(left, top);
@@ -126,6 +131,13 @@ void ViewerLayout::sizeViewerForFile()
         limits.fixLocation = m_options.comboIndex(Opt::cmbFixFormLocation);
         limits.fixX = optionInteger(m_options, Opt::txtFixX);
         limits.fixY = optionInteger(m_options, Opt::txtFixY);
+        // Inside the work area first: the limits count from the window's place.
+        if (!limits.fixFormOn) {
+            const QPoint at = m_parts.window.frameGeometry().topLeft();
+            const QPoint inside = topLeftInside(at, m_metrics.workArea);
+            if (inside != at)
+                m_parts.window.move(inside);
+        }
         const QSize max
             = sizeLimits(limits, m_metrics.workArea, m_parts.window.frameGeometry().topLeft());
         const QSize outer = fitWindowToContent(max.width(), max.height());

@@ -52,6 +52,17 @@ private slots:
         QCOMPARE(sizeLimits(o, workArea, QPoint(100, 50)), QSize(640, 1000));
     }
 
+    // A window placed above or left of the work area (under a top panel) moves into it.
+    void windowsStayInsideTheWorkArea()
+    {
+        const QRect work(0, 32, 1600, 968);
+        QCOMPARE(topLeftInside(QPoint(0, 0), work), QPoint(0, 32));
+        QCOMPARE(topLeftInside(QPoint(-50, 500), work), QPoint(0, 500));
+        QCOMPARE(topLeftInside(QPoint(300, 200), work), QPoint(300, 200));
+        QCOMPARE(topLeftInside(QPoint(5000, 5000), work), QPoint(1599, 999));
+        QCOMPARE(topLeftInside(QPoint(-5, -5), QRect()), QPoint(-5, -5));
+    }
+
     void stretchingAClippedPictureKeepsItsShape()
     {
         const WindowFit fit

@@ -1,0 +1,118 @@
+#include "DesktopSession.h"
+#include "Sandbox.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The real program started with a folder, on a display with a window manager, as users start
+// it: what they see on the screen, not what the program believes it shows.
+class TestStartDesktop : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TestStartDesktop(DesktopSession &desktop)
+        : m_desktop(desktop)
+    { }
+
+private:
+    DesktopSession &m_desktop;
+
+    // xdotool's answer on the private display, trimmed; empty when it failed.
+    static QString xdotool(const QStringList &args)
+    {
+        QProcess p;
+        p.start(u"xdotool"_s, args);
+        if (!p.waitForFinished(10000) || p.exitCode() != 0)
+            return QString();
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+
+    // The outer rectangle of the visible window whose title is `title`; empty while none is.
+    static QRect windowRect(const QString &title)
+    {
+        const QString id = xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s,
+                                     u"^"_s + QRegularExpression::escape(title) + u"$"_s })
+                               .section(u'\n', 0, 0);
+        if (id.isEmpty())
+            return QRect();
+        const QString shell = xdotool({ u"getwindowgeometry"_s, u"--shell"_s, id });
+        QHash<QString, int> v;
+        for (const QString &line : shell.split(u'\n')) {
+            const QString key = line.section(u'=', 0, 0);
+            v.insert(key, line.section(u'=', 1).toInt());
+        }
+        return QRect(v.value(u"X"_s), v.value(u"Y"_s), v.value(u"WIDTH"_s), v.value(u"HEIGHT"_s));
+    }
+
+    static QRgb screenPixel(const QPoint &at)
+    {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        return screen->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixel(0, 0) & 0xffffff;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!m_desktop.isReady())
+            QSKIP(qPrintable(m_desktop.missing()));
+    }
+
+    // The show's viewer opens above the controller, active, whether the picture leaves room
+    // beside the controller or covers its place; on a first start the two open side by side.
+    void theViewerIsOnTopAtStart_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("sideBySide");
+        QTest::newRow("small picture") << QSize(400, 300) << true;
+        QTest::newRow("picture as wide as the screen") << QSize(1500, 800) << false;
+    }
+    void theViewerIsOnTopAtStart()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(bool, sideBySide);
+        Sandbox box;
+        QImage image(picture, QImage::Format_RGB32);
+        image.fill(QColor(0xff, 0x00, 0xff));
+        QVERIFY(image.save(box.folder(u"pics"_s) + u"pic.png"_s));
+        box.file(u"config/Lunetta.ini"_s, "[Options]\nchkMinWhenStart=0\n");
+
+        QProcess lunetta;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LUNETTA_CONFIG_DIR"_s, box.path(u"config"_s));
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        lunetta.setProcessEnvironment(env);
+        lunetta.start(QStringLiteral(LUNETTA_BINARY), { box.path(u"pics"_s) });
+        QVERIFY(lunetta.waitForStarted());
+        const QString controllerTitle = box.path(u"pics/"_s) + u" - Lunetta"_s;
+
+        // Both windows mapped, the controller last: it is built once the picture is painted.
+        QTRY_VERIFY_WITH_TIMEOUT(windowRect(controllerTitle).isValid(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"pic.png"_s).isValid(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(xdotool({ u"getactivewindow"_s, u"getwindowname"_s }),
+                                  u"pic.png"_s, 20000);
+        const QRect viewer = windowRect(u"pic.png"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(screenPixel(viewer.center()), QRgb(0xff00ff), 20000);
+        QCOMPARE(!viewer.intersects(windowRect(controllerTitle)), sideBySide);
+
+        lunetta.terminate();
+        QVERIFY(lunetta.waitForFinished(20000));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The display and the window manager must be there before the application is made.
+    DesktopSession desktop;
+    QApplication app(argc, argv);
+    TestStartDesktop test(desktop);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startdesktop.moc"
