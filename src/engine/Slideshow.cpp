@@ -536,6 +536,15 @@ void Slideshow::applyIntervalRule()
     showNextFile();
 }
 
+void Slideshow::setDialogOpen(bool open)
+{
+    if (open == m_dialogOpen)
+        return;
+    m_dialogOpen = open;
+    if (isRunning() && !isPaused() && !isHidden())
+        suspendIntervalClock(open);
+}
+
 void Slideshow::suspendIntervalClock(bool suspend)
 {
     if (suspend) {
@@ -545,7 +554,9 @@ void Slideshow::suspendIntervalClock(bool suspend)
         }
         return;
     }
-    if (intervalClockRunning)
+    // A resume or a closing menu while a dialog is still open leaves the clock held; the
+    // dialog's closing starts it.
+    if (intervalClockRunning || m_dialogOpen)
         return;
     const double now = m_clock.secondsSinceMidnight();
     if (suspendedAt > intervalStart || (now < intervalStart && suspendedAt < intervalStart))

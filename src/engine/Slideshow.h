@@ -95,8 +95,13 @@ public:
     // a move (PendingCommand) the next tick makes, for commands that arrive where no display
     // step may run;
     void queueMove(int command) { pendingCommand = command; }
-    // the viewer has laid out the file on screen, or must lay it out again.
+    // the viewer has laid out the file on screen, or must lay it out again;
     void setLayoutDone(bool done) { layoutDone = done; }
+    // a dialog of the program opened or closed. While one is open the show waits, so that
+    // what it asks about (a bookmark of this page, this file to the trash) is the file on
+    // screen; its interval goes on where it stood once the last dialog has closed.
+    void setDialogOpen(bool open);
+    bool isDialogOpen() const { return m_dialogOpen; }
     // Ends the show: music, players, timers and viewer off, the controller back in its
     // stopped state. Safe to call when nothing runs.
     void stopSlideshow();
@@ -226,6 +231,7 @@ private:
     MusicPlayerPort *m_musicPlayer = nullptr;
     PluginBridgePort *m_pluginBridge = nullptr;
     bool m_decodeAhead = true;
+    bool m_dialogOpen = false;
     // The random number of the next random pick, drawn early so that the file it picks can be
     // decoded ahead; used by that pick, whenever it comes, so the sequence of picks is unchanged.
     std::optional<double> m_randomAhead;

@@ -227,6 +227,39 @@ private slots:
         QCOMPARE(f->music.calls.size(), 2);
     }
 
+    // While a dialog of the program is open the show waits, fast forward too; the interval goes
+    // on where it stood when the dialog closes, and a pause made meanwhile is kept.
+    void aDialogHoldsTheShow()
+    {
+        f->fill({ u"1.jpg"_qs, u"2.jpg"_qs, u"3.jpg"_qs });
+        f->clock.now = 100;
+        f->show.startSlideshow();
+        f->tickAt(104);
+        f->show.setDialogOpen(true);
+        f->tickAt(130);
+        f->show.toggleFastForward();
+        f->tickAt(131);
+        f->show.toggleFastForward();
+        f->show.resumeSlideshow(); // not paused: changes nothing
+        f->tickAt(132);
+        QCOMPARE(f->onScreen(), u"1.jpg"_qs);
+        f->show.setDialogOpen(false);
+        f->tickAt(137.9);
+        QCOMPARE(f->onScreen(), u"1.jpg"_qs); // six seconds were left
+        f->tickAt(138);
+        QCOMPARE(f->onScreen(), u"2.jpg"_qs);
+
+        f->show.setDialogOpen(true);
+        f->show.pauseSlideshow();
+        f->show.setDialogOpen(false);
+        f->tickAt(200);
+        QVERIFY(f->show.isPaused());
+        QCOMPARE(f->onScreen(), u"2.jpg"_qs);
+        f->show.resumeSlideshow();
+        f->tickAt(210);
+        QCOMPARE(f->onScreen(), u"3.jpg"_qs);
+    }
+
     void pauseAndResumeNeedAVisibleRunningShow()
     {
         f->fillNumbered(2);

@@ -3,6 +3,8 @@
 MsgResult RecordingMessageService::show(const MessageRequest &request)
 {
     messages.append(request);
+    if (whileShowing)
+        whileShowing();
     return answers.isEmpty() ? request.defaultButton : answers.dequeue();
 }
 

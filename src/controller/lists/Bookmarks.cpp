@@ -27,17 +27,21 @@ QString Bookmarks::captionFor(const QString &bookmarkPath)
 
 int Bookmarks::WriteShiori(const QString &path)
 {
+    return WriteShiori(path, m_slideshow.currentIndex);
+}
+
+int Bookmarks::WriteShiori(const QString &path, int page)
+{
     QStringList paths;
     paths.reserve(m_slideshow.playList.count());
     for (const cFileInfo &item : m_slideshow.playList.items())
         paths.append(item.m_strPath);
-    const auto error
-        = BookmarkFile::write(path, m_slideshow.currentIndex, m_host.currentProfileName(), paths);
+    const auto error = BookmarkFile::write(path, page, m_host.currentProfileName(), paths);
     if (error) {
         m_messages.show(FileError { error->number, error->description }.message());
         return 1;
     }
-    m_bookmarkIndex = m_slideshow.currentIndex;
+    m_bookmarkIndex = page;
     m_host.setControllerCaption(captionFor(path));
     return 0;
 }
@@ -48,11 +52,13 @@ void Bookmarks::SaveShioriAs()
         m_messages.error(noDataMessage);
         return;
     }
+    // The page the user saw when asking, whatever the show did while the dialog was open.
+    const int page = m_slideshow.currentIndex;
     const auto chosen = m_host.askSaveFileName(
         m_store.GetSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Save));
     if (!chosen || chosen->isEmpty())
         return;
-    if (WriteShiori(*chosen) == 0) {
+    if (WriteShiori(*chosen, page) == 0) {
         m_bookmarkPath = *chosen;
         m_store.SaveSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Save,
                             GetFolderPart(*chosen));
@@ -79,10 +85,11 @@ void Bookmarks::ConfirmSaveShiori(bool atExit)
             WriteShiori(m_bookmarkPath);
         return;
     }
+    const int page = m_slideshow.currentIndex;
     if (m_messages.show({ QStringLiteral("しおりを上書き保存しますか？"), MsgIcon::Question,
                           MsgButtons::YesNo, MsgResult::No })
         == MsgResult::Yes)
-        WriteShiori(m_bookmarkPath);
+        WriteShiori(m_bookmarkPath, page);
 }
 
 void Bookmarks::OpenShiori()

@@ -34,6 +34,8 @@ public:
 
     // 0 on success, 1 on failure (after the file-error message).
     int WriteShiori(const QString &path);
+    // The same for the page the user saw when asking for the bookmark.
+    int WriteShiori(const QString &path, int page);
     void SaveShioriAs();
     // The save command: asks for a name only when no bookmark is open.
     void mnuFile_SaveShiori_Click();

@@ -17,6 +17,7 @@
 #include "viewer/picture/WindowMemory.h"
 #include "viewer/picture/cImage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -107,7 +108,10 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     tmrView->setInterval(tickMilliseconds);
     tmrCursorPos->setInterval(tickMilliseconds);
     connect(tmrCursorPos, &QTimer::timeout, this, &frmView::tmrCursorPos_Timer);
-    connect(tmrView, &QTimer::timeout, this, [this] { m_slideshow.viewerTick(); });
+    connect(tmrView, &QTimer::timeout, this, [this] {
+        m_slideshow.setDialogOpen(isDialogOfTheShowOpen());
+        m_slideshow.viewerTick();
+    });
 
     connect(hsbView, &QScrollBar::valueChanged, this, [this](int value) {
         if (ContentSurface *c = content())
@@ -269,6 +273,18 @@ void frmView::setWindowMoveStarter(std::function<void()> starter)
 bool frmView::isDragArmed() const
 {
     return m_input->isDragArmed();
+}
+
+bool frmView::isDialogOfTheShowOpen()
+{
+    // A modal dialog (a question, a file dialog, an option dialog) or the page jump, whose
+    // choices refer to the list as it stands.
+    if (QApplication::activeModalWidget())
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget *w) {
+        return w->isVisible() && w->objectName() == u"frmJump";
+    });
 }
 
 frmView::~frmView()

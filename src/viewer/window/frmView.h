@@ -66,6 +66,8 @@ public:
     void setPopupRunner(std::function<void(QMenu *, const QPoint &)> runner);
     void setWindowMoveStarter(std::function<void()> starter);
     bool isDragArmed() const;
+    // Whether a dialog is open that the show waits for.
+    static bool isDialogOfTheShowOpen();
 
     // ViewerPort
     void moveContentToOrigin() override;

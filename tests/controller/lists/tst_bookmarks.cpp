@@ -33,6 +33,8 @@ public:
     std::optional<QString> askSaveFileName(const QString &folder) override
     {
         askedFolders.append(folder);
+        if (whileAsking)
+            whileAsking();
         return saveAnswer;
     }
     std::optional<QString> askOpenFileName(const QString &folder) override
@@ -48,6 +50,8 @@ public:
     std::optional<QString> saveAnswer;
     std::optional<QString> openAnswer;
     QStringList askedFolders;
+    // What happens while the dialog is open (the show moving on under it).
+    std::function<void()> whileAsking;
 };
 
 } // namespace
@@ -142,6 +146,29 @@ private slots:
         QVERIFY(m_messages.lastText().startsWith(u"Error"_qs));
         QVERIFY(m_messages.lastText().contains(u"\r\n"_qs));
         QCOMPARE(m_bookmarks->bookmarkIndex(), 1); // unchanged
+    }
+
+    // The show may move while the user picks a name or answers: the bookmark holds the page
+    // on screen when the user asked for it.
+    void aBookmarkHoldsThePageSeenWhenAsked()
+    {
+        showing({ u"a.jpg"_qs, u"b.jpg"_qs, u"c.jpg"_qs }, 3);
+        const QString path = m_box->path(u"seen.kvs"_qs);
+        m_host.saveAnswer = path;
+        m_host.whileAsking = [this] {
+            m_show->currentIndex = 1;
+        };
+        m_bookmarks->SaveShioriAs();
+        QVERIFY(readFile(path).startsWith("Page=3\r\n"));
+
+        m_host.whileAsking = nullptr;
+        m_show->currentIndex = 2;
+        m_messages.answers.enqueue(MsgResult::Yes);
+        m_messages.whileShowing = [this] {
+            m_show->currentIndex = 3;
+        };
+        m_bookmarks->ConfirmSaveShiori(true);
+        QVERIFY(readFile(path).startsWith("Page=2\r\n"));
     }
 
     void offerToSaveOnlyWhenThePositionMoved()
