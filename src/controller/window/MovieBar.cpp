@@ -38,9 +38,13 @@ void MovieBar::setEnabled(bool enabled)
         a->setEnabled(enabled);
     bar->setEnabled(enabled && m_viewLevel >= 2);
     m_bars.movieSlider()->setEnabled(enabled && m_duration > 0);
+    // The menu itself, not only its item: a menu follows its window's enabling and sets its
+    // item again, so a window enabled after a list build enabled the movie menus too.
     for (const QString &name : { QStringLiteral("mnuMovie"), QStringLiteral("mnuPopup_Movie"),
-                                 QStringLiteral("mnuTasktray_Movie") })
+                                 QStringLiteral("mnuTasktray_Movie") }) {
+        m_menus.menu(name)->setEnabled(enabled);
         m_menus.menu(name)->menuAction()->setEnabled(enabled);
+    }
     for (const QString &name : { QStringLiteral("mnuFile_Exit"), QStringLiteral("mnuPopup_Quit"),
                                  QStringLiteral("mnuTasktray_Quit") })
         m_menus.action(name)->setEnabled(!enabled);

@@ -2,19 +2,19 @@
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
+#include "controller/music/MusicPlayer.h"
+#include "controller/music/MusicPlayerStrip.h"
 #include "controller/window/ControllerCommands.h"
 #include "controller/window/ControllerMenus.h"
 #include "controller/window/ControllerStateDisplay.h"
-#include "controller/music/MusicPlayer.h"
-#include "controller/music/MusicPlayerStrip.h"
 #include "controller/window/frmOptions.h"
 #include "core/AppContext.h"
 #include "core/Startup.h"
 #include "engine/Slideshow.h"
-#include "viewer/picture/PictureView.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/picture/PictureView.h"
+#include "viewer/window/frmView.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -212,6 +212,14 @@ private slots:
         m_window->stateDisplay()->MoviebarEnable(false);
         QVERIFY(action(u"mnuFile_Exit"_qs)->isEnabled());
         QVERIFY(!m_window->menus().menu(u"mnuPopup_Movie"_qs)->menuAction()->isEnabled());
+        // The window is disabled while a list is built and enabled again after it, which
+        // enables every menu that only had its item disabled.
+        m_window->setEnabled(false);
+        m_window->setEnabled(true);
+        for (const QString &movie :
+             { u"mnuMovie"_qs, u"mnuPopup_Movie"_qs, u"mnuTasktray_Movie"_qs })
+            QVERIFY2(!m_window->menus().menu(movie)->menuAction()->isEnabled(), qPrintable(movie));
+        QVERIFY(!m_window->movieToolBar()->actions().first()->isEnabled());
     }
 
     void theMovieBarDrivesTheClipOnScreen()
