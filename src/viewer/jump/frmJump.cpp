@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -110,6 +111,10 @@ frmJump::frmJump(Slideshow &slideshow, SettingsStore &store, MessageService &mes
 
     connect(cmdJump, &QPushButton::clicked, this, &frmJump::cmdJump_Click);
     connect(cmdSearch, &QPushButton::clicked, this, &frmJump::cmdSearch_Click);
+    // 検索(&S) and the case check box share their access key; the key goes to whichever
+    // control has the focus, so every one of them is watched.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
     connect(cmdEndingPosition, &QPushButton::clicked, this, &frmJump::cmdEndingPosition_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     connect(lstJump, &QListView::doubleClicked, this, [this] { cmdJump_Click(); });
@@ -137,6 +142,34 @@ frmJump *frmJump::showPageJump(Slideshow &slideshow, SettingsStore &store, Messa
     dialog->raise();
     dialog->activateWindow();
     return dialog;
+}
+
+bool frmJump::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool altS
+        = key->key() == Qt::Key_S && (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+    if (!altS) {
+        // Another key starts the turn again; Alt itself, pressed before every S, does not.
+        const bool modifier = key->key() == Qt::Key_Alt || key->key() == Qt::Key_Shift
+            || key->key() == Qt::Key_Control || key->key() == Qt::Key_Meta;
+        if (event->type() == QEvent::KeyPress && !modifier)
+            m_searchKeyPresses = 0;
+        return QWidget::eventFilter(watched, event);
+    }
+    // Taken here rather than as a shortcut, which Qt would pass round the two controls with
+    // the check box first: the button acts on the first press, the next press reaches the
+    // check box, and so on in turn.
+    event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        if (m_searchKeyPresses++ % 2 == 0)
+            cmdSearch->click();
+        else
+            chkJumpOptions->setFocus(Qt::ShortcutFocusReason);
+    }
+    return true;
 }
 
 void frmJump::addToHistory()

@@ -42,6 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void addToHistory();
@@ -54,4 +55,5 @@ private:
     JumpResultModel *m_results;
     JumpHistory m_history;
     bool m_saved = false;
+    int m_searchKeyPresses = 0;
 };

@@ -180,6 +180,23 @@ private slots:
         QVERIFY(dialog->chkNotClose->isChecked());
     }
 
+    // Alt+S belongs to 検索(&S) first and to the case check box on the next press.
+    void theSearchButtonWinsItsAccessKey()
+    {
+        frmJump *dialog = open();
+        dialog->activateWindow();
+        dialog->cmbJump->lineEdit()->setFocus();
+        QTRY_VERIFY(dialog->cmbJump->lineEdit()->hasFocus());
+        dialog->cmbJump->setCurrentText(u"2"_qs);
+        QTest::keyClick(dialog->cmbJump->lineEdit(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(dialog->cmbJump->itemText(0), u"2"_qs); // searched: the text went into the history
+        QVERIFY(!dialog->chkJumpOptions->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(dialog->chkJumpOptions->hasFocus());
+        QVERIFY(!dialog->chkJumpOptions->isChecked());
+        dialog->close();
+    }
+
     void aCheckBoxChangeAloneIsNotSaved()
     {
         QPointer<frmJump> dialog = open();
