@@ -4,6 +4,8 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 
+#include <QRegularExpression>
+
 const QString FileSelection::selectFilesFilter
     = QStringLiteral("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt|"
                      "画像ファイル(*.bmp;*.jpg;*.jpeg;*.ico;*.cur;*.rle;*.wmf;*.emf)|"
@@ -51,6 +53,16 @@ int FileSelection::filterNumber(const QStringList &filters, const QString &selec
             return int(i) + 1;
     }
     return 0;
+}
+
+QString FileSelection::withTypeExtension(const QString &path, const QString &nameFilter)
+{
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([^ ;*?()]+)"));
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    const QRegularExpressionMatch m = firstPattern.match(nameFilter);
+    if (name.isEmpty() || name.contains(u'.') || !m.hasMatch())
+        return path;
+    return path + u'.' + m.captured(1);
 }
 
 void FileSelection::remember(SettingsStore &store, const QString &key, const QStringList &files,

@@ -25,4 +25,8 @@ public:
     // Remembers the first file's folder (with its "/") and the file type, unless that is 0.
     static void remember(SettingsStore &store, const QString &key, const QStringList &files,
                          int filterIndex);
+    // The name a save dialog returned, with the extension of the file type chosen in it
+    // ("テキストファイル(*.txt)") when the name has none: "list2" is saved as "list2.txt". A type
+    // of any name ("*", "*.*") adds nothing.
+    static QString withTypeExtension(const QString &path, const QString &nameFilter);
 };

@@ -57,10 +57,12 @@ std::optional<QString> askListFile(QWidget *owner, const QString &title, const Q
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    // The name is taken as typed: no extension is added.
     dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (save)
+        return FileSelection::withTypeExtension(dialog.selectedFiles().first(),
+                                                dialog.selectedNameFilter());
     return dialog.selectedFiles().first();
 }
 

@@ -31,6 +31,29 @@ class TestAddFolder : public QObject
     QTemporaryDir m_dir;
 
 private slots:
+    // A name typed without an extension gets the one of the file type chosen in the dialog.
+    void savedNamesGetTheTypesExtension_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("text file")
+            << u"/l/list2"_s << u"テキストファイル(*.txt)"_s << u"/l/list2.txt"_s;
+        QTest::newRow("play list") << u"/l/b"_s << u"プレイリスト (*.m3u)"_s << u"/l/b.m3u"_s;
+        QTest::newRow("has one") << u"/l/list2.lst"_s << u"テキストファイル(*.txt)"_s
+                                 << u"/l/list2.lst"_s;
+        QTest::newRow("any file") << u"/l/list2"_s << u"すべてのファイル(*)"_s << u"/l/list2"_s;
+        QTest::newRow("dot in the folder")
+            << u"/a.b/c"_s << u"しおりファイル(*.kvs)"_s << u"/a.b/c.kvs"_s;
+    }
+    void savedNamesGetTheTypesExtension()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, filter);
+        QFETCH(QString, saved);
+        QCOMPARE(FileSelection::withTypeExtension(path, filter), saved);
+    }
+
     void init() { QFile::remove(SettingsStore::filePathIn(m_dir.path())); }
 
     void fileSizesAreWholeBytesInTheSignedRange()

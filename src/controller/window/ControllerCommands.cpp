@@ -16,6 +16,7 @@
 #include "core/AppContext.h"
 #include "core/DialogParent.h"
 #include "engine/Slideshow.h"
+#include "imagelist/FileSelection.h"
 #include "viewer/jump/frmJump.h"
 #include "viewer/movie/PlayerDialogs.h"
 #include "viewer/window/frmView.h"
@@ -401,7 +402,8 @@ std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder
     dialog.setDefaultSuffix(QStringLiteral("kvs"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().first();
+    return FileSelection::withTypeExtension(dialog.selectedFiles().first(),
+                                            dialog.selectedNameFilter());
 }
 
 std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder)
