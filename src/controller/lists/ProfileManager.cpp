@@ -51,12 +51,19 @@ void ProfileManager::select(int index, bool load)
 {
     if (index < 0 || index >= m_names.size())
         return;
+    const int previous = m_current;
     const bool changed = index != m_current;
     m_current = index;
     if (changed)
         emit currentChanged(index);
-    if (load)
-        m_profiles.transferSettingProfile(true, m_names[index]);
+    if (!load)
+        return;
+    // The profile in use keeps its edits, as it does when the program quits with it: a list
+    // or an option changed and not saved by hand was lost when another profile was loaded.
+    if (previous >= 0 && !m_profiles.transferSettingProfile(false, m_names[previous]))
+        m_messages.warning(QStringLiteral("設定を保存できませんでした。\r\n\"") + m_names[previous]
+                           + QStringLiteral("\" の変更は失われます。"));
+    m_profiles.transferSettingProfile(true, m_names[index]);
 }
 
 void ProfileManager::mnuFile_SettingNew_Click()

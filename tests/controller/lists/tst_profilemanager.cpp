@@ -137,24 +137,49 @@ private slots:
 
     void selectingLoadsAndKeepsAbsentKeys()
     {
-        m_store->SaveSetting(u"Main"_qs, u"SettingList"_qs, u"（標準）|B|C"_qs);
+        m_store->SaveSetting(u"Main"_qs, u"SettingList"_qs, u"（標準）|B|C|D"_qs);
         m_store->SaveSetting(u"Main"_qs, u"SettingName"_qs, u"C"_qs);
         m_store->SaveSetting(u"Options_B"_qs, u"txtMinutes"_qs, u"5"_qs);
         m_store->SaveSetting(u"Options_B"_qs, u"chkLoop"_qs, u"1"_qs);
         m_store->SaveSetting(u"Options_C"_qs, u"txtMinutes"_qs, u"7"_qs);
+        m_store->SaveSetting(u"Options_D"_qs, u"txtMinutes"_qs, u"9"_qs);
         m_manager->loadFromStore();
         QCOMPARE(m_manager->currentName(), u"C"_qs);
         QCOMPARE(m_options.text(Opt::txtMinutes), u"7"_qs);
         m_manager->cmbSetting_Click(1);
         QVERIFY(m_options.isChecked(Opt::chkLoop));
-        m_manager->cmbSetting_Click(2); // C has no chkLoop: it stays as B had it
-        QCOMPARE(m_options.text(Opt::txtMinutes), u"7"_qs);
+        m_manager->cmbSetting_Click(3); // D has no chkLoop: it stays as B had it
+        QCOMPARE(m_options.text(Opt::txtMinutes), u"9"_qs);
         QVERIFY(m_options.isChecked(Opt::chkLoop));
+        m_manager->cmbSetting_Click(2);
 
         QVERIFY(!m_manager->SetSetting(u"c"_qs, true));
         QCOMPARE(m_manager->currentName(), u"C"_qs);
         QVERIFY(m_manager->SetSetting(u"nowhere"_qs, false));
         QCOMPARE(m_manager->currentIndex(), 0);
+    }
+
+    // Switching keeps what was edited in the profile left, as quitting does.
+    void switchingKeepsTheEditsOfTheProfileLeft()
+    {
+        m_store->SaveSetting(u"Main"_qs, u"SettingList"_qs, u"（標準）|B"_qs);
+        m_store->SaveSetting(u"List_B"_qs, u"File1"_qs, u"/old/"_qs);
+        m_store->SaveSetting(u"List_B"_qs, u"Describe1"_qs, u"T フォルダ"_qs);
+        m_store->SaveSetting(u"Options"_qs, u"txtMinutes"_qs, u"10"_qs);
+        m_store->SaveSetting(u"Main"_qs, u"SettingName"_qs, u"B"_qs);
+        m_manager->loadFromStore();
+        QCOMPARE(m_list.rowCount(), 1);
+        m_list.clear();
+        m_list.append({ u"/new/a.jpg"_qs, u"ﾌｧｲﾙ"_qs, true });
+        m_options.setText(Opt::txtMinutes, u"42"_qs);
+
+        m_manager->cmbSetting_Click(0);
+        QCOMPARE(m_options.text(Opt::txtMinutes), u"10"_qs);
+        m_manager->cmbSetting_Click(1);
+        QCOMPARE(m_list.rowCount(), 1);
+        QCOMPARE(m_list.entry(0).path, u"/new/a.jpg"_qs);
+        QCOMPARE(m_options.text(Opt::txtMinutes), u"42"_qs);
+        QVERIFY(m_messages.messages.isEmpty());
     }
 
     void unknownSettingNameSelectsTheDefault()
