@@ -38,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -141,10 +142,41 @@ void reportFirstPictureAndQuit(frmView &viewer, const Slideshow &slideshow,
                      });
 }
 
+// "--help" and "--version", the one argument of each that Linux programs answer on standard
+// output without starting; every other argument is the program's own (a folder, a picture, a
+// bookmark, a profile, /uninstall). True when it answered.
+bool answeredInformationSwitch(int argc, char *argv[])
+{
+    if (argc != 2)
+        return false;
+    const std::string_view argument(argv[1]);
+    if (argument == "--version") {
+        std::printf("Lunetta %s\n", LUNETTA_VERSION);
+        return true;
+    }
+    if (argument == "--help") {
+        std::printf(
+            "%s",
+            "使い方: lunetta [フォルダ | 画像ファイル | しおりファイル(*.kvs) | 設定名]\n"
+            "       lunetta /uninstall   Lunettaの設定をすべて削除します\n"
+            "       lunetta --help       この説明を表示します\n"
+            "       lunetta --version    版を表示します\n"
+            "\n"
+            "フォルダや画像ファイルを指定すると、そのフォルダのファイルをすぐに表示します。\n"
+            "しおりファイルはその位置から、設定名はその設定のリストから表示を始めます。\n"
+            "設定は $XDG_CONFIG_HOME/Lunetta/Lunetta.ini に保存されます"
+            "(LUNETTA_CONFIG_DIR で変更できます)。\n");
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (answeredInformationSwitch(argc, argv))
+        return 0;
     prepareEnvironment();
     StartupWarmup warmup;
     // The first picture's decode starts before the application is made, with the work area of

@@ -1,6 +1,7 @@
 #include "Sandbox.h"
 #include "core/AppPaths.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -40,7 +41,9 @@ class TestApp : public QObject
     bool waitUntilRunning(QProcess &p)
     {
         const QString lock = AppPaths::instanceLockPath(configFolder());
-        for (int i = 0; i < 100; ++i) {
+        // Generous: a busy machine takes seconds to start the program.
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && p.state() != QProcess::NotRunning) {
             if (QFile::exists(lock) && p.state() == QProcess::Running)
                 return true;
             QTest::qWait(50);
@@ -71,6 +74,27 @@ private slots:
         QVERIFY(!log().contains(u"複数起動"_qs));
         third->terminate();
         QVERIFY(third->waitForFinished(5000));
+    }
+
+    // The two arguments a Linux program answers on standard output, without starting and
+    // without touching the settings.
+    void helpAndVersionAnswerOnStandardOutput_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("version") << u"--version"_qs << u"Lunetta "_qs;
+        QTest::newRow("help") << u"--help"_qs << u"使い方: lunetta"_qs;
+    }
+    void helpAndVersionAnswerOnStandardOutput()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, answer);
+        QFile::remove(logPath());
+        auto p = start({ argument });
+        QVERIFY(p->waitForFinished(30000));
+        QCOMPARE(p->exitCode(), 0);
+        QVERIFY(QString::fromUtf8(p->readAllStandardOutput()).startsWith(answer));
+        QCOMPARE(log(), QString()); // no message: it answered before anything else
     }
 
     void uninstallRemovesTheSettings()
