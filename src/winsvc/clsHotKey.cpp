@@ -103,7 +103,7 @@ bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enum
 {
     if (!m_target)
         return false;
-    if (HotKeyAtoms::find(strNewKey))
+    if (HotKeyAtoms::find(strNewKey) || !holderOf(lngVirtualKey, enumMask).isEmpty())
         return false;
     const int id = HotKeyAtoms::add(strNewKey);
     if (!id)
@@ -113,7 +113,17 @@ bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enum
         return false;
     }
     m_keyNames << strNewKey;
+    m_combinations.insert(strNewKey, { lngVirtualKey, enumMask });
     return true;
+}
+
+QString clsHotKey::holderOf(int lngVirtualKey, int enumMask) const
+{
+    for (auto it = m_combinations.cbegin(); it != m_combinations.cend(); ++it) {
+        if (it.value() == std::pair(lngVirtualKey, enumMask))
+            return it.key();
+    }
+    return QString();
 }
 
 bool clsHotKey::unregister(const QString &name)
@@ -131,6 +141,7 @@ bool clsHotKey::mDeleteHotKey(const QString &strDestKey)
     if (!unregister(strDestKey))
         return false;
     m_keyNames.removeAll(strDestKey);
+    m_combinations.remove(strDestKey);
     return true;
 }
 

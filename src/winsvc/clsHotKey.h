@@ -3,6 +3,7 @@
 #include "winsvc/HotKeyBackend.h"
 #include "winsvc/MessageListener.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -22,7 +23,11 @@ public:
     explicit clsHotKey(std::unique_ptr<HotKeyBackend> backend, QObject *parent = nullptr);
     ~clsHotKey() override;
 
+    // False also when another of this object's names holds the same combination: X11 grants a
+    // second grab of a key to the same program, and releasing either then kills both.
     bool mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enumMask);
+    // The name that holds the key combination, empty when none does.
+    QString holderOf(int lngVirtualKey, int enumMask) const;
     bool mDeleteHotKey(const QString &strDestKey);
     qintptr CallBackWindow(QObject *hWnd, int uMsg, qintptr wParam, qintptr lParam,
                            bool &booReturn) override;
@@ -48,6 +53,8 @@ private:
     // The target's hook, kept alive while this object listens to it.
     std::shared_ptr<clsMessage> m_hook;
     QStringList m_keyNames;
+    // Each registered name's key and modifiers.
+    QHash<QString, std::pair<int, int>> m_combinations;
 };
 
 // A process-wide table of names and small numbers, as global atoms are on other systems.

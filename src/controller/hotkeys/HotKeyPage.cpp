@@ -198,8 +198,15 @@ void HotKeyPage::registerStoredHotKeys()
     const auto stored = m_store->GetAllSettings(SettingKeys::Section::HotKey);
     for (const auto &[name, value] : stored) {
         const auto [code, mask] = parseBinding(value);
-        // A damaged value is no key at all.
-        if (code > 0)
+        // A damaged value is no key at all. A combination already bound to another function
+        // (a hand-edited file) stays with the first: a second grab of the same key would kill
+        // both.
+        if (code <= 0)
+            continue;
+        const QString holder = m_hotKey->holderOf(code, mask);
+        if (!holder.isEmpty() && holder != name)
+            m_store->DeleteSetting(SettingKeys::Section::HotKey, name);
+        else
             m_hotKey->mAddHotKey(name, code, mask);
     }
 }
@@ -244,9 +251,19 @@ bool HotKeyPage::registerSelectedHotKey()
         if (m_modifiers[bit]->isChecked())
             mask |= 1 << bit;
     }
-    m_hotKey->mDeleteHotKey(name);
-    if (!m_hotKey->mAddHotKey(name, code, mask))
+    // A combination that another function holds, or that the desktop refuses, changes nothing:
+    // this function keeps the key it had.
+    const QString holder = m_hotKey->holderOf(code, mask);
+    if (!holder.isEmpty() && holder != name)
         return false;
+    const auto [oldCode, oldMask] = parseBinding(
+        m_store->GetSetting(SettingKeys::Section::HotKey, name, QStringLiteral("0,0")));
+    m_hotKey->mDeleteHotKey(name);
+    if (!m_hotKey->mAddHotKey(name, code, mask)) {
+        if (oldCode > 0)
+            m_hotKey->mAddHotKey(name, oldCode, oldMask);
+        return false;
+    }
     m_store->SaveSetting(SettingKeys::Section::HotKey, name,
                          QString::number(code) + u',' + QString::number(mask));
     return true;

@@ -24,15 +24,21 @@ public:
     explicit FakeBackend(QHash<int, QPair<int, int>> &g)
         : grabs(g)
     { }
+    // As X11 does: another program's key is refused, but the same program may grab a key
+    // twice, and giving back either grab gives back the key.
     bool grab(int id, int vk, int mask) override
     {
         const QPair<int, int> combo(vk, mask);
-        if (combo == taken || grabs.values().contains(combo))
+        if (combo == taken)
             return false;
         grabs.insert(id, combo);
         return true;
     }
-    void ungrab(int id) override { grabs.remove(id); }
+    void ungrab(int id) override
+    {
+        const QPair<int, int> combo = grabs.value(id);
+        grabs.removeIf([&](auto it) { return it.value() == combo; });
+    }
     // As the desktop would, the press reaches the target window from the event loop.
     void press(int vk, int mask)
     {
@@ -90,6 +96,27 @@ private slots:
         QVERIFY(!clsHotKey(std::make_unique<FakeBackend>(m_grabs)).mAddHotKey(u"a"_qs, 65, 0));
     }
 
+    // A hand-edited file that binds one combination twice: the first binding stays and works,
+    // the others are dropped.
+    void storedDuplicatesKeepTheFirst()
+    {
+        Sandbox box;
+        SettingsStore store(box.path(u"config"_qs));
+        store.SaveSetting(SettingKeys::Section::HotKey, u"開始"_qs, u"83,3"_qs);
+        store.SaveSetting(SettingKeys::Section::HotKey, u"次の画像へ"_qs, u"83,3"_qs);
+        RecordingMessageService messages;
+        FakeBackend *backend = nullptr;
+        auto keys = make(&backend);
+        QSignalSpy spy(keys.get(), &clsHotKey::HotKey);
+        HotKeyPage page;
+        page.initHotKeyPage(*keys, store, messages);
+        QCOMPARE(keys->keyNames(), QStringList { u"開始"_qs });
+        QVERIFY(!store.hasSetting(SettingKeys::Section::HotKey, u"次の画像へ"_qs));
+        backend->press(83, 3);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.first().first().toString(), u"開始"_qs);
+    }
+
     void thePageStoresAndShowsBindings()
     {
         Sandbox box;
@@ -130,6 +157,7 @@ private slots:
         save->click();
         QCOMPARE(messages.lastText(), u"登録に失敗しました。"_qs);
         QVERIFY(!store.hasSetting(SettingKeys::Section::HotKey, u"ポーズ"_qs));
+        QCOMPARE(keys->holderOf(83, 3), u"開始"_qs); // the first binding still works
         QCOMPARE(keyList->currentItem()->text(), u"（未登録）"_qs);
         QVERIFY(!ctrl->isChecked());
         // "（未登録）" removes the binding and the key.
