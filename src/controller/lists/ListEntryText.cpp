@@ -2,6 +2,9 @@
 
 #include "core/PathFunctions.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 const QString ListEntryText::pictureKind = QStringLiteral("画像/動画ﾌｧｲﾙ");
 const QString ListEntryText::fileListKind = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
 
@@ -13,7 +16,47 @@ bool ListEntryText::isFileListExtension(const QString &extension)
 
 QString ListEntryText::fileKind(const QString &path)
 {
-    return isFileListExtension(GetExtension(path)) ? fileListKind : pictureKind;
+    const QString extension = GetExtension(path);
+    if (!isFileListExtension(extension))
+        return pictureKind;
+    static const QStringList listExtensions { QStringLiteral("txt"), QStringLiteral("lst"),
+                                              QStringLiteral("kfl"), QStringLiteral("m3u") };
+    if (listExtensions.contains(extension, Qt::CaseInsensitive))
+        return fileListKind;
+    QFile file(path);
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)
+        && looksLikeMedia(file.read(4096)))
+        return pictureKind;
+    return fileListKind;
+}
+
+bool ListEntryText::looksLikeMedia(const QByteArray &head)
+{
+    static const QList<QByteArray> signatures {
+        QByteArray("\xFF\xD8\xFF"),
+        QByteArray("\x89PNG"),
+        QByteArray("GIF8"),
+        QByteArray("BM"),
+        QByteArray("II*\0", 4),
+        QByteArray("MM\0*", 4),
+        QByteArray("\xFF\x0A"),
+        QByteArray("\x1A\x45\xDF\xA3"),
+        QByteArray("OggS"),
+        QByteArray("ID3"),
+        QByteArray(".RMF"),
+        QByteArray("fLaC"),
+        QByteArray("\0\0\0\x0CJXL ", 8),
+        QByteArray("\0\0\x01\xBA", 4),
+    };
+    for (const QByteArray &s : signatures) {
+        if (head.startsWith(s))
+            return true;
+    }
+    // RIFF containers (WebP, AVI, WAV) and ISO media files (MP4, MOV, HEIC, AVIF).
+    if ((head.startsWith("RIFF") && head.size() >= 12) || head.mid(4, 4) == "ftyp")
+        return true;
+    // Text has no NUL bytes, whatever its encoding but UTF-16, which file lists never use.
+    return head.contains('\0');
 }
 
 QString ListEntryText::folderKind(const QString &mask, bool subFolders)

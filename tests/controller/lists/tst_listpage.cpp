@@ -187,6 +187,39 @@ private slots:
         QCOMPARE(ListEntryText::fileKind(u"/d.jpg/readme"_s), fileList);
     }
 
+    // Without a list extension, the first bytes decide: a photo saved without one (or with a
+    // name that only the substring rule counts) is a picture, text is a list.
+    void filesWithoutAListExtensionAreDecidedByTheirContents_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("isList");
+        QTest::newRow("JPEG without extension")
+            << u"IMG_0001"_s << QByteArray("\xFF\xD8\xFF\xE0") << false;
+        QTest::newRow("PNG named .t") << u"p.t"_s << QByteArray("\x89PNG\r\n\x1A\n") << false;
+        QTest::newRow("MP4 without extension") << u"clip"_s
+                                               << QByteArray("\0\0\0\x18"
+                                                             "ftypmp42",
+                                                             12)
+                                               << false;
+        QTest::newRow("WebP") << u"w"_s << QByteArray("RIFF\x10\0\0\0WEBPVP8 ", 16) << false;
+        QTest::newRow("paths without extension")
+            << u"list"_s << QByteArray("/a.jpg\n/b.jpg\n") << true;
+        QTest::newRow("Shift_JIS list")
+            << u"sjis.m3"_s << QByteArray("C:\\\x8e\xca\x90\x5e.jpg\r\n") << true;
+        QTest::newRow("a .txt is a list whatever it holds")
+            << u"odd.txt"_s << QByteArray("\x89PNG\r\n\x1A\n") << true;
+        QTest::newRow("empty file") << u"nothing"_s << QByteArray() << true;
+    }
+    void filesWithoutAListExtensionAreDecidedByTheirContents()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, isList);
+        const QString path = m_box.file(u"sniff/"_s + name, contents);
+        QCOMPARE(ListEntryText::fileKind(path), isList ? fileList : picture);
+    }
+
     void droppedPathsLandOnTopInReverseOrder()
     {
         const QString folder = m_box.folder(u"drop/pics"_s);
