@@ -2,6 +2,8 @@
 // and what the two players report.
 #include "engine/Slideshow.h"
 
+#include <cmath>
+
 #include "core/Options.h"
 #include "engine/ControllerPort.h"
 #include "engine/MoviePlayerPort.h"
@@ -46,8 +48,11 @@ void Slideshow::movieFastForward()
 
 void Slideshow::movieFastReverse()
 {
-    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
-        m_moviePlayer->setRate(m_options.number(Opt::txtMp_FastReverse));
+    // The option is the rewind's speed: the clip runs backwards at it, as rewinding does in
+    // every player, where it played forwards at that rate before.
+    const double speed = std::abs(m_options.number(Opt::txtMp_FastReverse));
+    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer && speed > 0)
+        m_moviePlayer->setRate(-speed);
 }
 
 void Slideshow::SetMovieSlider(int value)

@@ -44,7 +44,7 @@ private slots:
         const QStringList forward { u"forward"_qs };
         QTest::newRow("movie forward") << u"clip.mp4"_qs << forward << QList<double> { 2.5 };
         QTest::newRow("movie reverse")
-            << u"clip.mp4"_qs << QStringList { u"reverse"_qs } << QList<double> { 0.25 };
+            << u"clip.mp4"_qs << QStringList { u"reverse"_qs } << QList<double> { -0.25 };
         QTest::newRow("play after forward")
             << u"clip.mp4"_qs << QStringList { u"forward"_qs, u"play"_qs }
             << QList<double> { 2.5, 1 };

@@ -4,9 +4,9 @@
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
 #include "viewer/movie/PlayerOptionsDialog.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/window/frmView.h"
 
 #include <QLibrary>
 

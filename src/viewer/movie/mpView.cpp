@@ -1,5 +1,7 @@
 #include "viewer/movie/mpView.h"
 
+#include "viewer/movie/ReverseStepper.h"
+
 #include "viewer/movie/MediaSetup.h"
 
 #include <QMediaMetaData>
@@ -31,8 +33,12 @@ int stateCode(QMediaPlayer::PlaybackState state)
 mpView::mpView(QWidget *parent)
     : VideoSurface(parent)
     , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+    , m_reverse(new ReverseStepper([this] { return currentPosition(); },
+                                   [this](double at) { setCurrentPosition(at); }, this))
 {
     setObjectName(QStringLiteral("mpView"));
+    // Rewound to the start, the clip stays paused there.
+    connect(m_reverse, &ReverseStepper::reachedStart, this, [this] { endRewind(Paused); });
 }
 
 void mpView::connectPlayer(QMediaPlayer &player)
@@ -45,6 +51,9 @@ void mpView::connectPlayer(QMediaPlayer &player)
     connect(&player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
     connect(&player, &QMediaPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) {
+                // The pause a rewind works in is no change the show should see.
+                if (m_reverse->isRunning())
+                    return;
                 const int old = m_state;
                 m_state = stateCode(state);
                 if (old != m_state)
@@ -154,14 +163,32 @@ void mpView::Pause()
 
 void mpView::playCurrentClip()
 {
-    if (m_state == Stopped || m_state == Paused)
+    if (m_reverse->isRunning())
+        endRewind(Playing);
+    else if (m_state == Stopped || m_state == Paused)
         Play();
 }
 
 void mpView::pauseCurrentClip()
 {
-    if (m_state == Playing)
+    if (m_reverse->isRunning())
+        endRewind(Paused);
+    else if (m_state == Playing)
         Pause();
+}
+
+void mpView::endRewind(int state)
+{
+    m_reverse->stop();
+    if (state == Playing) {
+        Play();
+        return;
+    }
+    // The player has been paused all along; the show is told now.
+    const int old = m_state;
+    m_state = Paused;
+    if (old != m_state)
+        emit PlayStateChange(old, m_state);
 }
 
 double mpView::currentPosition() const
@@ -177,12 +204,31 @@ void mpView::setCurrentPosition(double seconds)
 
 double mpView::rate() const
 {
+    if (m_reverse->isRunning())
+        return -m_reverse->speed();
     const QMediaPlayer *player = m_player.made();
     return player ? player->playbackRate() : 1.0;
 }
 
 void mpView::setRate(double rate)
 {
+    // Backwards: the player stays paused while the position steps back. A negative rate is not
+    // given to the player, which on most clips plays on forwards or stalls.
+    if (rate < 0) {
+        if (m_reverse->isRunning()) {
+            m_reverse->start(-rate);
+            return;
+        }
+        m_rewindResumes = m_state == Playing;
+        // Stepping first, so that the pause it works in is not reported as the clip's.
+        m_reverse->start(-rate);
+        if (m_player.made())
+            m_player.get().setPlaybackRate(1.0);
+        Pause();
+        return;
+    }
+    if (m_reverse->isRunning())
+        endRewind(m_rewindResumes ? Playing : Paused);
     // A player is made at the normal rate: setting that one needs no player yet.
     if (!m_player.made() && rate == 1.0)
         return;

@@ -6,6 +6,7 @@
 #include "viewer/movie/VideoSurface.h"
 
 class QMediaPlayer;
+class ReverseStepper;
 
 // The viewer's movie player: a QMediaPlayer showing its picture on this surface. It offers
 // what the slideshow asks of a movie player — the file name that opens and closes, the
@@ -54,6 +55,8 @@ signals:
 private:
     void onStatus(int status);
     void connectPlayer(QMediaPlayer &player);
+    // Ends a rewind, playing on forwards or staying paused.
+    void endRewind(int state);
 
     LazyMediaPlayer m_player;
     // The codec names of the source, as first reported.
@@ -61,4 +64,7 @@ private:
     QString m_fileName;
     int m_state = Stopped;
     bool m_streamAnnounced = false;
+    ReverseStepper *m_reverse;
+    // Whether the clip played when its rewind began, and so plays on when it ends.
+    bool m_rewindResumes = false;
 };

@@ -11,9 +11,9 @@
 #include "viewer/movie/MediaSetup.h"
 #include "viewer/movie/PlayerDialogs.h"
 #include "viewer/movie/PlayerOptionsDialog.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/window/frmView.h"
 
 #include <QAudioOutput>
 #include <QCheckBox>
@@ -115,6 +115,35 @@ private slots:
         QCOMPARE(info.videoCodec, u"H264"_qs);
         QCOMPARE(info.audioCodec, u"AAC"_qs);
         QCOMPARE(info.size, QSize(160, 120));
+    }
+
+    // A negative rate rewinds: the position runs back at that speed, the show sees the clip
+    // as playing, and playing again goes on forwards from there.
+    void aNegativeRateRewinds()
+    {
+        mpView player;
+        QSignalSpy states(&player, &mpView::PlayStateChange);
+        QVERIFY(player.openMovie(media(u"long.mp4"_qs)));
+        player.playCurrentClip();
+        QTRY_VERIFY_WITH_TIMEOUT(player.currentPosition() > 2.5, 20000);
+        states.clear();
+        const double from = player.currentPosition();
+        player.setRate(-2);
+        QCOMPARE(player.rate(), -2.0);
+        QTRY_VERIFY_WITH_TIMEOUT(player.currentPosition() < from - 1.5, 10000);
+        QVERIFY(states.isEmpty());
+        QCOMPARE(player.playState(), int(MoviePlayerPort::Playing));
+
+        player.playCurrentClip();
+        QCOMPARE(player.rate(), 1.0);
+        const double back = player.currentPosition();
+        QTRY_VERIFY_WITH_TIMEOUT(player.currentPosition() > back + 0.5, 10000);
+
+        // Rewound to its start, the clip stays paused there.
+        player.setRate(-4);
+        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MoviePlayerPort::Paused), 15000);
+        QVERIFY(player.currentPosition() < 0.5);
+        player.closeFile();
     }
 
     void theRealPlayerReportsWhatTheShowNeeds_data()
