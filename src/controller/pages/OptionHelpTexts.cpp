@@ -39,6 +39,11 @@ const QHash<QString, QString> &texts()
           QStringLiteral("ビューアの下に、ファイル名と何枚目かを表示します。") },
         { QStringLiteral("chkAlwaysOnTop"),
           QStringLiteral("ビューアをほかのウィンドウより常に手前に表示します。") },
+        { QStringLiteral("chkViewerKeys"),
+          QStringLiteral("ビューアでスペース、→、PageDown(最後まで見たとき)で次のファイル、"
+                         "BackSpace、←で前のファイル、Home、Endで最初と最後のファイルへ移動し、"
+                         "Escでビューアを隠します。スクロールバーがあるときは矢印キーでスクロール"
+                         "します。") },
         { QStringLiteral("chkHideWithMouse"),
           QStringLiteral("マウスがビューアの上を動くとビューアを隠し、マウスがその場所を離れると元"
                          "に戻します。") },

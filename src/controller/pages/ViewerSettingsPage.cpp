@@ -28,6 +28,9 @@ ViewerSettingsPage::ViewerSettingsPage(Options &options, const OptionPageHooks &
                                      QStringLiteral("マウスの移動で隠れる(&M)")));
     viewerLayout->addWidget(
         B::check(viewer, QStringLiteral("chkAlwaysOnTop"), QStringLiteral("常に手前に表示(&T)")));
+    viewerLayout->addWidget(
+        B::check(viewer, QStringLiteral("chkViewerKeys"),
+                 QStringLiteral("スペース、←、→などのキーで前後のファイルへ移動する(&K)")));
 
     QGroupBox *show = B::frame(this, QStringLiteral("表示・非表示"));
     auto *showLayout = new QVBoxLayout(show);

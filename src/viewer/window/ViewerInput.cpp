@@ -113,8 +113,59 @@ void ViewerInput::showPopupMenu(const QPoint &globalPos)
         slideshow.suspendIntervalClock(false);
 }
 
+bool ViewerInput::stepKey(QKeyEvent *event)
+{
+    if (!m_options.isChecked(Opt::chkViewerKeys) || !m_popup
+        || (event->modifiers() & ~Qt::KeypadModifier))
+        return false;
+    const bool hVisible = !m_parts.hBar.isHidden();
+    const bool vVisible = !m_parts.vBar.isHidden();
+    QString command;
+    switch (event->key()) {
+    case Qt::Key_Space:
+        command = QStringLiteral("mnuPopup_NextFile");
+        break;
+    case Qt::Key_Right:
+        if (!hVisible)
+            command = QStringLiteral("mnuPopup_NextFile");
+        break;
+    case Qt::Key_PageDown:
+        // Scrolls down first; at the bottom it turns the page.
+        if (!vVisible || m_parts.vBar.value() >= m_parts.vBar.maximum())
+            command = QStringLiteral("mnuPopup_NextFile");
+        break;
+    case Qt::Key_Backspace:
+        command = QStringLiteral("mnuPopup_PreviousFile");
+        break;
+    case Qt::Key_Left:
+        if (!hVisible)
+            command = QStringLiteral("mnuPopup_PreviousFile");
+        break;
+    case Qt::Key_Home:
+        command = QStringLiteral("mnuPopup_FirstFile");
+        break;
+    case Qt::Key_End:
+        command = QStringLiteral("mnuPopup_lastFile");
+        break;
+    case Qt::Key_Escape:
+        command = QStringLiteral("mnuPopup_Hide");
+        break;
+    default:
+        break;
+    }
+    // The pop-up menu's own item, so that a key does exactly what the menu does.
+    QAction *action = command.isEmpty() ? nullptr : m_popup->findChild<QAction *>(command);
+    if (!action || !action->isEnabled())
+        return false;
+    action->trigger();
+    event->accept();
+    return true;
+}
+
 bool ViewerInput::keyPress(QKeyEvent *event)
 {
+    if (stepKey(event))
+        return true;
     const bool hVisible = !m_parts.hBar.isHidden();
     const bool vVisible = !m_parts.vBar.isHidden();
     auto step = [](QScrollBar *bar, int by) {

@@ -54,6 +54,10 @@ public:
     bool isDragArmed() const { return m_dragArmed; }
 
 private:
+    // With the option on, the keys users of other viewers reach for first step through the
+    // list as the pop-up menu's items do; true when the key did.
+    bool stepKey(QKeyEvent *event);
+
     Parts m_parts;
     Options &m_options;
     Slideshow &m_slideshow;

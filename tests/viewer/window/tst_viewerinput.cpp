@@ -119,6 +119,55 @@ private slots:
         QCOMPARE(m_view->g_clsImage->left(), 0);
     }
 
+    // With the option on, the keys of other viewers run the pop-up menu's commands; the arrows
+    // and PageDown still scroll while there is something to scroll. Off, nothing steps.
+    void stepKeysRunThePopupCommands_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList all { u"next"_qs,     u"next"_qs,  u"next"_qs, u"previous"_qs,
+                                u"previous"_qs, u"first"_qs, u"last"_qs, u"hide"_qs };
+        QTest::newRow("picture that fits") << true << false << all;
+        QTest::newRow("scroll bars shown")
+            << true << true << QStringList { u"next"_qs, u"previous"_qs, u"first"_qs,
+                                             u"last"_qs, u"hide"_qs,     u"next"_qs };
+        QTest::newRow("option off") << false << false << QStringList();
+    }
+    void stepKeysRunThePopupCommands()
+    {
+        QFETCH(bool, on);
+        QFETCH(bool, large);
+        QFETCH(QStringList, expected);
+        QStringList ran;
+        for (const auto &[name, command] : { std::pair(u"mnuPopup_NextFile"_qs, u"next"_qs),
+                                             std::pair(u"mnuPopup_PreviousFile"_qs, u"previous"_qs),
+                                             std::pair(u"mnuPopup_FirstFile"_qs, u"first"_qs),
+                                             std::pair(u"mnuPopup_lastFile"_qs, u"last"_qs),
+                                             std::pair(u"mnuPopup_Hide"_qs, u"hide"_qs) }) {
+            QAction *a = m_menu->addAction(command);
+            a->setObjectName(name);
+            connect(a, &QAction::triggered, this, [&ran, command] { ran << command; });
+        }
+        m_view->setPopupMenu(m_menu, nullptr, nullptr);
+        m_options->setCheck(Opt::chkViewerKeys, on ? 1 : 0);
+        startWith(large ? m_large : m_small);
+        for (Qt::Key key : { Qt::Key_Space, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_Backspace,
+                             Qt::Key_Left, Qt::Key_Home, Qt::Key_End, Qt::Key_Escape })
+            QTest::keyClick(m_view.get(), key);
+        if (large) {
+            // The arrows scrolled; PageDown paged down, and at the bottom it turns the page.
+            QCOMPARE(m_view->hsbView->value(), 0);
+            QVERIFY(m_view->vsbView->value() > 0);
+            QScrollBar *v = m_view->vsbView;
+            for (int i = 0; i < 50 && v->value() < v->maximum(); ++i)
+                QTest::keyClick(m_view.get(), Qt::Key_PageDown);
+            QCOMPARE(ran.size(), expected.size() - 1);
+            QTest::keyClick(m_view.get(), Qt::Key_PageDown);
+        }
+        QCOMPARE(ran, expected);
+    }
+
     void anUntitledWindowMovesOnlyAfterTheDelay()
     {
         m_options->setOption(Opt::chkShowTitlebar, false);
