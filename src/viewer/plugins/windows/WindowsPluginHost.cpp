@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 extern char **environ;
@@ -28,6 +29,23 @@ namespace {
 constexpr quint32 maxBitsBlock = 0x7FF00000u;
 constexpr quint32 maxInfoBlock = 1u << 20;
 constexpr quint32 maxHello = 1u << 22;
+
+// The bytes the pixels of a picture described by the info block take, or -1 when the block
+// does not say (a header too short, or packed pixels whose size only the plug-in knows).
+qint64 bitsFromHeader(const unsigned char *info, quint32 size)
+{
+    if (size < 40)
+        return -1;
+    const qint64 width = std::abs(qint64(qFromLittleEndian<qint32>(info + 4)));
+    const qint64 height = std::abs(qint64(qFromLittleEndian<qint32>(info + 8)));
+    const qint64 depth = qFromLittleEndian<quint16>(info + 14);
+    const quint32 packing = qFromLittleEndian<quint32>(info + 16);
+    if (packing != 0 && packing != 3) // neither plain nor bit fields
+        return -1;
+    if (width > (1 << 24) || height > (1 << 24) || depth > 64)
+        return std::numeric_limits<qint64>::max();
+    return (width * depth + 31) / 32 * 4 * height;
+}
 
 qint64 now()
 {
@@ -393,6 +411,13 @@ int32_t WindowsPluginHost::getPicture(const QString &path, PluginBlock &info, Pl
         bitsSize &= ~SPIHOST_BITS_IN_FILE;
         ok = ok && bitsSize <= maxBitsBlock && rest == 8 + infoSize + (inFile ? 0 : bitsSize)
             && (!inFile || m_sharing == Sharing::File);
+        // The announced size is held to the picture's own header and to the limit before any
+        // memory is taken for it: a host may claim gigabytes for a small picture.
+        const qint64 described = ok
+            ? bitsFromHeader(static_cast<const unsigned char *>(info.data.get()), infoSize)
+            : 0;
+        ok = ok && qint64(bitsSize) <= m_limits.pictureBytes
+            && (described < 0 || (described <= m_limits.pictureBytes && bitsSize <= described));
     }
     if (ok) {
         bits.data.reset(std::malloc(std::max<size_t>(bitsSize, 1)));
@@ -407,12 +432,17 @@ int32_t WindowsPluginHost::getPicture(const QString &path, PluginBlock &info, Pl
         fail();
         return -1;
     }
-    m_failures = 0;
     if (result != 0 || infoSize == 0 || bitsSize == 0) {
+        // A plug-in that took the file and then gives no picture counts against it, or one that
+        // fails every file in good form would be asked for ever. The host itself is sound and
+        // runs on until the plug-in is given up.
         info = PluginBlock();
         bits = PluginBlock();
+        if (++m_failures >= m_limits.maxFailures)
+            kill();
         return result != 0 ? result : -1;
     }
+    m_failures = 0;
     return 0;
 }
 

@@ -24,6 +24,8 @@ public:
         int callMs = 5000;
         int dialogMs = 600000; // a settings dialog waits for the user
         int maxFailures = 3;
+        // The most pixel bytes one picture may take, as for the built-in loader.
+        qint64 pictureBytes = qint64(1) << 30;
     };
 
     // `command`: the program and its arguments that start the host for the plug-in.

@@ -301,6 +301,65 @@ private slots:
         }
     }
 
+    // A host that claims more pixels than the picture's header describes, or more than the
+    // limit, fails at once, before anything is taken for them; one that answers in good form
+    // but without a picture counts against the plug-in until it is given up, though it runs on.
+    void hostAnswersAreHeldToThePicture_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("keepsRunning");
+        // A 100 x 100 picture of 24 bits: 30,000 bytes of pixels.
+        const QString header = u"\\050\\0\\0\\0\\144\\0\\0\\0\\144\\0\\0\\0\\001\\0\\030\\0"_qs
+            + QString(u"\\0"_qs).repeated(24);
+        // The frame's length, the call, success and the header; then the announced bits.
+        const QString picture = u"\\002\\0\\0\\0\\0\\050\\0\\0\\0"_qs + header;
+        QTest::newRow("2 GB for 100 x 100")
+            << u"\\065\\0\\0\\177"_qs + picture + u"\\0\\0\\0\\177"_qs << -1 << false;
+        QTest::newRow("one byte more than the header")
+            << u"\\146\\165\\0\\0"_qs + picture + u"\\061\\165\\0\\0"_qs << -1 << false;
+        QTest::newRow("no header, 1.5 GB")
+            << u"\\015\\0\\0\\140\\002\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\140"_qs << -1 << false;
+        QTest::newRow("refused in good form")
+            << u"\\015\\0\\0\\0\\002\\002\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0"_qs << 2 << true;
+        QTest::newRow("success without a picture")
+            << u"\\015\\0\\0\\0\\002\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0"_qs << -1 << true;
+    }
+
+    void hostAnswersAreHeldToThePicture()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, result);
+        QFETCH(bool, keepsRunning);
+        WindowsPluginHost::Limits limits;
+        limits.startMs = 5000;
+        limits.callMs = 4000;
+        // Refuses the shared file, then gives every call the same answer (sent in full only
+        // when it is small).
+        const QString script = u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
+            + QString::fromLatin1(greeting)
+            + u"'; frame >/dev/null; printf '\\005\\0\\0\\0\\005\\001\\0\\0\\0'; "
+              u"while frame >/dev/null; do printf '"_qs
+            + answer + u"'; done; sleep 30"_qs;
+        WindowsPluginHost host({ u"/bin/sh"_qs, u"-c"_qs, script }, limits);
+        for (int call = 1; call <= limits.maxFailures; ++call) {
+            QElapsedTimer clock;
+            clock.start();
+            PluginBlock info, bits;
+            QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), result);
+            QVERIFY(!info.data && !bits.data);
+            QCOMPARE(host.failures(), call);
+            QCOMPARE(host.isRunning(), keepsRunning && call < limits.maxFailures);
+            // Not left waiting for gigabytes that never come.
+            QVERIFY2(clock.elapsed() < limits.callMs - 1000,
+                     qPrintable(QString::number(clock.elapsed())));
+        }
+        QVERIFY(host.givenUp());
+        PluginBlock info, bits;
+        QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), -1);
+        QCOMPARE(host.failures(), limits.maxFailures);
+    }
+
     // The real hosts take the shared file, grow it for a larger picture and go on using it for
     // a smaller one.
     void hostsPutPicturesIntoTheSharedFile_data()
