@@ -28,6 +28,7 @@
 #include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/cSusie.h"
 #include "viewer/window/frmView.h"
+#include "winsvc/ScreenAwake.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -259,6 +260,8 @@ int main(int argc, char *argv[])
         PluginDefaults::seedFirstRun(context.store, shipped);
     }
 
+    // Declared before the controller, so its hold is released after the controller is gone.
+    ScreenAwake screenAwake(ScreenAwake::sessionInhibitor());
     std::unique_ptr<frmOptions> controller;
     QuitSignals quitSignals([&controller] {
         if (controller)
@@ -269,6 +272,9 @@ int main(int argc, char *argv[])
     const auto buildController = [&] {
         controller = std::make_unique<frmOptions>(context);
         controller->attach(slideshow, viewer, std::move(bridge));
+        controller->stateDisplay()->onShowStateChanged = [&screenAwake, &slideshow] {
+            screenAwake.setShowActive(slideshow.isRunning() && !slideshow.isPaused());
+        };
         if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
             dialogs->setParentWindow(controller.get());
         controller->Form_Load();

@@ -64,12 +64,16 @@ void ControllerStateDisplay::setRunningDisplay(bool running)
         m_parts.toolBars.mainButton(QStringLiteral("pause"))->setChecked(false);
     // The profile cannot change under a running show.
     m_parts.toolBars.profileBox()->setEnabled(!running);
+    if (onShowStateChanged)
+        onShowStateChanged();
 }
 
 void ControllerStateDisplay::setPausedDisplay(bool paused)
 {
     checkTriple(QStringLiteral("Pause"), paused);
     m_parts.toolBars.mainButton(QStringLiteral("pause"))->setChecked(paused);
+    if (onShowStateChanged)
+        onShowStateChanged();
 }
 
 void ControllerStateDisplay::setFastForwardChecked(bool checked)

@@ -3,6 +3,8 @@
 #include "controller/window/ControllerParts.h"
 #include "engine/ControllerPort.h"
 
+#include <functional>
+
 class Options;
 class QAction;
 class QWidget;
@@ -14,6 +16,8 @@ class ControllerStateDisplay : public ControllerPort
 {
 public:
     ControllerStateDisplay(const ControllerParts &parts, Options &options);
+    // Told after the show starts, stops, pauses or resumes.
+    std::function<void()> onShowStateChanged;
 
     void MoviebarEnable(bool enabled) override;
     bool isMoviebarEnabled() const override { return m_moviebarEnabled; }
