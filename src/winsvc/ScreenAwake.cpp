@@ -1,25 +1,28 @@
 #include "winsvc/ScreenAwake.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusReply>
 
 namespace {
 
+QDBusMessage screenSaverCall(const QString &method)
+{
+    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.ScreenSaver"),
+                                          QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                          QStringLiteral("org.freedesktop.ScreenSaver"), method);
+}
+
+// Plain calls rather than an interface object, which would first ask the service to describe
+// itself and give up where it does not answer that.
 class ScreenSaverInhibitor : public IdleInhibitor
 {
 public:
     bool hold() override
     {
-        QDBusInterface saver(QStringLiteral("org.freedesktop.ScreenSaver"),
-                             QStringLiteral("/org/freedesktop/ScreenSaver"),
-                             QStringLiteral("org.freedesktop.ScreenSaver"),
-                             QDBusConnection::sessionBus());
-        if (!saver.isValid())
-            return false;
-        const QDBusReply<uint> reply
-            = saver.call(QStringLiteral("Inhibit"), QStringLiteral("Lunetta"),
-                         QStringLiteral("スライドショーの表示中"));
+        QDBusMessage call = screenSaverCall(QStringLiteral("Inhibit"));
+        call << QStringLiteral("Lunetta") << QStringLiteral("スライドショーの表示中");
+        const QDBusReply<uint> reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
         if (!reply.isValid())
             return false;
         m_cookie = reply.value();
@@ -28,12 +31,10 @@ public:
 
     void release() override
     {
-        QDBusInterface saver(QStringLiteral("org.freedesktop.ScreenSaver"),
-                             QStringLiteral("/org/freedesktop/ScreenSaver"),
-                             QStringLiteral("org.freedesktop.ScreenSaver"),
-                             QDBusConnection::sessionBus());
+        QDBusMessage call = screenSaverCall(QStringLiteral("UnInhibit"));
+        call << m_cookie;
         // Blocking, so that the release has reached the service before the program ends.
-        saver.call(QStringLiteral("UnInhibit"), m_cookie);
+        QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
     }
 
 private:
