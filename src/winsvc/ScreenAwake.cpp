@@ -22,7 +22,7 @@ public:
     {
         QDBusMessage call = screenSaverCall(QStringLiteral("Inhibit"));
         call << QStringLiteral("Lunetta") << QStringLiteral("スライドショーの表示中");
-        const QDBusReply<uint> reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+        const QDBusReply<uint> reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 1000);
         if (!reply.isValid())
             return false;
         m_cookie = reply.value();
@@ -34,7 +34,7 @@ public:
         QDBusMessage call = screenSaverCall(QStringLiteral("UnInhibit"));
         call << m_cookie;
         // Blocking, so that the release has reached the service before the program ends.
-        QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+        QDBusConnection::sessionBus().call(call, QDBus::Block, 1000);
     }
 
 private:
