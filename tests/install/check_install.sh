@@ -50,27 +50,44 @@ run_installed() {
     xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
         openbox >/dev/null 2>&1 & wm=$!
         "$0" ${1:+"$1"} & pid=$!
-        # Only mapped windows: Qt also owns an unmapped window whose name ends in "lunetta",
-        # and activating that one waits for a map that never comes.
-        for i in $(seq 100); do
+        # Every wait is for a condition, with a deadline a busy machine keeps (a start took 27 s
+        # on one). Only mapped windows: Qt also owns an unmapped window whose name ends in
+        # "lunetta", and activating that one waits for a map that never comes.
+        for i in $(seq 600); do
             w=$(xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | head -1)
             [ -n "$w" ] && break
             sleep 0.2
         done
         echo "window $2: ${w:-none}"
-        sleep 2
-        if [ -n "$3" ]; then
-            for i in $(seq 25); do
-                [ "$(xdotool getactivewindow 2>/dev/null)" = "$w" ] && break
-                xdotool windowactivate "$w" 2>/dev/null; sleep 0.2
+        if [ -n "$3" ] && [ -n "$w" ]; then
+            # The keys go to the active window: make it so, then press them and wait for
+            # what they open; a press the busy window missed is tried again.
+            for try in $(seq 6); do
+                for i in $(seq 150); do
+                    [ "$(xdotool getactivewindow 2>/dev/null)" = "$w" ] && break
+                    xdotool windowactivate "$w" 2>/dev/null; sleep 0.2
+                done
+                echo "active window: $(xdotool getactivewindow 2>/dev/null) (try $try)"
+                for k in $3; do
+                    xdotool key "$k"
+                    # The menu opened by the first key must be mapped before the next one.
+                    for i in $(seq 25); do
+                        [ "$(xdotool getactivewindow 2>/dev/null)" != "$w" ] && break
+                        xdotool search --onlyvisible --class lunetta 2>/dev/null \
+                            | grep -qv "^$w\$" && break
+                        sleep 0.2
+                    done
+                done
+                for i in $(seq 50); do [ -s "$LUNETTA_OPENED" ] && break; sleep 0.2; done
+                [ -s "$LUNETTA_OPENED" ] && break
+                xdotool key Escape Escape 2>/dev/null
             done
-            echo "active window: $(xdotool getactivewindow 2>/dev/null)"
+        elif [ -n "$w" ]; then
+            # The picture is on screen once its window is; the settings are written at the end.
             sleep 0.5
-            for k in $3; do xdotool key "$k"; sleep 0.5; done
-            for i in $(seq 50); do [ -s "$LUNETTA_OPENED" ] && break; sleep 0.2; done
         fi
         [ -n "${LUNETTA_KEEP:-}" ] && import -window root "$LUNETTA_KEEP-$(date +%s%N).png"
-        kill $pid $wm; wait $pid || true' "$root/bin/lunetta" "$1" "$2" "$3" >>"$work/run.log" 2>&1
+        kill $pid; wait $pid || true; kill $wm' "$root/bin/lunetta" "$1" "$2" "$3" >>"$work/run.log" 2>&1
 }
 
 # A GIF, which only a plug-in decodes, shown at once; then 目次 from the Help menu.
