@@ -242,8 +242,7 @@ private slots:
             dialog->chkFileSize->setChecked(true);
             retype(dialog->txtFileSize_Min, u"12x"_s);
             dialog->txtFileSize_Max->setFocus(Qt::TabFocusReason);
-            QTest::qWait(20);
-            backInBox = dialog->txtFileSize_Min->hasFocus();
+            backInBox = QTest::qWaitFor([&] { return dialog->txtFileSize_Min->hasFocus(); }, 10000);
             messagesBeforeCancel = int(m_messages.messages.size());
             dialog->cmdCancel->setFocus(Qt::MouseFocusReason);
             QTest::qWait(20);

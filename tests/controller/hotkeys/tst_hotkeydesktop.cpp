@@ -177,7 +177,6 @@ private slots:
 
         OtherClient other;
         QVERIFY(other.isReady());
-        QTest::qWait(300);
         other.takeFocus();
         QTRY_VERIFY(other.hasFocus());
         QVERIFY(m_desktop.xdotool({ u"key"_qs, u"ctrl+alt+n"_qs }));

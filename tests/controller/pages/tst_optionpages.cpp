@@ -263,7 +263,7 @@ private slots:
         auto *minutes = control<QLineEdit>("txtMinutes");
         retype(minutes, u"-1"_qs);
         m_window->optionTabs()->setCurrentIndex(4);
-        QTest::qWait(20);
+        QTRY_VERIFY(m_messages->lastText().startsWith(u"更新間隔"_qs));
         QCOMPARE(
             m_messages->lastText(),
             u"更新間隔の指定が正しくありません。\r\n0 以上の単精度浮動小数点数で指定して下さい。"_qs);

@@ -67,9 +67,7 @@ private:
     {
         if (!m_desktop.startTray())
             return false;
-        for (int i = 0; i < 50 && !TrayIcon::isAvailable(); ++i)
-            QTest::qWait(100);
-        return TrayIcon::isAvailable();
+        return QTest::qWaitFor([] { return TrayIcon::isAvailable(); }, 20000);
     }
     // Starts a show of the three pictures from the first, as "lunetta <folder>" does; the
     // controller is minimised by default.
@@ -264,11 +262,12 @@ private slots:
         QVERIFY(!m_window->isVisible());
 
         // The show ends by itself: the controller comes back in the normal state.
-        for (int i = 0; i < 3 && m_show->isRunning(); ++i) {
-            m_clock->advance(11);
-            QTest::qWait(300);
-        }
-        QVERIFY(!m_show->isRunning());
+        QVERIFY(QTest::qWaitFor(
+            [this] {
+                m_clock->advance(11);
+                return !m_show->isRunning();
+            },
+            20000));
         expectNormalController();
     }
 
