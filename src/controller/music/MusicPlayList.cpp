@@ -1,6 +1,7 @@
 #include "controller/music/MusicPlayList.h"
 
 #include "core/TextFileCodec.h"
+#include "core/UserFileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,11 +115,13 @@ bool isPlayList(const QString &path)
 
 std::vector<MusicEntry> read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A named pipe given as the play list held the whole program in open(); a play list of
+    // more than 64 MiB is no play list.
+    const auto bytes = UserFileReader::read(path, qint64(64) << 20);
+    if (!bytes)
         return {};
     const QFileInfo info(path);
-    return parse(file.readAll(), info.absolutePath(), info.suffix().toLower() == u"pls");
+    return parse(*bytes, info.absolutePath(), info.suffix().toLower() == u"pls");
 }
 
 std::vector<MusicEntry> parse(const QByteArray &bytes, const QString &folder, bool pls)
