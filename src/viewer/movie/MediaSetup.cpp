@@ -61,13 +61,16 @@ LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<
     };
     // Now and then the GStreamer backend reports nothing at all for a broken file and stays
     // "loading"; a source that has told nothing for a while is set once more, which then
-    // reports at once. Sound files are loaded by then many times over.
+    // reports at once, or plays. Sound files are loaded by then many times over.
     bool inTime = waitUntil(settled, std::min(timeoutMs, silentRetryMs));
     if (!inTime && timeoutMs > silentRetryMs
         && player.mediaStatus() == QMediaPlayer::LoadingMedia) {
         const QUrl source = player.source();
+        const bool playing = player.playbackState() == QMediaPlayer::PlayingState;
         player.setSource(QUrl());
         player.setSource(source);
+        if (playing)
+            player.play();
         inTime = waitUntil(settled, timeoutMs - silentRetryMs);
     }
     QObject::disconnect(onError);

@@ -22,7 +22,9 @@ enum class LoadResult { Loaded, Failed, TimedOut };
 // the source is loaded (LoadedMedia or beyond) or has failed (InvalidMedia, an error, or the
 // source closed meanwhile). Errors are watched from before `start`, because the backend may
 // report one while the source is being set, and because the player keeps reporting the error
-// of an earlier source in error() until another one occurs.
+// of an earlier source in error() until another one occurs. A source still loading after a
+// while is set once more, and played again if it was playing: the GStreamer backend now and
+// then stays "loading" for good, with a busy machine more often.
 LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start);
 
 // How long a file may take to open before it counts as broken.

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QTimer>
@@ -137,9 +138,13 @@ RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAs
     setMaintainAspect(keepAspectRatio);
     // The clip's own sound waits until it is known to be shown.
     m_player.setMuted(true);
-    setSource(QUrl::fromLocalFile(path).toString());
     setWindowsEnabled(false);
-    DoPlay();
+    QElapsedTimer opening;
+    opening.start();
+    MediaSetup::waitForLoad(m_player.get(), openWaitMs, [&] {
+        setSource(QUrl::fromLocalFile(path).toString());
+        DoPlay();
+    });
     qint64 loadedAt = 0;
     const auto reported = [&] {
         if (m_error)
@@ -153,7 +158,8 @@ RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAs
         // A clip without picture has no frame to wait for.
         return !m_player.get().hasVideo() && now() - loadedAt >= noPictureGraceMs;
     };
-    const bool inTime = MediaSetup::waitUntil(reported, openWaitMs);
+    const bool inTime
+        = MediaSetup::waitUntil(reported, std::max<qint64>(0, openWaitMs - opening.elapsed()));
     setWindowsEnabled(true);
     m_player.setMuted(m_mutedSetting);
 
