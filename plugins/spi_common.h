@@ -10,6 +10,10 @@
 #include <utility>
 #include <vector>
 
+// Turns a library's version macro into text for the info strings.
+#define SPI_STR2(x) #x
+#define SPI_STR(x) SPI_STR2(x)
+
 namespace spi {
 
 // Copies info text `infono` of a NULL-terminated table; 0 past its end.

@@ -1,5 +1,6 @@
 // The AVIF plug-in's decoder, loaded on its first picture: the primary picture of an AVIF
 // file, through libavif.
+#include "codec_plugin.h"
 #include "spi_common.h"
 
 #include <avif/avif.h>
@@ -13,7 +14,13 @@ struct DecoderFree
     void operator()(avifDecoder *d) const { avifDecoderDestroy(d); }
 };
 
-int decode(const char *path, void **pInfo, void **pBits)
+} // namespace
+
+namespace spi::plugin {
+
+const bool decodesInsideFiles = false;
+
+int decode(const char *path, long, void **pInfo, void **pBits)
 {
     std::unique_ptr<avifDecoder, DecoderFree> decoder(avifDecoderCreate());
     if (!decoder)
@@ -50,14 +57,4 @@ int decode(const char *path, void **pInfo, void **pBits)
     return LUNETTA_SPI_OK;
 }
 
-} // namespace
-
-extern "C" {
-
-LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
-                                     void **pHBm, LunettaProgressCallback, intptr_t)
-{
-    return spi::checkedGetPictureAtStart(buf, len, flag, pHBInfo, pHBm, decode);
-}
-
-} // extern "C"
+} // namespace spi::plugin

@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#define SPI_STR2(x) #x
-#define SPI_STR(x) SPI_STR2(x)
-
 namespace {
 
 const char *const info[] = { "00IN",

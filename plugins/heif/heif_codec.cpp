@@ -1,5 +1,6 @@
 // The HEIF plug-in's decoder, loaded on its first picture: the primary picture of a HEIF/HEIC
 // file (as phones write them), through libheif, turned and mirrored as the file says.
+#include "codec_plugin.h"
 #include "spi_common.h"
 
 #include <libheif/heif.h>
@@ -30,7 +31,13 @@ struct Resources
     }
 };
 
-int decode(const char *path, void **pInfo, void **pBits)
+} // namespace
+
+namespace spi::plugin {
+
+const bool decodesInsideFiles = false;
+
+int decode(const char *path, long, void **pInfo, void **pBits)
 {
     Resources r;
     r.context = heif_context_alloc();
@@ -71,14 +78,4 @@ int decode(const char *path, void **pInfo, void **pBits)
     return LUNETTA_SPI_OK;
 }
 
-} // namespace
-
-extern "C" {
-
-LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
-                                     void **pHBm, LunettaProgressCallback, intptr_t)
-{
-    return spi::checkedGetPictureAtStart(buf, len, flag, pHBInfo, pHBm, decode);
-}
-
-} // extern "C"
+} // namespace spi::plugin

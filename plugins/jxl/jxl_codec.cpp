@@ -1,5 +1,6 @@
 // The JPEG XL plug-in's decoder, loaded on its first picture: the first frame of a JPEG XL
 // file, through libjxl, turned as the file says.
+#include "codec_plugin.h"
 #include "spi_common.h"
 
 #include <jxl/decode.h>
@@ -21,6 +22,12 @@ struct RunnerFree
 {
     void operator()(void *r) const { JxlResizableParallelRunnerDestroy(r); }
 };
+
+} // namespace
+
+namespace spi::plugin {
+
+const bool decodesInsideFiles = true;
 
 int decode(const char *path, long offset, void **pInfo, void **pBits)
 {
@@ -85,17 +92,4 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
     }
 }
 
-} // namespace
-
-extern "C" {
-
-LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int flag, void **pHBInfo,
-                                     void **pHBm, LunettaProgressCallback, intptr_t)
-{
-    return spi::checkedGetPicture(buf, len, flag, pHBInfo, pHBm, true,
-                                  [](const char *path, long offset, void **pInfo, void **pBits) {
-                                      return decode(path, offset, pInfo, pBits);
-                                  });
-}
-
-} // extern "C"
+} // namespace spi::plugin
