@@ -195,7 +195,7 @@ private slots:
         QSignalSpy closed(&player, &raView::OnClipClosed);
         QCOMPARE(player.openRealClip(media(u"clip.rm"_qs), true),
                  RealPlayerPort::OpenResult::Shown);
-        QTest::qWait(300);
+        QTRY_VERIFY(player.position() >= 300);
         player.setPosition(500);
         // Either it is reopened and plays on to its end, or it is reported closed: the clip
         // ends within its length plus the time to notice the freeze twice.

@@ -47,10 +47,12 @@ private slots:
             return;
 
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::qWait(50);
-        QCOMPARE(window.backingStore()->size(), size);
-        const auto *store = static_cast<const QImage *>(window.backingStore()->paintDevice());
-        QCOMPARE(store->pixelColor(size.width() - 1, size.height() - 1), QColor(Qt::red));
+        QTRY_COMPARE(window.backingStore()->size(), size);
+        const auto corner = [&] {
+            const auto *store = static_cast<const QImage *>(window.backingStore()->paintDevice());
+            return store->pixelColor(size.width() - 1, size.height() - 1);
+        };
+        QTRY_COMPARE(corner(), QColor(Qt::red));
     }
 };
 
