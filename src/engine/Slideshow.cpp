@@ -450,29 +450,6 @@ void Slideshow::resumeSlideshow()
     playCurrentClip();
 }
 
-void Slideshow::toggleFastForward()
-{
-    if (!isRunning())
-        return;
-    stateFlags ^= StateBit::FastForward;
-    if (m_controller)
-        m_controller->setFastForwardChecked(stateFlags & StateBit::FastForward);
-}
-
-void Slideshow::toggleReverse()
-{
-    // After a step nextIndex lies one past the file shown in the old direction; moving it by
-    // two makes it lie one past that file in the new one.
-    stateFlags ^= StateBit::Reverse;
-    const bool reverse = stateFlags & StateBit::Reverse;
-    nextIndex += reverse ? -2 : 2;
-    if (m_controller)
-        m_controller->setReverseChecked(reverse);
-    // The file decoded ahead lay the other way.
-    dropDecodeAhead();
-    decodeNextAhead();
-}
-
 void Slideshow::viewerTick()
 {
     runReportingErrors([this] {

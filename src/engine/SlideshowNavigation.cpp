@@ -1,5 +1,5 @@
 // The slideshow's moves through the list (first, last, next, previous, dropping the file on
-// screen) and hiding the viewer while the show goes on.
+// screen), its direction and fast forward, and hiding the viewer while the show goes on.
 #include "engine/Slideshow.h"
 
 #include "core/EventPump.h"
@@ -59,6 +59,29 @@ void Slideshow::dropCurrentFile()
     m_events.processPendingEvents();
     if (!stoppedMeanwhile())
         showNextFile();
+}
+
+void Slideshow::toggleFastForward()
+{
+    if (!isRunning())
+        return;
+    stateFlags ^= StateBit::FastForward;
+    if (m_controller)
+        m_controller->setFastForwardChecked(stateFlags & StateBit::FastForward);
+}
+
+void Slideshow::toggleReverse()
+{
+    // After a step nextIndex lies one past the file shown in the old direction; moving it by
+    // two makes it lie one past that file in the new one.
+    stateFlags ^= StateBit::Reverse;
+    const bool reverse = stateFlags & StateBit::Reverse;
+    nextIndex += reverse ? -2 : 2;
+    if (m_controller)
+        m_controller->setReverseChecked(reverse);
+    // The file decoded ahead lay the other way.
+    dropDecodeAhead();
+    decodeNextAhead();
 }
 
 // --- hiding the viewer -------------------------------------------------------------------
