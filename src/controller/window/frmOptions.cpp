@@ -49,6 +49,7 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -331,9 +332,8 @@ void frmOptions::Form_Load()
     const QString storedLeft = store.GetSetting(Section::Main, Left, QString());
     if (storedLeft.isEmpty() && s) {
         // A first start: the top right corner of the work area, clear of the viewer, which
-        // opens at its top left.
-        const QRect work = s->availableGeometry();
-        move(work.right() + 1 - frameGeometry().width(), work.top());
+        // opens at its top left. Placed once the window has its size, and again when framed.
+        m_placeInCorner = true;
     } else {
         const QPoint stored(storedLeft.toInt(),
                             store.GetSetting(Section::Main, Top, QStringLiteral("0")).toInt());
@@ -369,6 +369,39 @@ void frmOptions::Form_Load()
         page->initHotKeyPage(*m_mclsHotKey, m_ctx.store, *m_ctx.messages);
         page->initFunctionPage(m_ctx.options, m_ctx.store, *m_ctx.messages);
     }
+    if (m_placeInCorner)
+        placeInWorkAreaCorner();
+}
+
+void frmOptions::placeInWorkAreaCorner()
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    // Before the window is shown its width may still be below the layout's minimum, which it
+    // gets when shown, and its frame counts as nothing.
+    const int frameWidth = frameGeometry().width() - width();
+    const int w = qMax(qMax(width(), minimumWidth()), minimumSizeHint().width());
+    const QRect work = s->availableGeometry();
+    move(work.right() + 1 - w - frameWidth, work.top());
+}
+
+void frmOptions::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_placeInCorner)
+        return;
+    m_placeInCorner = false;
+    // Placed again when the window manager has framed the window, so that the title bar and
+    // the right edge are on the screen; without a frame after two seconds there is none.
+    auto *poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
+        if (frameGeometry() == geometry() && ++tries < 100)
+            return;
+        placeInWorkAreaCorner();
+        poll->deleteLater();
+    });
+    poll->start(20);
 }
 
 void frmOptions::selectTab(int index)

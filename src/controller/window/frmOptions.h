@@ -102,8 +102,11 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // The top right corner of the work area, where the window opens on a first start.
+    void placeInWorkAreaCorner();
     void buildBody();
     void connectCommands();
     void selectTab(int index);
@@ -135,5 +138,6 @@ private:
     QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;
+    bool m_placeInCorner = false;
     std::unique_ptr<PlayerDialogs> m_playerDialogs;
 };
