@@ -59,6 +59,17 @@ run_installed() {
             sleep 0.2
         done
         echo "window $2: ${w:-none}"
+        if [ -z "$w" ]; then
+            # Why: the program gone (and how), or which windows it did map.
+            if kill -0 $pid 2>/dev/null; then
+                echo "still running; its windows:"
+                for x in $(xdotool search --class lunetta 2>/dev/null); do
+                    echo "  $x \"$(xdotool getwindowname $x 2>/dev/null)\""
+                done
+            else
+                wait $pid; echo "exited with $?"
+            fi
+        fi
         if [ -n "$3" ] && [ -n "$w" ]; then
             # The keys go to the active window: make it so, then press them and wait for
             # what they open; a press the busy window missed is tried again.

@@ -103,7 +103,13 @@ DesktopSession::DesktopSession()
     qunsetenv("WAYLAND_DISPLAY");
     qunsetenv("XDG_SESSION_TYPE");
     m_windowManager = spawn({ QStringLiteral("openbox"), QStringLiteral("--sm-disable") });
-    QThread::msleep(500);
+    // The window manager is ready once it names the desktop in use; a busy machine may take
+    // seconds to start it, and a window mapped before that is never framed.
+    for (int i = 0; i < 400 && m_windowManager > 0 && !hasExited(m_windowManager); ++i) {
+        if (xdotool({ QStringLiteral("get_desktop") }))
+            break;
+        QThread::msleep(50);
+    }
 }
 
 DesktopSession::~DesktopSession()

@@ -179,7 +179,7 @@ private slots:
         open();
         startShow();
         QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
-        QTest::qWait(500);
+        QTest::qWait(500); // past the double-click time of any click before
         chooseWhenOpen(m_window->menus().mnuTasktray(), action(u"mnuTasktray_Stop"_qs));
         QVERIFY(clickTrayIcon(u"3"_qs));
         QTRY_VERIFY(!m_show->isRunning());
@@ -190,7 +190,7 @@ private slots:
         startShow();
         QTRY_VERIFY(m_window->isTrayIconShown());
         QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 10000);
-        QTest::qWait(500);
+        QTest::qWait(500); // past the double-click time of the click before
         QVERIFY(clickTrayIcon(u"1"_qs, { u"--repeat"_qs, u"2"_qs, u"--delay"_qs, u"80"_qs }));
         expectNormalController();
         QVERIFY(m_show->isRunning());
@@ -221,7 +221,8 @@ private slots:
         QCOMPARE(tray->tip(), u"Lunetta - "_qs + longName.left(17));
         QCOMPARE(nativeIcon()->toolTip(), tray->tip());
 
-        // A click pauses, the next one resumes; the window stays in the tray.
+        // A click pauses, the next one resumes; the window stays in the tray. Clicks closer
+        // together than the double-click time make a double click, which brings the window back.
         QTest::qWait(500);
         QVERIFY(clickTrayIcon(u"1"_qs));
         QTRY_VERIFY(m_show->isPaused());
