@@ -107,7 +107,7 @@ private slots:
             const QRect controller = windowRect(controllerTitle);
             return work.contains(controller) && controller.top() > work.top();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(controllerOnScreen(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(controllerOnScreen(), 20000);
 
         lunetta.terminate();
         QVERIFY(lunetta.waitForFinished(20000));

@@ -48,7 +48,18 @@ unset DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
 # argument, "$2" the title of the window to wait for, "$3" the keys pressed in that window.
 run_installed() {
     xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
-        openbox >/dev/null 2>&1 & wm=$!
+        # The window manager, started again when it could not open the display: on a busy
+        # machine the fresh server now and then refuses it ("Failed to open the display").
+        for i in $(seq 10); do
+            openbox >/dev/null 2>&1 & wm=$!
+            for j in $(seq 100); do
+                xdotool get_desktop >/dev/null 2>&1 && break
+                kill -0 $wm 2>/dev/null || break
+                sleep 0.2
+            done
+            kill -0 $wm 2>/dev/null && break
+            echo "window manager gone at once (try $i)"
+        done
         "$0" ${1:+"$1"} & pid=$!
         # Every wait is for a condition, with a deadline a busy machine keeps (a start took 27 s
         # on one). Only mapped windows: Qt also owns an unmapped window whose name ends in
@@ -98,7 +109,8 @@ run_installed() {
             sleep 0.5
         fi
         [ -n "${LUNETTA_KEEP:-}" ] && import -window root "$LUNETTA_KEEP-$(date +%s%N).png"
-        kill $pid; wait $pid || true; kill $wm' "$root/bin/lunetta" "$1" "$2" "$3" >>"$work/run.log" 2>&1
+        kill $pid; wait $pid || true; kill $wm 2>/dev/null || true' "$root/bin/lunetta" "$1" "$2" "$3" >>"$work/run.log" 2>&1 \
+        || { echo "the run on \"$1\" failed:" >&2; cat "$work/run.log" >&2; exit 1; }
 }
 
 # A GIF, which only a plug-in decodes, shown at once; then 目次 from the Help menu.

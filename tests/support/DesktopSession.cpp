@@ -102,13 +102,20 @@ DesktopSession::DesktopSession()
     // The private display is a plain X11 session, whatever session the tests run from.
     qunsetenv("WAYLAND_DISPLAY");
     qunsetenv("XDG_SESSION_TYPE");
-    m_windowManager = spawn({ QStringLiteral("openbox"), QStringLiteral("--sm-disable") });
     // The window manager is ready once it names the desktop in use; a busy machine may take
-    // seconds to start it, and a window mapped before that is never framed.
-    for (int i = 0; i < 400 && m_windowManager > 0 && !hasExited(m_windowManager); ++i) {
-        if (xdotool({ QStringLiteral("get_desktop") }))
-            break;
-        QThread::msleep(50);
+    // seconds to start it, and a window mapped before that is never framed. Now and then a
+    // fresh server refuses it at once; it is started again then.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        m_windowManager = spawn({ QStringLiteral("openbox"), QStringLiteral("--sm-disable") });
+        bool exited = m_windowManager <= 0;
+        for (int i = 0; i < 400 && !exited; ++i) {
+            if (xdotool({ QStringLiteral("get_desktop") }))
+                return;
+            exited = hasExited(m_windowManager);
+            QThread::msleep(50);
+        }
+        if (!exited)
+            return;
     }
 }
 

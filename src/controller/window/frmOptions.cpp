@@ -393,10 +393,10 @@ void frmOptions::showEvent(QShowEvent *event)
         return;
     m_placeInCorner = false;
     // Placed again when the window manager has framed the window, so that the title bar and
-    // the right edge are on the screen; without a frame after two seconds there is none.
+    // the right edge are on the screen; without a frame after ten seconds there is none.
     auto *poll = new QTimer(this);
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        if (frameGeometry() == geometry() && ++tries < 100)
+        if (frameGeometry() == geometry() && ++tries < 500)
             return;
         placeInWorkAreaCorner();
         poll->deleteLater();
