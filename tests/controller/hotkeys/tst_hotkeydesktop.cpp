@@ -126,7 +126,9 @@ private:
         m_window->attach(*m_show, *m_viewer);
         m_window->Form_Load();
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        // The window manager activates the window some time after it is exposed; were that
+        // still to come, it would take the focus from the other program in the tests below.
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
     // Chooses function, key and modifiers on the page and presses "登録(&R)".
     void bind(const QString &function, const QString &key, bool ctrl, bool alt)
