@@ -31,7 +31,6 @@
 #include "winsvc/ScreenAwake.h"
 
 #include <QApplication>
-#include <QImageReader>
 #include <QScreen>
 #include <QTimer>
 
@@ -66,44 +65,61 @@ QString storedOption(SettingsStore &store, const QString &name)
                             name);
 }
 
-// What the first decode of a picture file named on the command line depends on.
+// The first decode of a picture file named on the command line: what the picture shows first
+// depends on how it is fitted and on the work area.
 struct FirstDecode
 {
+    enum class Fit { Zoomed, Stretched, Natural };
     QString path;
-    bool zoomed = false;
-    bool stretched = false;
+    PictureAhead::Header header;
+    Fit fit = Fit::Natural;
     QSize workArea;
 
+    // Reduced when it will be stretched, whole when zoomed, else what the work area can show of
+    // it first and the whole after. Without a work area, whole.
+    QSize bound() const { return fit == Fit::Stretched ? workArea : QSize(); }
+    QSize firstPart() const { return fit == Fit::Natural ? workArea : QSize(); }
+    PictureAhead::Outcome outcome() const
+    {
+        return PictureAhead::firstOutcome(header, bound(), firstPart());
+    }
     bool sameDecodeAs(const FirstDecode &other) const
     {
-        // A zoomed picture is decoded whole whatever the screen.
-        return path == other.path && zoomed == other.zoomed && stretched == other.stretched
-            && (zoomed || workArea == other.workArea);
+        return path == other.path && outcome() == other.outcome();
+    }
+    // A decode begun before the work area is known (at a first start) is worth it when the
+    // picture would be decoded alike on a small screen, and so on any usual one.
+    bool alikeOnAnyScreen() const
+    {
+        FirstDecode small = *this;
+        small.workArea = QSize(1280, 720);
+        return header.stored.isValid() && outcome() == small.outcome();
+    }
+    // Begun on a worker while the windows are built, so that the first step finds it ready.
+    std::unique_ptr<PictureAhead> start() const
+    {
+        auto ahead = std::make_unique<PictureAhead>();
+        ahead->start(path, bound(), firstPart());
+        return ahead;
     }
 };
 
-std::optional<FirstDecode> firstDecodeOf(const QString &raw, SettingsStore &store, QSize workArea)
+// `early` lends its header when it names the same file, which saves reading it twice.
+std::optional<FirstDecode> firstDecodeOf(const QString &raw, SettingsStore &store, QSize workArea,
+                                         const FirstDecode *early = nullptr)
 {
     const auto path = DirectStart::existingArgumentPath(raw);
     if (!path || IsFolder(*path))
         return std::nullopt;
-    return FirstDecode { *path, storedOption(store, QStringLiteral("chkZoomImage")) == u'1',
-                         storedOption(store, QStringLiteral("chkStretchImage")) == u'1', workArea };
-}
-
-// The picture is decoded while the windows are built, so that the first step finds it ready:
-// reduced when it will be stretched, whole when zoomed, else what the work area can show of it
-// first and the whole after.
-std::unique_ptr<PictureAhead> startFirstDecode(const FirstDecode &first)
-{
-    auto ahead = std::make_unique<PictureAhead>();
-    if (first.zoomed)
-        ahead->start(first.path);
-    else if (first.stretched)
-        ahead->start(first.path, first.workArea);
-    else
-        ahead->start(first.path, QSize(), first.workArea);
-    return ahead;
+    FirstDecode first;
+    first.path = *path;
+    first.header = early && early->path == *path ? early->header : PictureAhead::Header::of(*path);
+    first.workArea = workArea;
+    if (storedOption(store, QStringLiteral("chkZoomImage")) == u'1')
+        first.fit = FirstDecode::Fit::Zoomed;
+    else if (storedOption(store, QStringLiteral("chkStretchImage")) == u'1')
+        first.fit = FirstDecode::Fit::Stretched;
+    return first;
 }
 
 QStringList argumentsOf(int argc, char *argv[])
@@ -181,21 +197,22 @@ int main(int argc, char *argv[])
     prepareEnvironment();
     StartupWarmup warmup;
     // The first picture's decode starts before the application is made, with the work area of
-    // the last start, and is kept only when the real work area and arguments make the same.
+    // the last start (or none, for a picture decoded alike on any screen), and is kept only when
+    // the real work area and arguments make the same.
     const QString settingsFolder = AppPaths::settingsFolder();
     std::optional<FirstDecode> earlyDecode;
+    QSize lastWorkArea;
     std::unique_ptr<PictureAhead> earlyPicture;
     {
         SettingsStore store(settingsFolder);
-        earlyDecode = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store,
-                                    Startup::lastWorkArea(settingsFolder));
-        if (earlyDecode && (earlyDecode->zoomed || earlyDecode->workArea.isValid())) {
-            // The list of image plug-ins is made here, on this thread, by finding the file's:
-            // made by the decode's thread, it would read the library paths while the
-            // application resets them.
-            QImageReader(earlyDecode->path).format();
-            earlyPicture = startFirstDecode(*earlyDecode);
-        }
+        // The header is read here, on this thread, which also makes the list of image plug-ins:
+        // made by the decode's thread, it would read the library paths while the application
+        // resets them.
+        lastWorkArea = Startup::lastWorkArea(settingsFolder);
+        earlyDecode
+            = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store, lastWorkArea);
+        if (earlyDecode && (lastWorkArea.isValid() || earlyDecode->alikeOnAnyScreen()))
+            earlyPicture = earlyDecode->start();
     }
     QApplication app(argc, argv);
     warmup.connectSessionBus();
@@ -226,10 +243,11 @@ int main(int argc, char *argv[])
     const QSize workArea = QGuiApplication::primaryScreen()
         ? QGuiApplication::primaryScreen()->availableGeometry().size()
         : QSize();
-    if (const auto first = firstDecodeOf(raw, context.store, workArea)) {
+    if (const auto first
+        = firstDecodeOf(raw, context.store, workArea, earlyDecode ? &*earlyDecode : nullptr)) {
         firstPicture = earlyPicture && earlyDecode->sameDecodeAs(*first) ? std::move(earlyPicture)
-                                                                         : startFirstDecode(*first);
-        if (!earlyDecode || earlyDecode->workArea != workArea)
+                                                                         : first->start();
+        if (lastWorkArea != workArea)
             Startup::keepWorkArea(settingsFolder, workArea);
     }
     earlyPicture.reset();

@@ -50,20 +50,60 @@ PictureAhead::~PictureAhead()
     m_pool.waitForDone();
 }
 
+PictureAhead::Header PictureAhead::Header::of(QImageReader &reader)
+{
+    Header header;
+    header.jpeg = reader.format() == "jpeg";
+    header.stored = reader.size();
+    header.turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    header.upright = reader.transformation() == QImageIOHandler::TransformationNone;
+    return header;
+}
+
+PictureAhead::Header PictureAhead::Header::of(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return of(reader);
+}
+
+QSize PictureAhead::reducedSizeFor(const Header &header, QSize bound)
+{
+    // Only JPEG scales while decoding; other formats would decode whole and scale twice. The
+    // reduced size applies to the picture as stored, before it is turned upright.
+    if (!bound.isValid() || !header.jpeg)
+        return QSize();
+    return reducedSize(header.stored, header.turned ? bound.transposed() : bound);
+}
+
+bool PictureAhead::isPartWorthDecoding(const Header &header, QSize part)
+{
+    // Worth it only where the part is a small share of the picture.
+    constexpr qint64 minimumShare = 3;
+    return !part.isEmpty() && header.jpeg && header.upright
+        && qint64(header.stored.width()) * header.stored.height()
+        >= minimumShare * qint64(part.width()) * part.height();
+}
+
+PictureAhead::Outcome PictureAhead::firstOutcome(const Header &header, QSize bound, QSize firstPart)
+{
+    if (firstPart.isValid() && isPartWorthDecoding(header, firstPart))
+        return { firstPart.boundedTo(header.stored), true };
+    const QSize reduced = reducedSizeFor(header, bound);
+    return { reduced.isValid() ? reduced : header.stored, false };
+}
+
 PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     QSize natural;
-    // Only JPEG scales while decoding; other formats would decode whole and scale twice.
-    if (bound.isValid() && reader.format() == "jpeg") {
-        // The reduced size applies to the picture as stored, before it is turned upright.
-        const QSize stored = reader.size();
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        const QSize reduced = reducedSize(stored, turned ? bound.transposed() : bound);
+    if (bound.isValid()) {
+        const Header header = Header::of(reader);
+        const QSize reduced = reducedSizeFor(header, bound);
         if (reduced.isValid()) {
             reader.setScaledSize(reduced);
-            natural = turned ? stored.transposed() : stored;
+            natural = header.turned ? header.stored.transposed() : header.stored;
         }
     }
     Picture picture;
@@ -74,23 +114,17 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
 
 PictureAhead::Picture PictureAhead::decodePart(const QString &path, QSize part)
 {
-    // Worth it only where the part is a small share of the picture.
-    constexpr qint64 minimumShare = 3;
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    if (part.isEmpty() || reader.format() != "jpeg"
-        || reader.transformation() != QImageIOHandler::TransformationNone)
+    const Header header = Header::of(reader);
+    if (!isPartWorthDecoding(header, part))
         return {};
-    const QSize natural = reader.size();
-    if (qint64(natural.width()) * natural.height()
-        < minimumShare * qint64(part.width()) * part.height())
-        return {};
-    reader.setClipRect(QRect(QPoint(0, 0), part.boundedTo(natural)));
+    reader.setClipRect(QRect(QPoint(0, 0), part.boundedTo(header.stored)));
     Picture picture;
     picture.image = PictureBuffer::drawingForm(reader.read());
     if (picture.image.isNull())
         return {};
-    picture.natural = natural;
+    picture.natural = header.stored;
     picture.partial = true;
     return picture;
 }

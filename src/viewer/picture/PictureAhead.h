@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 #include <QThreadPool>
 
@@ -30,6 +31,28 @@ public:
         bool partial = false;
         bool isReduced() const { return !partial && !image.isNull() && image.size() != natural; }
     };
+
+    // What a decode needs to know of a picture file before reading it, from its header.
+    struct Header
+    {
+        QSize stored;
+        bool jpeg = false;
+        // Turned a quarter by its EXIF orientation, or not turned or mirrored at all.
+        bool turned = false;
+        bool upright = true;
+        static Header of(QImageReader &reader);
+        static Header of(const QString &path);
+    };
+    // What a start with these arguments hands over first: the size the picture is decoded at
+    // (as stored) and whether it is only a part. Starts with the same outcome hand over the
+    // same picture, which lets a decode begun on a guess be kept.
+    struct Outcome
+    {
+        QSize size;
+        bool partial = false;
+        bool operator==(const Outcome &) const = default;
+    };
+    static Outcome firstOutcome(const Header &header, QSize bound, QSize firstPart);
 
     // The built-in loader, as every decode of a picture file uses it: orientation from its
     // EXIF data applied, converted to the form the holding buffer draws from. With a `bound`,
@@ -95,6 +118,9 @@ private:
         Stamp before;
     };
 
+    // The size a JPEG of that header decodes at to cover `bound`; invalid for full size.
+    static QSize reducedSizeFor(const Header &header, QSize bound);
+    static bool isPartWorthDecoding(const Header &header, QSize part);
     // Shared with the work queued: a decode begun before the owner set it still reaches it.
     struct Notice
     {

@@ -357,31 +357,57 @@ private slots:
         QVERIFY(ahead.take(broken).image.isNull());
     }
 
+    // What a start hands over first, and what its outcome read from the header foretells, which
+    // decides whether a decode begun on a guess at start-up is kept.
     void aBoundDecodesAtTheSmallestFractionCoveringIt_data()
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("part");
         QTest::addColumn<QSize>("held");
+        QTest::addColumn<bool>("partial");
         QTest::newRow("half and a quarter cover it")
-            << u"JPEG"_qs << QSize(200, 100) << QSize(200, 100);
-        QTest::newRow("the height decides") << u"JPEG"_qs << QSize(100, 100) << QSize(200, 100);
-        QTest::newRow("an eighth") << u"JPEG"_qs << QSize(50, 25) << QSize(100, 50);
-        QTest::newRow("half would be too small") << u"JPEG"_qs << QSize(401, 10) << QSize(800, 400);
-        QTest::newRow("no bound") << u"JPEG"_qs << QSize() << QSize(800, 400);
+            << u"JPEG"_qs << QSize(200, 100) << QSize() << QSize(200, 100) << false;
+        QTest::newRow("the height decides")
+            << u"JPEG"_qs << QSize(100, 100) << QSize() << QSize(200, 100) << false;
+        QTest::newRow("an eighth")
+            << u"JPEG"_qs << QSize(50, 25) << QSize() << QSize(100, 50) << false;
+        QTest::newRow("half would be too small")
+            << u"JPEG"_qs << QSize(401, 10) << QSize() << QSize(800, 400) << false;
+        QTest::newRow("no bound") << u"JPEG"_qs << QSize() << QSize() << QSize(800, 400) << false;
         QTest::newRow("a format without scaled decoding")
-            << u"PNG"_qs << QSize(200, 100) << QSize(800, 400);
+            << u"PNG"_qs << QSize(200, 100) << QSize() << QSize(800, 400) << false;
+        QTest::newRow("a small share first")
+            << u"JPEG"_qs << QSize() << QSize(300, 200) << QSize(300, 200) << true;
+        QTest::newRow("too large a share for a part")
+            << u"JPEG"_qs << QSize() << QSize(400, 300) << QSize(800, 400) << false;
+        QTest::newRow("a format without partial decoding")
+            << u"PNG"_qs << QSize() << QSize(300, 200) << QSize(800, 400) << false;
     }
 
     void aBoundDecodesAtTheSmallestFractionCoveringIt()
     {
         QFETCH(QString, format);
         QFETCH(QSize, bound);
+        QFETCH(QSize, part);
         QFETCH(QSize, held);
+        QFETCH(bool, partial);
         const QString path = m_box.path(u"wide."_qs + format.toLower());
         QVERIFY(quadrants().scaled(800, 400).save(path, format.toLatin1().constData()));
-        const PictureAhead::Picture picture = PictureAhead::decode(path, bound);
-        QCOMPARE(picture.image.size(), held);
-        QCOMPARE(picture.natural, QSize(800, 400));
+        if (!part.isValid()) {
+            const PictureAhead::Picture picture = PictureAhead::decode(path, bound);
+            QCOMPARE(picture.image.size(), held);
+            QCOMPARE(picture.natural, QSize(800, 400));
+        }
+        PictureAhead ahead;
+        ahead.start(path, bound, part);
+        const PictureAhead::Picture first = ahead.take(path);
+        QCOMPARE(first.image.size(), held);
+        QCOMPARE(first.partial, partial);
+        const PictureAhead::Outcome foretold
+            = PictureAhead::firstOutcome(PictureAhead::Header::of(path), bound, part);
+        QCOMPARE(foretold.size, held);
+        QCOMPARE(foretold.partial, partial);
     }
 
     // A reduced picture is drawn while it is drawn no larger than it is; showing it one to one
