@@ -1,7 +1,6 @@
 #include "Sandbox.h"
 #include "core/AppPaths.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -42,13 +41,13 @@ class TestApp : public QObject
     {
         const QString lock = AppPaths::instanceLockPath(configFolder());
         // Generous: a busy machine takes seconds to start the program.
-        QDeadlineTimer deadline(30000);
-        while (!deadline.hasExpired() && p.state() != QProcess::NotRunning) {
-            if (QFile::exists(lock) && p.state() == QProcess::Running)
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
+        return QTest::qWaitFor(
+                   [&] {
+                       return p.state() == QProcess::NotRunning
+                           || (QFile::exists(lock) && p.state() == QProcess::Running);
+                   },
+                   30000)
+            && p.state() == QProcess::Running;
     }
 
 private slots:

@@ -245,7 +245,7 @@ private slots:
             backInBox = QTest::qWaitFor([&] { return dialog->txtFileSize_Min->hasFocus(); }, 10000);
             messagesBeforeCancel = int(m_messages.messages.size());
             dialog->cmdCancel->setFocus(Qt::MouseFocusReason);
-            QTest::qWait(20);
+            QTRY_VERIFY(dialog->cmdCancel->hasFocus());
             dialog->cmdCancel->click();
         });
         FileFilter filter;

@@ -76,6 +76,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
           options, slideshow, [this] { return content(); }))
     , m_input(new ViewerInput(ViewerInput::Parts { *this, *picView, *hsbView, *vsbView }, options,
                               slideshow, this))
+    , m_frameCheck(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmView"));
     picView->setObjectName(QStringLiteral("picView"));
@@ -84,6 +85,10 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     stbView->setObjectName(QStringLiteral("stbView"));
     tmrView->setObjectName(QStringLiteral("tmrView"));
     tmrCursorPos->setObjectName(QStringLiteral("tmrCursorPos"));
+    m_frameCheck->setObjectName(QStringLiteral("tmrFrameCheck"));
+    m_frameCheck->setSingleShot(true);
+    m_frameCheck->setInterval(100);
+    connect(m_frameCheck, &QTimer::timeout, this, &frmView::checkFrameMargins);
 
     picView->move(0, 0);
     // The players wait out of sight until a clip is shown.
@@ -337,8 +342,7 @@ void frmView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     checkFrameMargins();
-    // Some window managers report the frame a moment after mapping the window.
-    QTimer::singleShot(100, this, &frmView::checkFrameMargins);
+    m_frameCheck->start();
 }
 
 void frmView::checkFrameMargins()

@@ -130,6 +130,9 @@ private:
     DeferredDecode *m_ahead;
     std::unique_ptr<ViewerLayout> m_layout;
     ViewerInput *m_input;
+    // Some window managers report the frame a moment after mapping the window: it is checked
+    // once more then ("tmrFrameCheck").
+    QTimer *m_frameCheck;
     bool m_titleBarShown = true;
     bool m_statusBarShown = true;
     bool m_wasMinimized = false;

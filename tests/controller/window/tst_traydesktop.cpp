@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -45,6 +46,8 @@ private:
     std::unique_ptr<Slideshow> m_show;
     std::unique_ptr<frmOptions> m_window;
     std::unique_ptr<frmView> m_viewer;
+    // When the last click of the mouse was made, on anything.
+    mutable QElapsedTimer m_lastClick;
 
     void open()
     {
@@ -85,23 +88,55 @@ private:
     }
     bool clickAt(QPoint global, const QString &button) const
     {
-        return m_desktop.xdotool({ u"mousemove"_qs, QString::number(global.x()),
-                                   QString::number(global.y()), u"click"_qs, button });
+        const bool clicked
+            = m_desktop.xdotool({ u"mousemove"_qs, QString::number(global.x()),
+                                  QString::number(global.y()), u"click"_qs, button });
+        m_lastClick.start();
+        return clicked;
+    }
+    // Until a click now would no longer make a double click with the one before.
+    void waitPastDoubleClick() const
+    {
+        const int interval = QApplication::doubleClickInterval() + 100;
+        QVERIFY(!m_lastClick.isValid()
+                || QTest::qWaitFor([this, interval] { return m_lastClick.hasExpired(interval); },
+                                   interval + 10000));
     }
     bool clickTrayIcon(const QString &button, const QStringList &extra = {}) const
     {
         QSystemTrayIcon *icon = nativeIcon();
-        if (!icon || !icon->isVisible() || icon->geometry().isEmpty())
+        if (!icon || !icon->isVisible())
             return false;
-        const QPoint c = icon->geometry().center();
-        return m_desktop.xdotool(QStringList { u"mousemove"_qs, QString::number(c.x()),
-                                               QString::number(c.y()), u"click"_qs }
-                                 + extra + QStringList { button });
+        // The tray embeds a new icon and lays its icons out again for a while after: the click
+        // waits until the icon has held its place for a moment.
+        QRect seen;
+        QElapsedTimer held;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                const QRect now = icon->geometry();
+                if (now.isEmpty() || now != seen) {
+                    seen = now;
+                    held.start();
+                    return false;
+                }
+                return held.hasExpired(300);
+            },
+            15000);
+        if (!settled)
+            return false;
+        const QPoint c = seen.center();
+        const bool clicked
+            = m_desktop.xdotool(QStringList { u"mousemove"_qs, QString::number(c.x()),
+                                              QString::number(c.y()), u"click"_qs }
+                                + extra + QStringList { button });
+        m_lastClick.start();
+        return clicked;
     }
     // The menu runs its own event loop: the choice has to be made from inside it.
     void chooseWhenOpen(QMenu *menu, QAction *item)
     {
-        auto *poll = new QTimer(this);
+        // Goes with the menu, should the test end before it opens.
+        auto *poll = new QTimer(menu);
         connect(poll, &QTimer::timeout, this, [this, poll, menu, item] {
             if (!menu->isVisible())
                 return;
@@ -179,7 +214,7 @@ private slots:
         open();
         startShow();
         QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
-        QTest::qWait(500); // past the double-click time of any click before
+        waitPastDoubleClick();
         chooseWhenOpen(m_window->menus().mnuTasktray(), action(u"mnuTasktray_Stop"_qs));
         QVERIFY(clickTrayIcon(u"3"_qs));
         QTRY_VERIFY(!m_show->isRunning());
@@ -190,7 +225,7 @@ private slots:
         startShow();
         QTRY_VERIFY(m_window->isTrayIconShown());
         QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 10000);
-        QTest::qWait(500); // past the double-click time of the click before
+        waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs, { u"--repeat"_qs, u"2"_qs, u"--delay"_qs, u"80"_qs }));
         expectNormalController();
         QVERIFY(m_show->isRunning());
@@ -223,11 +258,11 @@ private slots:
 
         // A click pauses, the next one resumes; the window stays in the tray. Clicks closer
         // together than the double-click time make a double click, which brings the window back.
-        QTest::qWait(500);
+        waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs));
         QTRY_VERIFY(m_show->isPaused());
         QCOMPARE(tray->image(), u"Play"_qs);
-        QTest::qWait(1000); // no double click
+        waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs));
         QTRY_VERIFY(!m_show->isPaused());
         QCOMPARE(tray->image(), u"Pause"_qs);
@@ -296,7 +331,6 @@ private slots:
         QVERIFY(!file->isVisible());
         QCOMPARE(option->isChecked(), checked);
         // Once more back to the menu, where X quits.
-        QTest::qWait(300);
         press("alt+f");
         QTRY_VERIFY(file->isVisible());
         press("x");

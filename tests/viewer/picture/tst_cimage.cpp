@@ -313,8 +313,16 @@ private slots:
         auto ahead = std::make_unique<PictureAhead>();
         ahead->start(path);
         QTRY_VERIFY(ahead->isReady());
-        // File times move with the kernel's clock tick; let one pass so a change is seen.
-        QTest::qWait(20);
+        // File times move with the kernel's clock tick; once a file written now has a later time,
+        // the change below is seen.
+        const QString probe = box.path(u"probe"_qs);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QFile file(probe);
+                return file.open(QIODevice::WriteOnly) && file.write("tick") == 4
+                    && (file.close(), QFileInfo(probe).lastModified() > modified);
+            },
+            5000));
         if (change.startsWith(u"rewrite")) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

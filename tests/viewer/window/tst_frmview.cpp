@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -52,7 +53,10 @@ class TestViewerWindow : public QObject
     {
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-        QTest::qWait(150); // the frame is checked once more after showing
+        // The frame is checked once more after showing.
+        auto *frameCheck = m_view->findChild<QTimer *>(u"tmrFrameCheck"_qs);
+        QVERIFY(frameCheck);
+        QTRY_VERIFY(!frameCheck->isActive());
     }
     static QString makePicture(const QString &path, QSize size)
     {
@@ -309,7 +313,9 @@ private slots:
         QVERIFY(m_view->isHidden());
         QVERIFY(m_view->tmrCursorPos->isActive());
 
-        QTest::qWait(120); // the cursor is still where the window was
+        // The cursor is still where the window was: the watch looks twice and leaves it hidden.
+        QSignalSpy looks(m_view->tmrCursorPos, &QTimer::timeout);
+        QTRY_VERIFY(looks.size() >= 2);
         QVERIFY(m_show->isHidden());
         QCursor::setPos(m_view->frameGeometry().bottomRight() + QPoint(5, 5));
         QTRY_VERIFY(!m_show->isHidden());
