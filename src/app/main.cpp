@@ -18,6 +18,8 @@
 #include "core/PathFunctions.h"
 #include "core/QuitSignals.h"
 #include "engine/Slideshow.h"
+#include "imagelist/DirectFolder.h"
+#include "imagelist/FolderPrefetch.h"
 #include "viewer/movie/MediaSetup.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
@@ -104,16 +106,22 @@ struct FirstDecode
     }
 };
 
-// `early` lends its header when it names the same file, which saves reading it twice.
-std::optional<FirstDecode> firstDecodeOf(const QString &raw, SettingsStore &store, QSize workArea,
-                                         const FirstDecode *early = nullptr)
+// The file the command-line text names, when it names an existing one that is no folder.
+std::optional<QString> argumentFile(const QString &raw)
 {
     const auto path = DirectStart::existingArgumentPath(raw);
     if (!path || IsFolder(*path))
         return std::nullopt;
+    return path;
+}
+
+// `early` lends its header when it names the same file, which saves reading it twice.
+FirstDecode firstDecodeOf(const QString &path, SettingsStore &store, QSize workArea,
+                          const FirstDecode *early = nullptr)
+{
     FirstDecode first;
-    first.path = *path;
-    first.header = early && early->path == *path ? early->header : PictureAhead::Header::of(*path);
+    first.path = path;
+    first.header = early && early->path == path ? early->header : PictureAhead::Header::of(path);
     first.workArea = workArea;
     if (storedOption(store, QStringLiteral("chkZoomImage")) == u'1')
         first.fit = FirstDecode::Fit::Zoomed;
@@ -203,16 +211,22 @@ int main(int argc, char *argv[])
     std::optional<FirstDecode> earlyDecode;
     QSize lastWorkArea;
     std::unique_ptr<PictureAhead> earlyPicture;
+    std::unique_ptr<FolderPrefetch> folderPrefetch;
     {
         SettingsStore store(settingsFolder);
         // The header is read here, on this thread, which also makes the list of image plug-ins:
         // made by the decode's thread, it would read the library paths while the application
         // resets them.
         lastWorkArea = Startup::lastWorkArea(settingsFolder);
-        earlyDecode
-            = firstDecodeOf(CommandLine::rawText(argumentsOf(argc, argv)), store, lastWorkArea);
+        const QString raw = CommandLine::rawText(argumentsOf(argc, argv));
+        if (const auto file = argumentFile(raw))
+            earlyDecode = firstDecodeOf(*file, store, lastWorkArea);
         if (earlyDecode && (lastWorkArea.isValid() || earlyDecode->alikeOnAnyScreen()))
             earlyPicture = earlyDecode->start();
+        // A folder's show lists the folder first: that, too, is begun here.
+        if (const auto path = DirectStart::existingArgumentPath(raw); path && IsFolder(*path))
+            folderPrefetch
+                = std::make_unique<FolderPrefetch>(DirectFolder::folderOf(*path, QString()));
     }
     QApplication app(argc, argv);
     warmup.connectSessionBus();
@@ -243,12 +257,18 @@ int main(int argc, char *argv[])
     const QSize workArea = QGuiApplication::primaryScreen()
         ? QGuiApplication::primaryScreen()->availableGeometry().size()
         : QSize();
-    if (const auto first
-        = firstDecodeOf(raw, context.store, workArea, earlyDecode ? &*earlyDecode : nullptr)) {
-        firstPicture = earlyPicture && earlyDecode->sameDecodeAs(*first) ? std::move(earlyPicture)
-                                                                         : first->start();
+    if (const auto file = argumentFile(raw)) {
+        const FirstDecode first
+            = firstDecodeOf(*file, context.store, workArea, earlyDecode ? &*earlyDecode : nullptr);
+        firstPicture = earlyPicture && earlyDecode->sameDecodeAs(first) ? std::move(earlyPicture)
+                                                                        : first.start();
         if (lastWorkArea != workArea)
             Startup::keepWorkArea(settingsFolder, workArea);
+    } else if (folderPrefetch) {
+        // A show in name order begins with the folder's first file: decoded while the rest of
+        // the folder is listed. The step takes it only when it shows that file first.
+        if (const QString file = folderPrefetch->firstFile(); !file.isEmpty())
+            firstPicture = firstDecodeOf(file, context.store, workArea).start();
     }
     earlyPicture.reset();
     preloadPlugins(context.store, context.profiles);
@@ -305,7 +325,8 @@ int main(int argc, char *argv[])
     if (const auto target = DirectStart::argumentTarget(raw)) {
         context.profiles.transferSettingProfile(true,
                                                 SettingProfiles::storedSelection(context.store));
-        directCaption = DirectStart::prepare(slideshow, *target, context.options, *context.random);
+        directCaption = DirectStart::prepare(slideshow, *target, context.options, *context.random,
+                                             folderPrefetch.get());
         if (directCaption) {
             viewer.loadWindowRect(context.store);
             // Into the always-on-top band before it is first shown, as the controller puts it

@@ -2,32 +2,36 @@
 
 #include "core/PathFunctions.h"
 #include "core/PlayList.h"
-#include "imagelist/DirectoryReader.h"
+#include "imagelist/FolderPrefetch.h"
 #include "imagelist/OrderRule.h"
 
 namespace DirectFolder {
 
+QString folderOf(const QString &folder, const QString &file)
+{
+    if (folder.isEmpty())
+        return GetFolderPart(file);
+    if (file.isEmpty())
+        return AddBackslash(folder);
+    return folder;
+}
+
 std::optional<Result> collect(PlayList &list, const QString &folder, const QString &file,
-                              const Options &options, RandomSource &random)
+                              const Options &options, RandomSource &random,
+                              FolderPrefetch *prefetched)
 {
     list.clear();
     if (folder.isEmpty() && file.isEmpty())
         return std::nullopt;
     Result r;
-    if (folder.isEmpty())
-        r.folder = GetFolderPart(file);
-    else if (file.isEmpty())
-        r.folder = AddBackslash(folder);
-    else
-        r.folder = folder;
+    r.folder = folderOf(folder, file);
     if (!IsFolder(r.folder))
         return std::nullopt;
 
-    DirectoryReader reader(r.folder);
-    while (reader.next()) {
-        if (reader.isFile())
-            list.appendToPlayList(r.folder + reader.name().toString());
-    }
+    if (prefetched && prefetched->folder() == r.folder)
+        list = prefetched->take();
+    else
+        FolderPrefetch::appendFiles(list, r.folder);
     OrderRule::fromOptions(options).applyAtEnd(list, random);
 
     if (!file.isEmpty()) {

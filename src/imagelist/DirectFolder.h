@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class FolderPrefetch;
 class Options;
 class PlayList;
 class RandomSource;
@@ -17,10 +18,15 @@ struct Result
     int nextIndex = 1; // where the show begins
 };
 
+// The folder collect() lists for these: the folder named, or else the file's; ending in "/".
+QString folderOf(const QString &folder, const QString &file);
+
 // Replaces `list` (always, also when it fails) with every file directly inside the folder (or
 // inside the file's folder), ordered by the end-of-build rule, and finds the given file in it
 // without regard to letter case. Nothing when both are empty or the folder does not exist.
+// A listing of the same folder begun earlier is taken instead of reading the folder again.
 std::optional<Result> collect(PlayList &list, const QString &folder, const QString &file,
-                              const Options &options, RandomSource &random);
+                              const Options &options, RandomSource &random,
+                              FolderPrefetch *prefetched = nullptr);
 
 } // namespace DirectFolder

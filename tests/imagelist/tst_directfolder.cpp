@@ -3,6 +3,7 @@
 #include "core/Options.h"
 #include "core/PlayList.h"
 #include "imagelist/DirectFolder.h"
+#include "imagelist/FolderPrefetch.h"
 
 #include <QTest>
 
@@ -13,8 +14,18 @@ class TestDirectFolder : public QObject
     static QString fileName(const QString &path) { return path.mid(path.lastIndexOf(u'/') + 1); }
 
 private slots:
+    // The same with the folder listed beforehand at start, and with a listing of another folder,
+    // which is not taken.
+    void opensTheFilesFolderAtTheFile_data()
+    {
+        QTest::addColumn<QString>("listedBefore");
+        QTest::newRow("listed now") << QString();
+        QTest::newRow("listed at start") << u"p/"_qs;
+        QTest::newRow("another folder listed at start") << u"sub/"_qs;
+    }
     void opensTheFilesFolderAtTheFile()
     {
+        QFETCH(QString, listedBefore);
         Sandbox box;
         box.file(u"p/c.jpg"_qs);
         box.file(u"p/a.jpg"_qs);
@@ -27,8 +38,17 @@ private slots:
         PlayList list;
         list.appendToPlayList(u"/old.jpg"_qs);
 
-        const auto r
-            = DirectFolder::collect(list, QString(), box.path(u"p/b.jpg"_qs), options, random);
+        std::unique_ptr<FolderPrefetch> prefetch;
+        if (!listedBefore.isEmpty()) {
+            box.file(u"sub/x.jpg"_qs);
+            prefetch = std::make_unique<FolderPrefetch>(box.path(listedBefore));
+            // Known before the rest: the first file in name order, subfolders left out.
+            QCOMPARE(prefetch->firstFile(),
+                     box.path(listedBefore == u"p/" ? u"p/.hidden"_qs : u"sub/x.jpg"_qs));
+        }
+
+        const auto r = DirectFolder::collect(list, QString(), box.path(u"p/b.jpg"_qs), options,
+                                             random, prefetch.get());
         QVERIFY(r);
         QCOMPARE(r->folder, box.path(u"p/"_qs));
         QStringList paths;
@@ -37,6 +57,9 @@ private slots:
         // Hidden files come too, subfolders do not; sorted by name, the file found in any case.
         QCOMPARE(paths, (QStringList { u".hidden"_qs, u"a.jpg"_qs, u"B.JPG"_qs, u"c.jpg"_qs }));
         QCOMPARE(r->nextIndex, 3);
+        // A listing of the same folder was taken, not read again; another one was left.
+        if (prefetch)
+            QCOMPARE(prefetch->take().isEmpty(), listedBefore == u"p/");
 
         const auto folderOnly
             = DirectFolder::collect(list, box.path(u"p"_qs), QString(), options, random);

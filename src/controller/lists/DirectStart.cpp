@@ -32,10 +32,10 @@ std::optional<Target> argumentTarget(const QString &raw)
 }
 
 std::optional<QString> prepare(Slideshow &slideshow, const Target &target, const Options &options,
-                               RandomSource &random)
+                               RandomSource &random, FolderPrefetch *prefetched)
 {
-    const auto result
-        = DirectFolder::collect(slideshow.playList, target.folder, target.file, options, random);
+    const auto result = DirectFolder::collect(slideshow.playList, target.folder, target.file,
+                                              options, random, prefetched);
     if (!result)
         return std::nullopt;
     slideshow.setStartIndex(result->nextIndex);

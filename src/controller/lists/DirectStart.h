@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class FolderPrefetch;
 class Options;
 class RandomSource;
 class Slideshow;
@@ -28,8 +29,9 @@ std::optional<QString> existingArgumentPath(const QString &raw);
 std::optional<Target> argumentTarget(const QString &raw);
 
 // Replaces the runtime list with the folder's files and sets the position of the file; the
-// controller's caption for this show, or nothing when the folder gave no list.
+// controller's caption for this show, or nothing when the folder gave no list. A listing of the
+// folder begun at start is taken when it is of the same folder.
 std::optional<QString> prepare(Slideshow &slideshow, const Target &target, const Options &options,
-                               RandomSource &random);
+                               RandomSource &random, FolderPrefetch *prefetched = nullptr);
 
 } // namespace DirectStart
