@@ -71,11 +71,9 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
                                       m_layout->visiblePart());
           },
           this))
-    , m_layout(std::make_unique<ViewerLayout>(
-          ViewerLayout::Parts { *this, *picView, *hsbView, *vsbView, *stbView, *g_clsImage },
-          options, slideshow, [this] { return content(); }))
-    , m_input(new ViewerInput(ViewerInput::Parts { *this, *picView, *hsbView, *vsbView }, options,
-                              slideshow, this))
+    , m_layout(
+          std::make_unique<ViewerLayout>(parts(), options, slideshow, [this] { return content(); }))
+    , m_input(new ViewerInput(parts(), options, slideshow, this))
 {
     setObjectName(QStringLiteral("frmView"));
     picView->setObjectName(QStringLiteral("picView"));
@@ -532,6 +530,11 @@ QString frmView::statusPanelText(const QString &key) const
 }
 
 // --- helpers --------------------------------------------------------------------------------
+
+ViewerParts frmView::parts()
+{
+    return { *this, *picView, *hsbView, *vsbView, *stbView, *g_clsImage };
+}
 
 ContentSurface *frmView::content() const
 {
