@@ -1,18 +1,11 @@
 #include "viewer/movie/VideoSurface.h"
 
-#include "viewer/picture/MouseCodes.h"
-
-#include <QMouseEvent>
 #include <QPainter>
 #include <QVideoSink>
 
-using MouseCodes::buttonCode;
-using MouseCodes::shiftCode;
-
 VideoSurface::VideoSurface(QWidget *parent)
-    : QWidget(parent)
+    : MouseReportingWidget(parent)
 {
-    setMouseTracking(true);
     // Every pixel is painted in paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -106,22 +99,4 @@ void VideoSurface::onFrame(const QVideoFrame &frame)
     if (m_autoSize)
         resize(size);
     emit frameSizeChanged(size);
-}
-
-void VideoSurface::mousePressEvent(QMouseEvent *event)
-{
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
-                   event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void VideoSurface::mouseMoveEvent(QMouseEvent *event)
-{
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
-                   event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void VideoSurface::mouseReleaseEvent(QMouseEvent *event)
-{
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
-                 event->position().toPoint().x(), event->position().toPoint().y());
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "viewer/picture/ContentSurface.h"
+#include "viewer/picture/MouseReportingWidget.h"
 
 #include <QColor>
 #include <QSize>
 #include <QVideoFrame>
-#include <QWidget>
 
 class QVideoSink;
 
@@ -16,7 +16,7 @@ class QVideoSink;
 // It paints the frames itself rather than using QVideoWidget: that one shows them in a native
 // child window, which stays black where no OpenGL is available (a virtual display) and covers
 // the viewer's status bar; painting here also lets grab() and screenshots see the picture.
-class VideoSurface : public QWidget, public ContentSurface
+class VideoSurface : public MouseReportingWidget, public ContentSurface
 {
     Q_OBJECT
 public:
@@ -54,17 +54,11 @@ public:
     void forgetFrames();
 
 signals:
-    void MouseDown(int button, int shift, int x, int y);
-    void MouseMove(int button, int shift, int x, int y);
-    void MouseUp(int button, int shift, int x, int y);
     // A frame of a new size arrived.
     void frameSizeChanged(const QSize &size);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void onFrame(const QVideoFrame &frame);

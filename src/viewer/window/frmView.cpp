@@ -193,17 +193,17 @@ void frmView::connectPlayers()
         auto button = [realPlayer](int b) {
             return realPlayer ? (b & 2 ? 2 : 1) : b;
         };
-        connect(player, &VideoSurface::MouseDown, this,
+        connect(player, &VideoSurface::mouseDown, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseDown(button(b), shift, p.x(), p.y());
                 });
-        connect(player, &VideoSurface::MouseMove, this,
+        connect(player, &VideoSurface::mouseMoved, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseMove(realPlayer ? 1 : b, shift, p.x(), p.y());
                 });
-        connect(player, &VideoSurface::MouseUp, this,
+        connect(player, &VideoSurface::mouseUp, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseUp(button(b), shift, p.x(), p.y());
