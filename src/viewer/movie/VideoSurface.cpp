@@ -1,5 +1,6 @@
 #include "viewer/movie/VideoSurface.h"
 
+#include <QMediaPlayer>
 #include <QPainter>
 #include <QVideoSink>
 
@@ -17,6 +18,13 @@ QVideoSink *VideoSurface::videoSink()
         connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
     }
     return m_sink;
+}
+
+void VideoSurface::showFramesOf(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
 }
 
 void VideoSurface::Move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
@@ -59,9 +67,19 @@ void VideoSurface::setBackColor(const QColor &color)
 
 void VideoSurface::forgetFrames()
 {
+    m_codecs = PlaybackInfo();
     m_frameSize = QSize();
     m_frame = QVideoFrame();
     update();
+}
+
+PlaybackInfo VideoSurface::surfaceInfo() const
+{
+    PlaybackInfo info;
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
+    info.size = m_frameSize;
+    return info;
 }
 
 void VideoSurface::paintEvent(QPaintEvent *)

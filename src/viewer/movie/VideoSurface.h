@@ -1,5 +1,6 @@
 #pragma once
 
+#include "viewer/movie/PlaybackInfo.h"
 #include "viewer/picture/ContentSurface.h"
 #include "viewer/picture/MouseReportingWidget.h"
 
@@ -7,6 +8,7 @@
 #include <QSize>
 #include <QVideoFrame>
 
+class QMediaPlayer;
 class QVideoSink;
 
 // The picture of a player inside the viewer's display area: placed and sized by the viewer's
@@ -25,6 +27,8 @@ public:
     // Where the player delivers its frames; made on first use, as a sink starts the media
     // backend.
     QVideoSink *videoSink();
+    // Shows `player`'s frames here and keeps the codec names its sources report.
+    void showFramesOf(QMediaPlayer &player);
     int left() const override { return x(); }
     int top() const override { return y(); }
     int width() const override { return QWidget::width(); }
@@ -50,8 +54,11 @@ public:
 
     // Size of the frames shown last; empty before the first frame.
     QSize videoFrameSize() const { return m_frameSize; }
-    // Forgets the frame size, before a new file opens.
+    // Forgets the frame size and the codec names, before a new file opens.
     void forgetFrames();
+    // What the options dialog tells of the clip that the surface itself knows: the codec names
+    // and the frame size.
+    PlaybackInfo surfaceInfo() const;
 
 signals:
     // A frame of a new size arrived.
@@ -70,4 +77,6 @@ private:
     QSize m_frameSize;
     QVideoSink *m_sink = nullptr;
     QVideoFrame m_frame;
+    // The codec names of the source, as first reported.
+    PlaybackInfo m_codecs;
 };

@@ -39,8 +39,6 @@ using namespace ViewerGeometry;
 namespace {
 
 constexpr int tickMilliseconds = 50;
-// Where a surface waits while it is not in use: far outside the display area.
-constexpr int parkedLeft = -10000;
 
 int optionInteger(const Options &options, Opt id)
 {
@@ -88,7 +86,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     for (VideoSurface *player :
          { static_cast<VideoSurface *>(mpView), static_cast<VideoSurface *>(raView) }) {
         player->hide();
-        player->move(parkedLeft, 0);
+        player->move(ContentSurface::parkedLeft, 0);
     }
     raView->addGuardedWindow(this);
     connectPlayers();
@@ -459,7 +457,7 @@ void frmView::clearPicture()
 {
     g_clsImage->setVisible(false);
     g_clsImage->setStretch(false);
-    g_clsImage->setLeft(parkedLeft);
+    g_clsImage->setLeft(ContentSurface::parkedLeft);
     g_clsImage->Cls();
 }
 
