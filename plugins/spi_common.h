@@ -13,6 +13,10 @@
 // Turns a library's version macro into text for the info strings.
 #define SPI_STR2(x) #x
 #define SPI_STR(x) SPI_STR2(x)
+// "major.minor.patch" of a library that gives its version as three numbers.
+#define SPI_VERSION(major, minor, patch) SPI_STR(major) "." SPI_STR(minor) "." SPI_STR(patch)
+// The second info text: which of the shipped plug-ins this is and the library it decodes with.
+#define SPI_ABOUT(format, library) "Lunetta " format " plug-in 1.0 (" library ")"
 
 namespace spi {
 
@@ -84,31 +88,19 @@ struct Dib
         return true;
     }
 
-    // Stores top-down RGBA rows (8 bits per channel) as 32-bit blue, green, red, alpha.
-    void putRgbaRows(const unsigned char *rgba, size_t sourceStride)
+    // Stores top-down rows of 8-bit red, green, blue and, with 4 `channels`, alpha as blue,
+    // green, red (and alpha): 24 or 32 bits a pixel, as allocated.
+    void putRgbRows(const unsigned char *source, size_t sourceStride, int channels)
     {
         for (int y = 0; y < height; ++y) {
-            const unsigned char *src = rgba + size_t(y) * sourceStride;
+            const unsigned char *src = source + size_t(y) * sourceStride;
             unsigned char *dst = row(y);
-            for (int x = 0; x < width; ++x, src += 4, dst += 4) {
+            for (int x = 0; x < width; ++x, src += channels, dst += channels) {
                 dst[0] = src[2];
                 dst[1] = src[1];
                 dst[2] = src[0];
-                dst[3] = src[3];
-            }
-        }
-    }
-
-    // Stores top-down RGB rows (8 bits per channel) as 24-bit blue, green, red.
-    void putRgbRows(const unsigned char *rgb, size_t sourceStride)
-    {
-        for (int y = 0; y < height; ++y) {
-            const unsigned char *src = rgb + size_t(y) * sourceStride;
-            unsigned char *dst = row(y);
-            for (int x = 0; x < width; ++x, src += 3, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
+                if (channels == 4)
+                    dst[3] = src[3];
             }
         }
     }

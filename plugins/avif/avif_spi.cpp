@@ -8,11 +8,12 @@
 
 namespace spi::plugin {
 
-const char *const info[]
-    = { "00IN",
-        "Lunetta AVIF plug-in 1.0 (libavif " SPI_STR(AVIF_VERSION_MAJOR) "." SPI_STR(
-            AVIF_VERSION_MINOR) "." SPI_STR(AVIF_VERSION_PATCH) ")",
-        "*.avif", "AVIF file", nullptr };
+const char *const info[] = {
+    "00IN",
+    SPI_ABOUT("AVIF",
+              "libavif " SPI_VERSION(AVIF_VERSION_MAJOR, AVIF_VERSION_MINOR, AVIF_VERSION_PATCH)),
+    "*.avif", "AVIF file", nullptr
+};
 
 const char codecName[] = "avif";
 

@@ -8,10 +8,9 @@
 
 namespace {
 
-const char *const info[] = { "00IN",
-                             "Lunetta GIF plug-in 1.0 (giflib " SPI_STR(GIFLIB_MAJOR) "." SPI_STR(
-                                 GIFLIB_MINOR) "." SPI_STR(GIFLIB_RELEASE) ")",
-                             "*.gif", "GIF file", nullptr };
+const char *const info[]
+    = { "00IN", SPI_ABOUT("GIF", "giflib " SPI_VERSION(GIFLIB_MAJOR, GIFLIB_MINOR, GIFLIB_RELEASE)),
+        "*.gif", "GIF file", nullptr };
 
 // Frames above this many pixels are refused before anything is allocated.
 constexpr long long maxPixels = 1LL << 28;

@@ -70,10 +70,7 @@ int decode(const char *path, long, void **pInfo, void **pBits)
     spi::Dib dib;
     if (!dib.allocate(width, height, 8 * channels))
         return LUNETTA_SPI_NO_MEMORY;
-    if (alpha)
-        dib.putRgbaRows(plane, size_t(stride));
-    else
-        dib.putRgbRows(plane, size_t(stride));
+    dib.putRgbRows(plane, size_t(stride), channels);
     dib.handOver(pInfo, pBits);
     return LUNETTA_SPI_OK;
 }

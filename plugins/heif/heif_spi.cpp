@@ -8,7 +8,7 @@
 
 namespace spi::plugin {
 
-const char *const info[] = { "00IN", "Lunetta HEIF plug-in 1.0 (libheif " LIBHEIF_VERSION ")",
+const char *const info[] = { "00IN", SPI_ABOUT("HEIF", "libheif " LIBHEIF_VERSION),
                              "*.heic;*.heif;*.hif", "HEIF/HEIC file", nullptr };
 
 const char codecName[] = "heif";

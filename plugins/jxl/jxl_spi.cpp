@@ -10,8 +10,9 @@ namespace spi::plugin {
 
 const char *const info[]
     = { "00IN",
-        "Lunetta JPEG XL plug-in 1.0 (libjxl " SPI_STR(JPEGXL_MAJOR_VERSION) "." SPI_STR(
-            JPEGXL_MINOR_VERSION) "." SPI_STR(JPEGXL_PATCH_VERSION) ")",
+        SPI_ABOUT("JPEG XL",
+                  "libjxl " SPI_VERSION(JPEGXL_MAJOR_VERSION, JPEGXL_MINOR_VERSION,
+                                        JPEGXL_PATCH_VERSION)),
         "*.jxl", "JPEG XL file", nullptr };
 
 const char codecName[] = "jxl";

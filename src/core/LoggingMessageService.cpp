@@ -1,5 +1,7 @@
 #include "core/LoggingMessageService.h"
 
+#include "core/BackslashEscapes.h"
+
 #include <QFile>
 
 LoggingMessageService::LoggingMessageService(const QString &logPath)
@@ -22,35 +24,11 @@ std::optional<QString> LoggingMessageService::inputBox(const QString &prompt,
     return defaultText;
 }
 
-QString LoggingMessageService::escapeField(const QString &text)
-{
-    QString out;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\':
-            out += u"\\\\";
-            break;
-        case u'\r':
-            out += u"\\r";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        case u'\t':
-            out += u"\\t";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 void LoggingMessageService::append(const QStringList &fields)
 {
     QStringList escaped;
     for (const QString &f : fields)
-        escaped.append(escapeField(f));
+        escaped.append(BackslashEscapes::escapeLines(f));
     QFile file(m_logPath);
     // The log is for scripted checks; a log that cannot be written must not stop the program.
     if (file.open(QIODevice::Append | QIODevice::Text))

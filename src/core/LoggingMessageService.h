@@ -15,8 +15,6 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &caption,
                                     const QString &defaultText) override;
 
-    static QString escapeField(const QString &text);
-
 private:
     void append(const QStringList &fields);
 

@@ -1,6 +1,7 @@
 #include "core/SettingsStore.h"
 
 #include "core/AtomicFile.h"
+#include "core/BackslashEscapes.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -268,32 +269,19 @@ QString SettingsStore::escape(const QString &text)
         const QChar c = text[i];
         const bool edge = i < first || i >= last;
         switch (c.unicode()) {
-        case u'\\':
-            out += u"\\\\";
-            break;
         case u'=':
-            out += u"\\=";
-            break;
         case u'[':
-            out += u"\\[";
-            break;
         case u']':
-            out += u"\\]";
-            break;
-        case u'\r':
-            out += u"\\r";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        case u'\t':
-            out += u"\\t";
+            out += u'\\';
+            out += c;
             break;
         case u' ':
             out += edge ? QStringView(u"\\s") : QStringView(u" ");
             break;
         default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            if (const QStringView escape = BackslashEscapes::lineEscape(c); !escape.isNull())
+                out += escape;
+            else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 out += QStringLiteral("\\x")
                     + QString::number(c.unicode(), 16).rightJustified(2, u'0');
             else
@@ -305,44 +293,31 @@ QString SettingsStore::escape(const QString &text)
 
 QString SettingsStore::unescape(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\\' || i + 1 >= text.size()) {
+    return BackslashEscapes::unescape(text, [&text](QChar letter, qsizetype &at, QString &out) {
+        if (const QChar c = BackslashEscapes::lineUnescape(letter); !c.isNull()) {
             out += c;
-            continue;
+            return true;
         }
-        const QChar n = text[++i];
-        switch (n.unicode()) {
-        case u'r':
-            out += u'\r';
-            break;
-        case u'n':
-            out += u'\n';
-            break;
-        case u't':
-            out += u'\t';
-            break;
+        switch (letter.unicode()) {
         case u's':
             out += u' ';
             break;
         case u'x': {
             bool ok = false;
-            const int code = text.mid(i + 1, 2).toInt(&ok, 16);
-            if (ok && i + 2 < text.size()) {
+            const int code = text.mid(at + 1, 2).toInt(&ok, 16);
+            if (ok && at + 2 < text.size()) {
                 out += QChar(code);
-                i += 2;
+                at += 2;
             } else {
-                out += n;
+                out += letter;
             }
             break;
         }
         default:
-            out += n; // "\\", "\=", "\[", "\]"
+            out += letter; // "\=", "\[", "\]"
         }
-    }
-    return out;
+        return true;
+    });
 }
 
 SettingsStore::Batch::Batch(SettingsStore &store)

@@ -15,20 +15,22 @@ const QColor red(0xd0, 0x46, 0x3c);
 const QColor blue(0x2f, 0x6f, 0xb5);
 const QColor paper(0xfb, 0xf8, 0xf0);
 
-QPainterPath triangle(double x, double y, double w, double h, bool right)
+// A closed outline through `corners`, in order.
+QPainterPath polygon(std::initializer_list<QPointF> corners)
 {
     QPainterPath p;
-    if (right) {
-        p.moveTo(x, y);
-        p.lineTo(x + w, y + h / 2);
-        p.lineTo(x, y + h);
-    } else {
-        p.moveTo(x + w, y);
-        p.lineTo(x, y + h / 2);
-        p.lineTo(x + w, y + h);
-    }
+    p.moveTo(*corners.begin());
+    for (auto corner = corners.begin() + 1; corner != corners.end(); ++corner)
+        p.lineTo(*corner);
     p.closeSubpath();
     return p;
+}
+
+QPainterPath triangle(double x, double y, double w, double h, bool right)
+{
+    if (right)
+        return polygon({ { x, y }, { x + w, y + h / 2 }, { x, y + h } });
+    return polygon({ { x + w, y }, { x, y + h / 2 }, { x + w, y + h } });
 }
 
 void fill(QPainter &p, const QPainterPath &path, const QColor &c)
@@ -61,14 +63,8 @@ void film(QPainter &p)
 // A sheet of paper with a folded corner, behind the list editor's images.
 void page(QPainter &p)
 {
-    QPainterPath sheet;
-    sheet.moveTo(3.5, 2.5);
-    sheet.lineTo(13, 2.5);
-    sheet.lineTo(17.5, 7);
-    sheet.lineTo(17.5, 21.5);
-    sheet.lineTo(3.5, 21.5);
-    sheet.closeSubpath();
-    fill(p, sheet, paper);
+    fill(p, polygon({ { 3.5, 2.5 }, { 13, 2.5 }, { 17.5, 7 }, { 17.5, 21.5 }, { 3.5, 21.5 } }),
+         paper);
     p.setPen(QPen(ink.lighter(160), 1.0));
     for (int i = 0; i < 3; ++i)
         p.drawLine(QPointF(6, 9 + i * 3.5), QPointF(12, 9 + i * 3.5));
@@ -88,38 +84,23 @@ void plus(QPainter &p, double x, double y, const QColor &c)
 QPainterPath arrow(double x, double y, bool up)
 {
     const double d = up ? 1 : -1;
-    QPainterPath a;
-    a.moveTo(x, y);
-    a.lineTo(x + 4.5, y + d * 8);
-    a.lineTo(x + 1.6, y + d * 8);
-    a.lineTo(x + 1.6, y + d * 17);
-    a.lineTo(x - 1.6, y + d * 17);
-    a.lineTo(x - 1.6, y + d * 8);
-    a.lineTo(x - 4.5, y + d * 8);
-    a.closeSubpath();
-    return a;
+    return polygon({ { x, y },
+                     { x + 4.5, y + d * 8 },
+                     { x + 1.6, y + d * 8 },
+                     { x + 1.6, y + d * 17 },
+                     { x - 1.6, y + d * 17 },
+                     { x - 1.6, y + d * 8 },
+                     { x - 4.5, y + d * 8 } });
 }
 
 // Draws one image on a 24 × 24 canvas.
 void draw(QPainter &p, const QString &key)
 {
     if (key == u"open") {
-        QPainterPath back;
-        back.moveTo(2, 6);
-        back.lineTo(9, 6);
-        back.lineTo(11, 8);
-        back.lineTo(20, 8);
-        back.lineTo(20, 19);
-        back.lineTo(2, 19);
-        back.closeSubpath();
-        fill(p, back, QColor(0xd9, 0xa4, 0x41));
-        QPainterPath front;
-        front.moveTo(5, 11);
-        front.lineTo(23, 11);
-        front.lineTo(20, 19);
-        front.lineTo(2, 19);
-        front.closeSubpath();
-        fill(p, front, QColor(0xf2, 0xc6, 0x6d));
+        fill(p, polygon({ { 2, 6 }, { 9, 6 }, { 11, 8 }, { 20, 8 }, { 20, 19 }, { 2, 19 } }),
+             QColor(0xd9, 0xa4, 0x41));
+        fill(p, polygon({ { 5, 11 }, { 23, 11 }, { 20, 19 }, { 2, 19 } }),
+             QColor(0xf2, 0xc6, 0x6d));
     } else if (key == u"save") {
         roundRect(p, QRectF(3, 3, 18, 18), blue);
         roundRect(p, QRectF(6.5, 3.5, 11, 6.5), paper);
@@ -203,14 +184,8 @@ void draw(QPainter &p, const QString &key)
     } else if (key == u"Lunetta") {
         // A small lens over a picture.
         roundRect(p, QRectF(2, 4, 20, 16), QColor(0x7f, 0xb8, 0xe6));
-        QPainterPath hill;
-        hill.moveTo(2.5, 19.5);
-        hill.lineTo(9, 11);
-        hill.lineTo(13, 15);
-        hill.lineTo(16, 12);
-        hill.lineTo(21.5, 19.5);
-        hill.closeSubpath();
-        fill(p, hill, QColor(0x4c, 0x9a, 0x5a));
+        fill(p, polygon({ { 2.5, 19.5 }, { 9, 11 }, { 13, 15 }, { 16, 12 }, { 21.5, 19.5 } }),
+             QColor(0x4c, 0x9a, 0x5a));
         QPainterPath moon;
         moon.addEllipse(QPointF(16.5, 8.5), 2.5, 2.5);
         fill(p, moon, QColor(0xff, 0xe0, 0x7a));

@@ -1,28 +1,22 @@
 #pragma once
 
+#include "engine/ClipPlayerPort.h"
+
 #include <QSize>
 #include <QString>
 
-// The viewer's movie player (mpView).
-class MoviePlayerPort
+// The viewer's movie player (mpView). Before each file it also closes its file, turns
+// automatic sizing on and sets the display size to 0.
+class MoviePlayerPort : public ClipPlayerPort
 {
 public:
-    virtual ~MoviePlayerPort() = default;
-
     // Play states as the player reports them.
     enum PlayState { Stopped = 0, Paused = 1, Playing = 2 };
 
-    // Before each file: invisible, its file closed, automatic sizing on, display size 0,
-    // parked out of sight.
-    virtual void resetForNextFile() = 0;
     // Opens the file; true when no error was reported and the source has a picture. Otherwise
     // the file is closed again.
     virtual bool openMovie(const QString &path) = 0;
     virtual QSize sourceSize() const = 0;
-    virtual void setVisible(bool visible) = 0;
-    // Plays when stopped or paused; pauses when playing.
-    virtual void playCurrentClip() = 0;
-    virtual void pauseCurrentClip() = 0;
     // Closes the file (its name becomes empty).
     virtual void closeFile() = 0;
     // Where the movie is now, in seconds; setting it seeks.

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "engine/ClipPlayerPort.h"
+
 #include <QSize>
 #include <QString>
 
-// The viewer's player for RealAudio/RealVideo clips (raView).
-class RealPlayerPort
+// The viewer's player for RealAudio/RealVideo clips (raView). Before each file it also stops
+// the clip when one plays.
+class RealPlayerPort : public ClipPlayerPort
 {
 public:
-    virtual ~RealPlayerPort() = default;
-
     enum class OpenResult {
         Shown, // the clip reported its length and has a picture
         NoPicture, // it reported its length, but its width or height is 0
@@ -17,13 +18,8 @@ public:
     // Play states as the player reports them.
     enum PlayState { Stopped = 0, Playing = 3, Paused = 4 };
 
-    // Before each file: invisible, stopped when playing, parked out of sight.
-    virtual void resetForNextFile() = 0;
     virtual OpenResult openRealClip(const QString &path, bool keepAspectRatio) = 0;
     virtual QSize clipSize() const = 0;
-    virtual void setVisible(bool visible) = 0;
-    virtual void playCurrentClip() = 0;
-    virtual void pauseCurrentClip() = 0;
     // Stops the clip in an orderly way.
     virtual void RealPlayerStop() = 0;
     virtual int playState() const = 0;

@@ -236,10 +236,7 @@ void Slideshow::showLoadedFile(const QString &path)
             m_controller->MoviebarEnable(false);
     } else {
         clipNotShown = false;
-        if (mediaKind == MediaKind::MediaPlayer)
-            m_moviePlayer->setVisible(true);
-        else
-            m_realPlayer->setVisible(true);
+        clipOnScreen()->setVisible(true);
         if (m_controller && !m_controller->isMoviebarEnabled())
             m_controller->MoviebarEnable(true);
         if (!(stateFlags & (StateBit::Paused | StateBit::Hidden)))

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class ClipPlayerPort;
 class Clock;
 class ControllerPort;
 class EventPump;
@@ -218,6 +219,8 @@ private:
     void reportStepError(int number, const QString &source, const QString &description);
     template<typename Work> void runReportingErrors(Work work);
     bool stoppedMeanwhile() const { return stateFlags == 0; }
+    // The player of the clip on screen; null while a picture or nothing is shown.
+    ClipPlayerPort *clipOnScreen() const;
 
     Options &m_options;
     MessageService &m_messages;

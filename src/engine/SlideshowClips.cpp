@@ -10,20 +10,30 @@
 #include "engine/RealPlayerPort.h"
 #include "engine/ViewerPort.h"
 
+ClipPlayerPort *Slideshow::clipOnScreen() const
+{
+    switch (mediaKind) {
+    case MediaKind::MediaPlayer:
+        return m_moviePlayer;
+    case MediaKind::RealAudio:
+        return m_realPlayer;
+    case MediaKind::Picture:
+    case MediaKind::None:
+        break;
+    }
+    return nullptr;
+}
+
 void Slideshow::playCurrentClip()
 {
-    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
-        m_moviePlayer->playCurrentClip();
-    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
-        m_realPlayer->playCurrentClip();
+    if (ClipPlayerPort *player = clipOnScreen())
+        player->playCurrentClip();
 }
 
 void Slideshow::pauseCurrentClip()
 {
-    if (mediaKind == MediaKind::MediaPlayer && m_moviePlayer)
-        m_moviePlayer->pauseCurrentClip();
-    else if (mediaKind == MediaKind::RealAudio && m_realPlayer)
-        m_realPlayer->pauseCurrentClip();
+    if (ClipPlayerPort *player = clipOnScreen())
+        player->pauseCurrentClip();
 }
 
 // --- movie commands, slider and player notifications -----------------------------------

@@ -69,6 +69,28 @@ private slots:
         QVERIFY(!reread.wasDamaged());
     }
 
+    // The file's exact escapes, so that files written before read the same.
+    void escapesAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("syntax") << u"a=b[c]\\"_qs << u"a\\=b\\[c\\]\\\\"_qs;
+        QTest::newRow("blanks and breaks") << u" x\ty \r\n "_qs << u"\\sx\\ty \\r\\n\\s"_qs;
+        QTest::newRow("control characters") << u"\x01\x7f"_qs << u"\\x01\\x7f"_qs;
+    }
+    void escapesAsWritten()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QCOMPARE(SettingsStore::escape(text), written);
+        QCOMPARE(SettingsStore::unescape(written), text);
+    }
+    // What no writer makes stays readable: a short hex escape, a backslash at the end.
+    void unescapeKeepsWhatItCannotRead()
+    {
+        QCOMPARE(SettingsStore::unescape(u"\\x4g\\x4\\"_qs), u"x4gx4\\"_qs);
+    }
+
     void defaultsAndDeletion()
     {
         QTemporaryDir dir;

@@ -1,18 +1,12 @@
 #include "viewer/movie/VideoSurface.h"
 
-#include "viewer/picture/MouseCodes.h"
-
-#include <QMouseEvent>
+#include <QMediaPlayer>
 #include <QPainter>
 #include <QVideoSink>
 
-using MouseCodes::buttonCode;
-using MouseCodes::shiftCode;
-
 VideoSurface::VideoSurface(QWidget *parent)
-    : QWidget(parent)
+    : MouseReportingWidget(parent)
 {
-    setMouseTracking(true);
     // Every pixel is painted in paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -24,6 +18,13 @@ QVideoSink *VideoSurface::videoSink()
         connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
     }
     return m_sink;
+}
+
+void VideoSurface::showFramesOf(QMediaPlayer &player)
+{
+    player.setVideoSink(videoSink());
+    connect(&player, &QMediaPlayer::metaDataChanged, this,
+            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
 }
 
 void VideoSurface::Move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
@@ -66,9 +67,19 @@ void VideoSurface::setBackColor(const QColor &color)
 
 void VideoSurface::forgetFrames()
 {
+    m_codecs = PlaybackInfo();
     m_frameSize = QSize();
     m_frame = QVideoFrame();
     update();
+}
+
+PlaybackInfo VideoSurface::surfaceInfo() const
+{
+    PlaybackInfo info;
+    info.videoCodec = m_codecs.videoCodec;
+    info.audioCodec = m_codecs.audioCodec;
+    info.size = m_frameSize;
+    return info;
 }
 
 void VideoSurface::paintEvent(QPaintEvent *)
@@ -106,22 +117,4 @@ void VideoSurface::onFrame(const QVideoFrame &frame)
     if (m_autoSize)
         resize(size);
     emit frameSizeChanged(size);
-}
-
-void VideoSurface::mousePressEvent(QMouseEvent *event)
-{
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
-                   event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void VideoSurface::mouseMoveEvent(QMouseEvent *event)
-{
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
-                   event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void VideoSurface::mouseReleaseEvent(QMouseEvent *event)
-{
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
-                 event->position().toPoint().x(), event->position().toPoint().y());
 }

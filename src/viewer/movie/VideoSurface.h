@@ -1,12 +1,14 @@
 #pragma once
 
+#include "viewer/movie/PlaybackInfo.h"
 #include "viewer/picture/ContentSurface.h"
+#include "viewer/picture/MouseReportingWidget.h"
 
 #include <QColor>
 #include <QSize>
 #include <QVideoFrame>
-#include <QWidget>
 
+class QMediaPlayer;
 class QVideoSink;
 
 // The picture of a player inside the viewer's display area: placed and sized by the viewer's
@@ -16,7 +18,7 @@ class QVideoSink;
 // It paints the frames itself rather than using QVideoWidget: that one shows them in a native
 // child window, which stays black where no OpenGL is available (a virtual display) and covers
 // the viewer's status bar; painting here also lets grab() and screenshots see the picture.
-class VideoSurface : public QWidget, public ContentSurface
+class VideoSurface : public MouseReportingWidget, public ContentSurface
 {
     Q_OBJECT
 public:
@@ -25,6 +27,8 @@ public:
     // Where the player delivers its frames; made on first use, as a sink starts the media
     // backend.
     QVideoSink *videoSink();
+    // Shows `player`'s frames here and keeps the codec names its sources report.
+    void showFramesOf(QMediaPlayer &player);
     int left() const override { return x(); }
     int top() const override { return y(); }
     int width() const override { return QWidget::width(); }
@@ -50,21 +54,18 @@ public:
 
     // Size of the frames shown last; empty before the first frame.
     QSize videoFrameSize() const { return m_frameSize; }
-    // Forgets the frame size, before a new file opens.
+    // Forgets the frame size and the codec names, before a new file opens.
     void forgetFrames();
+    // What the options dialog tells of the clip that the surface itself knows: the codec names
+    // and the frame size.
+    PlaybackInfo surfaceInfo() const;
 
 signals:
-    void MouseDown(int button, int shift, int x, int y);
-    void MouseMove(int button, int shift, int x, int y);
-    void MouseUp(int button, int shift, int x, int y);
     // A frame of a new size arrived.
     void frameSizeChanged(const QSize &size);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void onFrame(const QVideoFrame &frame);
@@ -76,4 +77,6 @@ private:
     QSize m_frameSize;
     QVideoSink *m_sink = nullptr;
     QVideoFrame m_frame;
+    // The codec names of the source, as first reported.
+    PlaybackInfo m_codecs;
 };

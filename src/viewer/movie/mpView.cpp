@@ -4,16 +4,12 @@
 
 #include "viewer/movie/MediaSetup.h"
 
-#include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QUrl>
 
 #include <algorithm>
 
 namespace {
-
-// Parked far outside the display area while not in use.
-constexpr int parkedLeft = -10000;
 
 int stateCode(QMediaPlayer::PlaybackState state)
 {
@@ -43,9 +39,7 @@ mpView::mpView(QWidget *parent)
 
 void mpView::connectPlayer(QMediaPlayer &player)
 {
-    player.setVideoSink(videoSink());
-    connect(&player, &QMediaPlayer::metaDataChanged, this,
-            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    showFramesOf(player);
     connect(&player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     connect(&player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
@@ -77,7 +71,6 @@ void mpView::setFileName(const QString &path)
 {
     m_fileName = path;
     m_streamAnnounced = false;
-    m_codecs = PlaybackInfo();
     forgetFrames();
     // A local file's name goes into a URL as it is: blanks, quotes and any script stay part of
     // the name, and no shell ever sees it.
@@ -248,11 +241,8 @@ void mpView::setVolume(int percent, bool muted)
 
 PlaybackInfo mpView::playbackInfo() const
 {
-    PlaybackInfo info;
+    PlaybackInfo info = surfaceInfo();
     info.fileName = m_fileName;
-    info.videoCodec = m_codecs.videoCodec;
-    info.audioCodec = m_codecs.audioCodec;
-    info.size = videoFrameSize();
     info.duration = isDurationValid() ? Duration() : 0;
     info.position = currentPosition();
     return info;

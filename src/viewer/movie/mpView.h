@@ -2,7 +2,6 @@
 
 #include "engine/MoviePlayerPort.h"
 #include "viewer/movie/LazyMediaPlayer.h"
-#include "viewer/movie/PlaybackInfo.h"
 #include "viewer/movie/VideoSurface.h"
 
 class QMediaPlayer;
@@ -59,8 +58,6 @@ private:
     void endRewind(int state);
 
     LazyMediaPlayer m_player;
-    // The codec names of the source, as first reported.
-    PlaybackInfo m_codecs;
     QString m_fileName;
     int m_state = Stopped;
     bool m_streamAnnounced = false;

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QTimer>
 
@@ -14,7 +13,6 @@
 
 namespace {
 
-constexpr int parkedLeft = -10000;
 constexpr int watchMs = 250;
 constexpr int stopWaitMs = 1000;
 constexpr int stopAttempts = 6;
@@ -54,9 +52,7 @@ raView::raView(QWidget *parent)
 
 void raView::connectPlayer(QMediaPlayer &player)
 {
-    player.setVideoSink(videoSink());
-    connect(&player, &QMediaPlayer::metaDataChanged, this,
-            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    showFramesOf(player);
     connect(&player, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     connect(&player, &QMediaPlayer::playbackStateChanged, this,
@@ -94,7 +90,6 @@ void raView::setSource(const QString &url)
     m_source = QUrl(url);
     m_clipOpened = false;
     m_recoveries = 0;
-    m_codecs = PlaybackInfo();
     forgetFrames();
     m_player.get().setSource(m_source);
 }
@@ -260,11 +255,8 @@ void raView::setVolume(int percent, bool muted)
 
 PlaybackInfo raView::playbackInfo() const
 {
-    PlaybackInfo info;
+    PlaybackInfo info = surfaceInfo();
     info.fileName = m_source.isLocalFile() ? m_source.toLocalFile() : m_source.toString();
-    info.videoCodec = m_codecs.videoCodec;
-    info.audioCodec = m_codecs.audioCodec;
-    info.size = videoFrameSize();
     info.duration = GetLength() / 1000.0;
     info.position = position() / 1000.0;
     return info;

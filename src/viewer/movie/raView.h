@@ -2,7 +2,6 @@
 
 #include "engine/RealPlayerPort.h"
 #include "viewer/movie/LazyMediaPlayer.h"
-#include "viewer/movie/PlaybackInfo.h"
 #include "viewer/movie/VideoSurface.h"
 
 #include <QList>
@@ -83,8 +82,6 @@ private:
     void connectPlayer(QMediaPlayer &player);
 
     LazyMediaPlayer m_player;
-    // The codec names of the source, as first reported.
-    PlaybackInfo m_codecs;
     QTimer *m_watch;
     QUrl m_source;
     QList<QPointer<QWidget>> m_guarded;

@@ -11,6 +11,9 @@ class ContentSurface
 {
 public:
     virtual ~ContentSurface() = default;
+    // Where a surface waits while it is not in use: far outside the display area.
+    static constexpr int parkedLeft = -10000;
+
     virtual int left() const = 0;
     virtual int top() const = 0;
     virtual int width() const = 0;

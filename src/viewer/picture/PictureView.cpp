@@ -1,26 +1,20 @@
 #include "viewer/picture/PictureView.h"
 
 #include "core/FileDropFilter.h"
-#include "viewer/picture/MouseCodes.h"
 
 #include <QDragEnterEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
 
 PictureView::PictureView(QWidget *parent)
-    : QWidget(parent)
+    : MouseReportingWidget(parent)
 {
     // The canvas covers the whole widget; nothing beneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
     // Only to see drags pass over the area; nothing is ever dropped here.
     setAcceptDrops(true);
 }
-
-using MouseCodes::buttonCode;
-using MouseCodes::shiftCode;
 
 void PictureView::setBackColor(const QColor &color)
 {
@@ -91,24 +85,6 @@ void PictureView::resizeEvent(QResizeEvent *event)
     // The canvas is made when it is drawn on or shown; a picture shown in its place needs none.
     if (m_instead.isNull() && !m_bare)
         ensureCanvas();
-}
-
-void PictureView::mousePressEvent(QMouseEvent *event)
-{
-    const QPoint p = event->position().toPoint();
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
-}
-
-void PictureView::mouseMoveEvent(QMouseEvent *event)
-{
-    const QPoint p = event->position().toPoint();
-    emit mouseMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()), p.x(), p.y());
-}
-
-void PictureView::mouseReleaseEvent(QMouseEvent *event)
-{
-    const QPoint p = event->position().toPoint();
-    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
 }
 
 void PictureView::dragEnterEvent(QDragEnterEvent *event)

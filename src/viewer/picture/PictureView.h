@@ -1,11 +1,10 @@
 #pragma once
 
+#include "viewer/picture/MouseReportingWidget.h"
 #include "viewer/picture/PictureTarget.h"
 
-#include <QWidget>
-
 // The viewer's display area (picView): keeps what the image surface drew and paints it.
-class PictureView : public QWidget, public PictureTarget
+class PictureView : public MouseReportingWidget, public PictureTarget
 {
     Q_OBJECT
 public:
@@ -32,10 +31,6 @@ public:
 signals:
     // The canvas has been put on screen.
     void painted();
-    // Buttons 1 left, 2 right, 4 middle; shift 1, ctrl 2, alt 4; widget coordinates.
-    void mouseDown(int button, int shift, int x, int y);
-    void mouseMoved(int button, int shift, int x, int y);
-    void mouseUp(int button, int shift, int x, int y);
     // 0 a drag entering, 1 leaving, 2 moving over the area.
     void dragOver(int state);
     // Local files or folders dropped on the area, reported after the drop is over.
@@ -44,9 +39,6 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;

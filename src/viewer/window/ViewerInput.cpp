@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-ViewerInput::ViewerInput(const Parts &parts, Options &options, Slideshow &slideshow,
+ViewerInput::ViewerInput(const ViewerParts &parts, Options &options, Slideshow &slideshow,
                          QObject *parent)
     : QObject(parent)
     , m_parts(parts)

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "viewer/window/ViewerParts.h"
+
 #include <QObject>
 #include <QPoint>
 
 #include <functional>
 
 class Options;
-class PictureView;
 class QAction;
 class QKeyEvent;
 class QMenu;
-class QScrollBar;
-class QWidget;
 class Slideshow;
 
 // What the viewer does with the user's mouse and keys: a left click hides it, a left drag on an
@@ -21,14 +20,7 @@ class ViewerInput : public QObject
 {
     Q_OBJECT
 public:
-    struct Parts
-    {
-        QWidget &window;
-        PictureView &area;
-        QScrollBar &hBar;
-        QScrollBar &vBar;
-    };
-    ViewerInput(const Parts &parts, Options &options, Slideshow &slideshow, QObject *parent);
+    ViewerInput(const ViewerParts &parts, Options &options, Slideshow &slideshow, QObject *parent);
 
     // The mouse over the display area, in its coordinates (buttons 1 left, 2 right, 4 middle;
     // shift 1, ctrl 2, alt 4).
@@ -58,7 +50,7 @@ private:
     // list as the pop-up menu's items do; true when the key did.
     bool stepKey(QKeyEvent *event);
 
-    Parts m_parts;
+    ViewerParts m_parts;
     Options &m_options;
     Slideshow &m_slideshow;
     // A left press on an untitled window may become a window move, once 0.1 s have passed.

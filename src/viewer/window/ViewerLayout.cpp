@@ -28,7 +28,7 @@ int optionInteger(const Options &options, Opt id)
 
 } // namespace
 
-ViewerLayout::ViewerLayout(const Parts &parts, Options &options, Slideshow &slideshow,
+ViewerLayout::ViewerLayout(const ViewerParts &parts, Options &options, Slideshow &slideshow,
                            std::function<ContentSurface *()> content)
     : m_parts(parts)
     , m_options(options)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "viewer/window/ViewerGeometry.h"
+#include "viewer/window/ViewerParts.h"
 
 #include <QMargins>
 #include <QRect>
@@ -10,13 +11,8 @@
 
 class ContentSurface;
 class Options;
-class PictureView;
-class QScrollBar;
-class QStatusBar;
-class QWidget;
 class SettingsStore;
 class Slideshow;
-class cImage;
 
 // Sizes and places the viewer window for the file on screen, within the work area and the size
 // options, and lays out its display area: the scroll bars, the content's place in it and the
@@ -25,17 +21,8 @@ class cImage;
 class ViewerLayout
 {
 public:
-    struct Parts
-    {
-        QWidget &window;
-        PictureView &area;
-        QScrollBar &hBar;
-        QScrollBar &vBar;
-        QStatusBar &statusBar;
-        cImage &picture;
-    };
     // `content` is the surface of the file on screen, null while none is shown.
-    ViewerLayout(const Parts &parts, Options &options, Slideshow &slideshow,
+    ViewerLayout(const ViewerParts &parts, Options &options, Slideshow &slideshow,
                  std::function<ContentSurface *()> content);
 
     // The outer rectangle from section "Viewer" and back; saving happens only in the normal
@@ -84,7 +71,7 @@ private:
     QMargins currentFrameMargins() const;
     QRect outerTwips() const;
 
-    Parts m_parts;
+    ViewerParts m_parts;
     Options &m_options;
     Slideshow &m_slideshow;
     std::function<ContentSurface *()> m_content;

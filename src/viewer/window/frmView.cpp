@@ -39,8 +39,6 @@ using namespace ViewerGeometry;
 namespace {
 
 constexpr int tickMilliseconds = 50;
-// Where a surface waits while it is not in use: far outside the display area.
-constexpr int parkedLeft = -10000;
 
 int optionInteger(const Options &options, Opt id)
 {
@@ -71,11 +69,9 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
                                       m_layout->visiblePart());
           },
           this))
-    , m_layout(std::make_unique<ViewerLayout>(
-          ViewerLayout::Parts { *this, *picView, *hsbView, *vsbView, *stbView, *g_clsImage },
-          options, slideshow, [this] { return content(); }))
-    , m_input(new ViewerInput(ViewerInput::Parts { *this, *picView, *hsbView, *vsbView }, options,
-                              slideshow, this))
+    , m_layout(
+          std::make_unique<ViewerLayout>(parts(), options, slideshow, [this] { return content(); }))
+    , m_input(new ViewerInput(parts(), options, slideshow, this))
     , m_frameCheck(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmView"));
@@ -95,7 +91,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     for (VideoSurface *player :
          { static_cast<VideoSurface *>(mpView), static_cast<VideoSurface *>(raView) }) {
         player->hide();
-        player->move(parkedLeft, 0);
+        player->move(ContentSurface::parkedLeft, 0);
     }
     raView->addGuardedWindow(this);
     connectPlayers();
@@ -200,17 +196,17 @@ void frmView::connectPlayers()
         auto button = [realPlayer](int b) {
             return realPlayer ? (b & 2 ? 2 : 1) : b;
         };
-        connect(player, &VideoSurface::MouseDown, this,
+        connect(player, &VideoSurface::mouseDown, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseDown(button(b), shift, p.x(), p.y());
                 });
-        connect(player, &VideoSurface::MouseMove, this,
+        connect(player, &VideoSurface::mouseMoved, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseMove(realPlayer ? 1 : b, shift, p.x(), p.y());
                 });
-        connect(player, &VideoSurface::MouseUp, this,
+        connect(player, &VideoSurface::mouseUp, this,
                 [this, at, button, realPlayer](int b, int shift, int x, int y) {
                     const QPoint p = at(x, y);
                     m_input->mouseUp(button(b), shift, p.x(), p.y());
@@ -465,7 +461,7 @@ void frmView::clearPicture()
 {
     g_clsImage->setVisible(false);
     g_clsImage->setStretch(false);
-    g_clsImage->setLeft(parkedLeft);
+    g_clsImage->setLeft(ContentSurface::parkedLeft);
     g_clsImage->Cls();
 }
 
@@ -536,6 +532,11 @@ QString frmView::statusPanelText(const QString &key) const
 }
 
 // --- helpers --------------------------------------------------------------------------------
+
+ViewerParts frmView::parts()
+{
+    return { *this, *picView, *hsbView, *vsbView, *stbView, *g_clsImage };
+}
 
 ContentSurface *frmView::content() const
 {

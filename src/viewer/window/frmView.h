@@ -115,6 +115,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    ViewerParts parts();
     ContentSurface *content() const;
     void applyBackColor();
     void onOptionChanged(int id);

@@ -219,7 +219,7 @@ private slots:
         show.startSlideshow();
         QCOMPARE(show.mediaKind, MediaKind::MediaPlayer);
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QSignalSpy moves(viewer.mpView, &VideoSurface::MouseMove);
+        QSignalSpy moves(viewer.mpView, &VideoSurface::mouseMoved);
         QTest::mouseMove(viewer.mpView, QPoint(20, 20));
         QTRY_VERIFY(!moves.isEmpty()); // the player's own surface had the mouse
         QTRY_VERIFY(show.isHidden()); // moving the mouse over the viewer hides it

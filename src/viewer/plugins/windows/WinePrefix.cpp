@@ -1,5 +1,7 @@
 #include "viewer/plugins/windows/WinePrefix.h"
 
+#include "core/BackslashEscapes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,29 +11,22 @@ namespace {
 // A registry text as Wine writes it into its .reg files: backslash escapes and \xHHHH.
 QString unescape(QStringView text)
 {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\\' || i + 1 >= text.size()) {
-            out += c;
-            continue;
-        }
-        const QChar n = text[++i];
-        if (n == u'x') {
-            qsizetype j = i + 1;
-            while (j < text.size() && j < i + 5 && isxdigit(text[j].toLatin1()))
+    return BackslashEscapes::unescape(text, [text](QChar letter, qsizetype &at, QString &out) {
+        if (letter == u'x') {
+            qsizetype j = at + 1;
+            while (j < text.size() && j < at + 5 && isxdigit(text[j].toLatin1()))
                 ++j;
-            out += QChar(char16_t(text.mid(i + 1, j - i - 1).toUInt(nullptr, 16)));
-            i = j - 1;
-        } else if (n == u'n') {
+            out += QChar(char16_t(text.mid(at + 1, j - at - 1).toUInt(nullptr, 16)));
+            at = j - 1;
+        } else if (letter == u'n') {
             out += u'\n';
-        } else if (n == u'0') {
-            break;
+        } else if (letter == u'0') {
+            return false;
         } else {
-            out += n;
+            out += letter;
         }
-    }
-    return out;
+        return true;
+    });
 }
 
 // The entry of `folder` named `name` ignoring letter case; empty when there is none.

@@ -177,6 +177,11 @@ private slots:
         QVERIFY(WinePrefix::toUnixPath(prefix, u"D:\\none"_qs).isEmpty());
         QVERIFY(WinePrefix::toUnixPath(prefix, u"C:\\missing"_qs).isEmpty());
         QVERIFY(WinePrefix::susiePluginPath(m_box->folder(u"empty"_qs)).isEmpty());
+        // Wine's escapes: \x with up to four hex digits, and \0 ends the text.
+        m_box->file(u"escaped/user.reg"_qs,
+                    "[Software\\\\Kestrel\\\\Susie\\\\Plug-in]\n"
+                    "\"Path\"=\"C:\\\\Caf\\x00e9\\x41x\\n\\0rest\"\n");
+        QCOMPARE(WinePrefix::susiePluginPath(m_box->path(u"escaped"_qs)), u"C:\\Caf\u00e9Ax\n"_qs);
 
         // The automatic search looks in Lunetta's folder, the user's old plug-in folder and
         // the registry's, each once.
