@@ -3,6 +3,7 @@
 #include "core/CommandLine.h"
 #include "core/DialogMessageService.h"
 #include "core/LoggingMessageService.h"
+#include "core/QtFileDialogService.h"
 #include "core/QtTranslations.h"
 #include "core/SettingKeys.h"
 #include "core/SettingProfiles.h"
@@ -251,7 +252,8 @@ int main(int argc, char *argv[])
     }
 
     // The random generator is seeded from the clock when the context is made.
-    AppContext context(settingsFolder, std::move(messages));
+    AppContext context(settingsFolder, std::move(messages),
+                       std::make_unique<QtFileDialogService>());
     context.helpFile = Startup::helpFilePath(QApplication::applicationDirPath());
     std::unique_ptr<PictureAhead> firstPicture;
     const QSize workArea = QGuiApplication::primaryScreen()

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/ConfiguredListModel.h"
 #include "core/EventPump.h"
+#include "core/FileDialogService.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
 #include "core/RandomSource.h"
@@ -16,11 +17,13 @@
 struct AppContext
 {
     AppContext(const QString &settingsFolder, std::unique_ptr<MessageService> messageService,
+               std::unique_ptr<FileDialogService> fileDialogService,
                std::unique_ptr<Clock> clockService = std::make_unique<SystemClock>(),
                std::unique_ptr<RandomSource> randomService = std::make_unique<SystemRandom>(),
                std::unique_ptr<EventPump> eventService = std::make_unique<QtEventPump>())
         : store(settingsFolder)
         , messages(std::move(messageService))
+        , fileDialogs(std::move(fileDialogService))
         , clock(std::move(clockService))
         , random(std::move(randomService))
         , events(std::move(eventService))
@@ -31,6 +34,7 @@ struct AppContext
     Options options;
     ConfiguredListModel configuredList;
     std::unique_ptr<MessageService> messages;
+    std::unique_ptr<FileDialogService> fileDialogs;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<RandomSource> random;
     std::unique_ptr<EventPump> events;

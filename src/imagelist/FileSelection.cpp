@@ -1,5 +1,6 @@
 #include "imagelist/FileSelection.h"
 
+#include "core/FileDialogService.h"
 #include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
@@ -75,4 +76,28 @@ void FileSelection::remember(SettingsStore &store, const QString &key, const QSt
     if (filterIndex > 0)
         store.SaveSetting(SettingKeys::Section::InitDir, key + SettingKeys::InitDir::filterSuffix,
                           QString::number(filterIndex));
+}
+
+QStringList FileSelection::selectFiles(FileDialogService &dialogs, QWidget *owner,
+                                       SettingsStore &store, const QString &initialName,
+                                       const QString &key)
+{
+    const QStringList filters = nameFilters(selectFilesFilter);
+    QString folder = GetFolderPart(initialName);
+    if (folder.isEmpty() || !IsFolder(folder))
+        folder = initialFolder(store, key);
+    const int index = filterIndex(store, key, int(filters.size()));
+    const FileDialogAnswer answer = dialogs.ask({
+        .kind = FileDialogKind::OpenFiles,
+        .owner = owner,
+        .caption = QStringLiteral("ファイルの選択"),
+        .folder = folder,
+        .nameFilters = filters,
+        .selectedFilter = index ? filters[index - 1] : QString(),
+        .selectedFile = initialName,
+        .hideFilterDetails = true,
+        .objectName = QStringLiteral("SelectFiles"),
+    });
+    remember(store, key, answer.paths, filterNumber(filters, answer.selectedFilter));
+    return answer.paths;
 }

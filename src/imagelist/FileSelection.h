@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class FileDialogService;
+class QWidget;
 class SettingsStore;
 
 // What the multi-select file dialog shows and remembers: its file types, the folder it used
@@ -29,4 +31,11 @@ public:
     // ("テキストファイル(*.txt)") when the name has none: "list2" is saved as "list2.txt". A type
     // of any name ("*", "*.*") adds nothing.
     static QString withTypeExtension(const QString &path, const QString &nameFilter);
+
+    // The multi-select file dialog "ファイルの選択". Starts in the folder of `initialName` when
+    // that names one, else in the folder remembered under `key`, with the file type chosen
+    // last. Returns the chosen files as full paths, none when the user cancelled; a confirmed
+    // choice is remembered for the next time.
+    static QStringList selectFiles(FileDialogService &dialogs, QWidget *owner, SettingsStore &store,
+                                   const QString &initialName, const QString &key);
 };

@@ -1,5 +1,6 @@
 #include "imagelist/frmFileList.h"
 
+#include "core/FileDialogService.h"
 #include "core/FileDropFilter.h"
 #include "core/MessageService.h"
 #include "core/PathFunctions.h"
@@ -11,14 +12,12 @@
 #include "imagelist/FileListModel.h"
 #include "imagelist/FileSelection.h"
 #include "imagelist/FilteredScan.h"
-#include "imagelist/SelectFiles.h"
 #include "imagelist/frmAddFolder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QListView>
 #include <QMenu>
@@ -33,6 +32,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,30 +48,33 @@ struct WaitCursor
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-std::optional<QString> askListFile(QWidget *owner, const QString &title, const QString &folder,
-                                   bool save)
+// The list file chosen in the open or save dialog, empty when cancelled. A name saved without
+// an extension takes that of the chosen file type.
+QString askListFile(FileDialogService &dialogs, QWidget *owner, const QString &title,
+                    const QString &folder, bool save)
 {
-    const QStringList filters = FileSelection::nameFilters(listFilter);
-    QFileDialog dialog(owner, title, folder);
-    dialog.setObjectName(save ? QStringLiteral("dlgSave") : QStringLiteral("dlgOpen"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    if (save)
-        return FileSelection::withTypeExtension(dialog.selectedFiles().first(),
-                                                dialog.selectedNameFilter());
-    return dialog.selectedFiles().first();
+    const FileDialogAnswer answer = dialogs.ask({
+        .kind = save ? FileDialogKind::SaveFile : FileDialogKind::OpenFile,
+        .owner = owner,
+        .caption = title,
+        .folder = folder,
+        .nameFilters = FileSelection::nameFilters(listFilter),
+        .hideFilterDetails = true,
+        .objectName = save ? QStringLiteral("dlgSave") : QStringLiteral("dlgOpen"),
+    });
+    if (answer.paths.isEmpty() || !save)
+        return answer.first();
+    return FileSelection::withTypeExtension(answer.first(), answer.selectedFilter);
 }
 
 } // namespace
 
-frmFileList::frmFileList(SettingsStore &store, MessageService &messages, QWidget *owner)
+frmFileList::frmFileList(SettingsStore &store, MessageService &messages,
+                         FileDialogService &fileDialogs, QWidget *owner)
     : QMainWindow(owner, Qt::Window)
     , m_store(store)
     , m_messages(messages)
+    , m_fileDialogs(fileDialogs)
     , m_model(new FileListModel(this))
 {
     setObjectName(QStringLiteral("frmFileList"));
@@ -248,15 +251,6 @@ void frmFileList::buildList()
 
 void frmFileList::installDialogs()
 {
-    m_dialogs.openFileName = [this](const QString &folder) {
-        return askListFile(this, QStringLiteral("ファイルリストを開く"), folder, false);
-    };
-    m_dialogs.saveFileName = [this](const QString &folder) {
-        return askListFile(this, QStringLiteral("ファイルリストの保存"), folder, true);
-    };
-    m_dialogs.selectFiles = [this](const QString &initialName) {
-        return SelectFiles(this, m_store, initialName, SettingKeys::InitDir::Filelist_Add);
-    };
     m_dialogs.showFolderDialog = [this](const QString &defaultFolder, FileFilter &filter) {
         frmAddFolder dialog(m_store, m_messages, this);
         return dialog.ShowDialogEx(defaultFolder, filter);
@@ -367,46 +361,49 @@ void frmFileList::appendLines(const QStringList &lines)
 void frmFileList::mnuFile_Open_Click()
 {
     using namespace SettingKeys;
-    const auto chosen
-        = m_dialogs.openFileName(m_store.GetSetting(Section::InitDir, InitDir::Filelist_Open));
-    if (!chosen || chosen->isEmpty())
+    const QString chosen
+        = askListFile(m_fileDialogs, this, QStringLiteral("ファイルリストを開く"),
+                      m_store.GetSetting(Section::InitDir, InitDir::Filelist_Open), false);
+    if (chosen.isEmpty())
         return;
     FileListFile::ReadResult read;
     {
         const WaitCursor wait;
-        read = FileListFile::read(*chosen);
+        read = FileListFile::read(chosen);
         appendLines(read.lines);
     }
     if (read.error) {
         m_messages.show(read.error->message());
         return;
     }
-    m_store.SaveSetting(Section::InitDir, InitDir::Filelist_Open, GetFolderPart(*chosen));
+    m_store.SaveSetting(Section::InitDir, InitDir::Filelist_Open, GetFolderPart(chosen));
 }
 
 void frmFileList::mnuFileSaveas_Click()
 {
     using namespace SettingKeys;
-    const auto chosen
-        = m_dialogs.saveFileName(m_store.GetSetting(Section::InitDir, InitDir::Filelist_Save));
-    if (!chosen || chosen->isEmpty())
+    const QString chosen
+        = askListFile(m_fileDialogs, this, QStringLiteral("ファイルリストの保存"),
+                      m_store.GetSetting(Section::InitDir, InitDir::Filelist_Save), true);
+    if (chosen.isEmpty())
         return;
     std::optional<FileError> error;
     {
         const WaitCursor wait;
-        error = FileListFile::write(*chosen, m_model->lines());
+        error = FileListFile::write(chosen, m_model->lines());
     }
     if (error) {
         m_messages.show(error->message());
         return;
     }
     m_unsaved = false;
-    m_store.SaveSetting(Section::InitDir, InitDir::Filelist_Save, GetFolderPart(*chosen));
+    m_store.SaveSetting(Section::InitDir, InitDir::Filelist_Save, GetFolderPart(chosen));
 }
 
 void frmFileList::mnuFile_Add_Click()
 {
-    appendLines(m_dialogs.selectFiles(QString()));
+    appendLines(FileSelection::selectFiles(m_fileDialogs, this, m_store, QString(),
+                                           SettingKeys::InitDir::Filelist_Add));
 }
 
 void frmFileList::mnuFile_AddFolder_Click()

@@ -5,8 +5,8 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <optional>
 
+class FileDialogService;
 class FileListModel;
 class MessageService;
 class QAction;
@@ -15,14 +15,10 @@ class QMimeData;
 class QToolBar;
 class SettingsStore;
 
-// The dialogs of the file-list editor; tests put their own in.
+// The folder dialog of the file-list editor, which tests replace; its file dialogs go through
+// the file-dialog service.
 struct FileListDialogs
 {
-    // The open and save dialogs of list files, starting in `folder`; nothing when cancelled.
-    std::function<std::optional<QString>(const QString &folder)> openFileName;
-    std::function<std::optional<QString>(const QString &folder)> saveFileName;
-    // The multi-select file dialog; the chosen paths, none when cancelled.
-    std::function<QStringList(const QString &initialName)> selectFiles;
     // The folder dialog with its extended conditions; true when confirmed, the filter filled.
     std::function<bool(const QString &defaultFolder, FileFilter &filter)> showFolderDialog;
 };
@@ -34,7 +30,8 @@ class frmFileList : public QMainWindow
 {
     Q_OBJECT
 public:
-    frmFileList(SettingsStore &store, MessageService &messages, QWidget *owner = nullptr);
+    frmFileList(SettingsStore &store, MessageService &messages, FileDialogService &fileDialogs,
+                QWidget *owner = nullptr);
     ~frmFileList() override;
 
     FileListDialogs &dialogs() { return m_dialogs; }
@@ -91,6 +88,7 @@ private:
 
     SettingsStore &m_store;
     MessageService &m_messages;
+    FileDialogService &m_fileDialogs;
     FileListModel *m_model = nullptr;
     // Lines added or changed since the list was last saved.
     bool m_unsaved = false;

@@ -1,3 +1,4 @@
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -9,16 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -33,29 +31,24 @@ class TestFrmFileList : public QObject
 {
     Q_OBJECT
 
+    const QStringList listTypes { u"テキストファイル(*.txt) (*.txt)"_s,
+                                  u"プレイリスト(*.m3u) (*.m3u)"_s,
+                                  u"すべてのファイル(*.*) (*)"_s };
+
     std::unique_ptr<Sandbox> m_box;
     std::unique_ptr<SettingsStore> m_store;
     RecordingMessageService m_messages;
+    RecordingFileDialogService m_fileDialogs;
     QPointer<frmFileList> m_editor;
-    // What the replaced dialogs were given and answer.
-    QStringList m_openFolders;
-    QList<std::optional<QString>> m_openAnswers;
-    std::optional<QString> m_saveAnswer;
+    // What the replaced folder dialog was given and answers.
     QStringList m_folderDialogCalls;
     std::function<bool(FileFilter &)> m_folderAnswer;
 
     void open()
     {
         m_store = std::make_unique<SettingsStore>(m_box->path(u"config"_s));
-        m_editor = new frmFileList(*m_store, m_messages);
+        m_editor = new frmFileList(*m_store, m_messages, m_fileDialogs);
         FileListDialogs &d = m_editor->dialogs();
-        d.openFileName = [this](const QString &folder) {
-            m_openFolders.append(folder);
-            return m_openAnswers.isEmpty() ? std::nullopt : m_openAnswers.takeFirst();
-        };
-        d.saveFileName = [this](const QString &) {
-            return m_saveAnswer;
-        };
         d.showFolderDialog = [this](const QString &folder, FileFilter &filter) {
             m_folderDialogCalls.append(folder + u'|' + filter.mask);
             return m_folderAnswer && m_folderAnswer(filter);
@@ -88,9 +81,7 @@ private slots:
     {
         m_box = std::make_unique<Sandbox>();
         m_messages.messages.clear();
-        m_openFolders.clear();
-        m_openAnswers.clear();
-        m_saveAnswer.reset();
+        m_fileDialogs = RecordingFileDialogService();
         m_folderDialogCalls.clear();
         m_folderAnswer = {};
     }
@@ -208,19 +199,26 @@ private slots:
         const QString list
             = m_box->file(u"lists/a.txt"_s, "/p/1.jpg\r\n;skip\r\n\r\n/p/2.jpg\r/p/3.jpg");
         m_editor->model().append({ u"/old.jpg"_s });
-        m_openAnswers = { list, list };
+        m_fileDialogs.answer({ list });
+        m_fileDialogs.answer({ list });
         m_editor->mnuFile_Open_Click();
         m_editor->toolButton(u"open"_s)->trigger();
         QCOMPARE(lines(),
                  QStringList({ u"/old.jpg"_s, u"/p/1.jpg"_s, u"/p/2.jpg"_s, u"/p/3.jpg"_s,
                                u"/p/1.jpg"_s, u"/p/2.jpg"_s, u"/p/3.jpg"_s }));
-        QCOMPARE(m_openFolders, QStringList({ QString(), m_box->path(u"lists/"_s) }));
+        QCOMPARE(m_fileDialogs.folders(), QStringList({ QString(), m_box->path(u"lists/"_s) }));
+        const FileDialogRequest &asked = m_fileDialogs.requests[0];
+        QCOMPARE(asked.kind, FileDialogKind::OpenFile);
+        QCOMPARE(asked.caption, u"ファイルリストを開く"_s);
+        QCOMPARE(asked.objectName, u"dlgOpen"_s);
+        QCOMPARE(asked.nameFilters, listTypes);
+        QVERIFY(asked.hideFilterDetails);
         QCOMPARE(initDir(u"Filelist_Open"_s), m_box->path(u"lists/"_s));
         QVERIFY(m_messages.messages.isEmpty());
 
         // Cancelled: nothing changes. Unreadable: the file-error message, the list as it was.
         m_editor->mnuFile_Open_Click();
-        m_openAnswers = { m_box->path(u"elsewhere/none.txt"_s) };
+        m_fileDialogs.answer({ m_box->path(u"elsewhere/none.txt"_s) });
         m_editor->mnuFile_Open_Click();
         QCOMPARE(lines().size(), 7);
         QCOMPARE(m_messages.messages.size(), 1);
@@ -236,21 +234,32 @@ private slots:
         open();
         const QStringList edited { u"/p/写真 1.jpg"_s, u";comment"_s, QString(), u"#EXTM3U"_s };
         m_editor->model().append(edited);
-        m_saveAnswer = m_box->path(u"out/list"_s); // no extension is added
+        // A name without an extension under the file type of any name is saved as it is.
+        const QString saved = m_box->path(u"out/list"_s);
+        m_fileDialogs.answer({ saved }, listTypes[2]);
         m_box->folder(u"out"_s);
         m_editor->toolButton(u"save"_s)->trigger();
         QVERIFY(m_messages.messages.isEmpty());
-        QCOMPARE(readFile(*m_saveAnswer),
+        QCOMPARE(readFile(saved),
                  QByteArray("/p/\xE5\x86\x99\xE7\x9C\x9F 1.jpg\r\n;comment\r\n\r\n#EXTM3U\r\n"));
         QCOMPARE(initDir(u"Filelist_Save"_s), m_box->path(u"out/"_s));
+        const FileDialogRequest &asked = m_fileDialogs.requests[0];
+        QCOMPARE(asked.kind, FileDialogKind::SaveFile);
+        QCOMPARE(asked.caption, u"ファイルリストの保存"_s);
+        QCOMPARE(asked.objectName, u"dlgSave"_s);
+        QCOMPARE(asked.nameFilters, listTypes);
 
         m_editor->mnuEdit_Clear_Click();
-        m_openAnswers = { *m_saveAnswer };
+        m_fileDialogs.answer({ saved });
         m_editor->mnuFile_Open_Click();
         QCOMPARE(lines(), QStringList({ u"/p/写真 1.jpg"_s, u"#EXTM3U"_s }));
+        // Under a type with an extension, the name takes it.
+        m_fileDialogs.answer({ saved }, listTypes[1]);
+        m_editor->mnuFileSaveas_Click();
+        QVERIFY(QFileInfo::exists(saved + u".m3u"_s));
 
         // A folder in the way of the name: the file-error message, nothing remembered.
-        m_saveAnswer = m_box->folder(u"taken"_s);
+        m_fileDialogs.answer({ m_box->folder(u"taken"_s) });
         m_editor->mnuFileSaveas_Click();
         QCOMPARE(m_messages.messages.size(), 1);
         QCOMPARE(m_messages.messages[0].caption, u"Error-Lunetta"_s);
@@ -284,10 +293,11 @@ private slots:
         m_editor->model().append({ u"/p/a.jpg"_s, u"/p/b.jpg"_s });
         const QString file = m_box->folder(u"out"_s) + u"/list.txt"_s;
         if (saveFirst) {
-            m_saveAnswer = file;
+            m_fileDialogs.answer({ file });
             m_editor->mnuFileSaveas_Click();
         }
-        m_saveAnswer = saveChosen ? std::optional<QString>(file) : std::nullopt;
+        if (saveChosen)
+            m_fileDialogs.answer({ file });
         if (answer >= 0)
             m_messages.answers.enqueue(MsgResult(answer));
         QCOMPARE(m_editor->close(), closes);
@@ -298,14 +308,14 @@ private slots:
     void addsChosenFilesAndAFoldersFiles()
     {
         open();
-        m_editor->dialogs().selectFiles = [](const QString &initialName) {
-            return initialName.isEmpty() ? QStringList { u"/x/2.jpg"_s, u"/x/1.jpg"_s }
-                                         : QStringList();
-        };
+        m_fileDialogs.answer({ u"/x/2.jpg"_s, u"/x/1.jpg"_s });
+        m_fileDialogs.answer({ u"/x/2.jpg"_s, u"/x/1.jpg"_s });
         m_editor->toolButton(u"add"_s)->trigger();
         m_editor->toolButton(u"add_file"_s)->trigger();
         QCOMPARE(lines(),
                  QStringList({ u"/x/2.jpg"_s, u"/x/1.jpg"_s, u"/x/2.jpg"_s, u"/x/1.jpg"_s }));
+        for (const FileDialogRequest &r : std::as_const(m_fileDialogs.requests))
+            QCOMPARE(r.selectedFile, QString());
 
         m_editor->mnuEdit_Clear_Click();
         m_box->file(u"pics/a.png"_s);
@@ -386,45 +396,26 @@ private slots:
         QCOMPARE(m_editor->size(), QSize(qRound(6000 / tpp), qRound(4000 / tpp)));
     }
 
-    // The real multi-select dialog, answered by typing two names into it.
+    // The multi-select dialog starts in the folder and with the file type chosen last, and
+    // remembers the new choice.
     void theAddFilesDialogStartsWhereItWasLeft()
     {
         const QString folder = m_box->folder(u"pics"_s);
-        m_box->file(u"pics/a.jpg"_s);
-        m_box->file(u"pics/b.jpg"_s);
         m_box->file(u"config/Lunetta.ini"_s,
                     "[InitDir]\nFilelist_Add=" + folder.toUtf8() + "\nFilelist_Add_Filer=3\n");
-        m_store = std::make_unique<SettingsStore>(m_box->path(u"config"_s));
-        m_editor = new frmFileList(*m_store, m_messages);
-
-        QString title, directory, filter;
-        QStringList filters;
-        QFileDialog::FileMode mode = QFileDialog::AnyFile;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            poll.stop();
-            title = dialog->windowTitle();
-            filters = dialog->nameFilters();
-            filter = dialog->selectedNameFilter();
-            mode = dialog->fileMode();
-            directory = dialog->directory().absolutePath();
-            dialog->selectNameFilter(filters.value(0));
-            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-            QVERIFY(name);
-            name->setText(u"\"b.jpg\" \"a.jpg\""_s);
-            static_cast<QDialog *>(dialog)->accept();
-        });
-        poll.start(20);
+        open();
+        const QStringList filters = FileSelection::nameFilters(FileSelection::selectFilesFilter);
+        m_fileDialogs.answer({ folder + u"b.jpg"_s, folder + u"a.jpg"_s }, filters[0]);
         m_editor->mnuFile_Add_Click();
-        QCOMPARE(title, u"ファイルの選択"_s);
-        QCOMPARE(mode, QFileDialog::ExistingFiles);
-        QCOMPARE(directory + u'/', folder);
-        QCOMPARE(filters.size(), 5);
-        QCOMPARE(filters[0], u"すべてのファイル(*.*) (*)"_s);
-        QCOMPARE(FileSelection::filterNumber(filters, filter), 3);
+        const FileDialogRequest &asked = m_fileDialogs.requests[0];
+        QCOMPARE(asked.caption, u"ファイルの選択"_s);
+        QCOMPARE(asked.objectName, u"SelectFiles"_s);
+        QCOMPARE(asked.kind, FileDialogKind::OpenFiles);
+        QCOMPARE(asked.folder, folder);
+        QCOMPARE(asked.nameFilters.size(), 5);
+        QCOMPARE(asked.nameFilters[0], u"すべてのファイル(*.*) (*)"_s);
+        QCOMPARE(FileSelection::filterNumber(asked.nameFilters, asked.selectedFilter), 3);
+        QVERIFY(asked.hideFilterDetails);
         QCOMPARE(lines(), QStringList({ folder + u"b.jpg"_s, folder + u"a.jpg"_s }));
         QCOMPARE(initDir(u"Filelist_Add"_s), folder);
         QCOMPARE(initDir(u"Filelist_Add_Filer"_s), u"1"_s);

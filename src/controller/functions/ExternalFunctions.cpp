@@ -1,6 +1,6 @@
 #include "controller/functions/ExternalFunctions.h"
 
-#include "controller/functions/FunctionPathChooser.h"
+#include "core/FileDialogService.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
 #include "core/PathFunctions.h"
@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "imagelist/modFileOperation.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 using namespace SettingKeys;
@@ -24,12 +25,13 @@ constexpr int operationStart = 4;
 
 ExternalFunctions::ExternalFunctions(Options &options, SettingsStore &store,
                                      MessageService &messages, FileOperationOwner &owner,
-                                     FunctionPathChooser &chooser)
+                                     FileDialogService &fileDialogs, QWidget *dialogOwner)
     : m_options(options)
     , m_store(store)
     , m_messages(messages)
     , m_owner(owner)
-    , m_chooser(chooser)
+    , m_fileDialogs(fileDialogs)
+    , m_dialogOwner(dialogOwner)
 { }
 
 const QStringList &ExternalFunctions::operationNames()
@@ -83,18 +85,35 @@ void ExternalFunctions::cmdFunction_Path_Click()
 {
     const QString folder = m_store.GetSetting(Section::InitDir, InitDir::Function_Open);
     if (m_options.comboIndex(Opt::cmbFunction_Operate) == operationStart) {
-        const std::optional<QString> program
-            = m_chooser.chooseProgram(folder, m_options.text(Opt::txtFunction_Path));
-        if (!program || program->isEmpty())
+        // The program typed so far is proposed, in its own folder when its path is absolute.
+        const QString current = m_options.text(Opt::txtFunction_Path);
+        const QFileInfo info(current);
+        const bool ownFolder = !current.isEmpty() && (folder.isEmpty() || info.isAbsolute());
+        // Programs here have no extension of their own to filter by.
+        const FileDialogAnswer program = m_fileDialogs.ask({
+            .kind = FileDialogKind::OpenFile,
+            .owner = m_dialogOwner,
+            .caption = QStringLiteral("ファイルを選択"),
+            .folder = ownFolder ? info.absolutePath() : folder,
+            .nameFilters = { QStringLiteral("All Files(*)") },
+            .selectedFile = current.isEmpty() ? QString() : info.fileName(),
+        });
+        if (program.paths.isEmpty())
             return;
-        m_options.setText(Opt::txtFunction_Path, *program);
-        m_store.SaveSetting(Section::InitDir, InitDir::Function_Open, GetFolderPart(*program));
+        m_options.setText(Opt::txtFunction_Path, program.first());
+        m_store.SaveSetting(Section::InitDir, InitDir::Function_Open,
+                            GetFolderPart(program.first()));
         return;
     }
-    const std::optional<QString> chosen = m_chooser.chooseFolder(folder);
-    if (!chosen || chosen->isEmpty())
+    const FileDialogAnswer chosen = m_fileDialogs.ask({
+        .kind = FileDialogKind::Folder,
+        .owner = m_dialogOwner,
+        .caption = QStringLiteral("フォルダを選択"),
+        .folder = folder,
+    });
+    if (chosen.paths.isEmpty())
         return;
-    const QString chosenFolder = AddBackslash(*chosen);
+    const QString chosenFolder = AddBackslash(chosen.first());
     m_options.setText(Opt::txtFunction_Path, chosenFolder);
     m_store.SaveSetting(Section::InitDir, InitDir::Function_Open, chosenFolder);
 }

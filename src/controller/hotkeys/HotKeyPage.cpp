@@ -1,7 +1,6 @@
 #include "controller/hotkeys/HotKeyPage.h"
 
 #include "controller/functions/ExternalFunctions.h"
-#include "controller/functions/FunctionPathDialog.h"
 #include "controller/pages/PageBuilder.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
@@ -281,12 +280,12 @@ void HotKeyPage::cmdHotKey_Save_Click()
     }
 }
 
-void HotKeyPage::initFunctionPage(Options &options, SettingsStore &store, MessageService &messages)
+void HotKeyPage::initFunctionPage(Options &options, SettingsStore &store, MessageService &messages,
+                                  FileDialogService &fileDialogs)
 {
-    m_fileDialogs = std::make_unique<FileOperationDialogs>(window(), messages);
-    m_pathDialog = std::make_unique<FunctionPathDialog>(window());
-    m_externalFunctions = std::make_unique<ExternalFunctions>(options, store, messages,
-                                                              *m_fileDialogs, *m_pathDialog);
+    m_fileOperations = std::make_unique<FileOperationDialogs>(window(), messages);
+    m_externalFunctions = std::make_unique<ExternalFunctions>(
+        options, store, messages, *m_fileOperations, fileDialogs, window());
     ExternalFunctions *functions = m_externalFunctions.get();
     // Choosing another function shows what is stored for it.
     m_functionChoice = connect(&options, &Options::valueChanged, this, [functions](Opt id) {

@@ -5,8 +5,8 @@
 #include <memory>
 
 class ExternalFunctions;
+class FileDialogService;
 class FileOperationDialogs;
-class FunctionPathDialog;
 class MessageService;
 class Options;
 class QCheckBox;
@@ -38,7 +38,8 @@ public:
 
     // Connects the frame of the external functions and shows function 0; called after
     // initHotKeyPage. File operations ask and report over the page's window.
-    void initFunctionPage(Options &options, SettingsStore &store, MessageService &messages);
+    void initFunctionPage(Options &options, SettingsStore &store, MessageService &messages,
+                          FileDialogService &fileDialogs);
     ExternalFunctions *externalFunctions() const { return m_externalFunctions.get(); }
 
 private:
@@ -50,8 +51,7 @@ private:
     QListWidget *m_functions = nullptr;
     QListWidget *m_keys = nullptr;
     QCheckBox *m_modifiers[4] = {}; // Alt, Ctrl, Shift, Windows: the mask's bits 1, 2, 4, 8
-    std::unique_ptr<FileOperationDialogs> m_fileDialogs;
-    std::unique_ptr<FunctionPathDialog> m_pathDialog;
+    std::unique_ptr<FileOperationDialogs> m_fileOperations;
     std::unique_ptr<ExternalFunctions> m_externalFunctions;
     QMetaObject::Connection m_functionChoice;
 };

@@ -1,5 +1,6 @@
 #include "controller/lists/Bookmarks.h"
 
+#include "core/FileDialogService.h"
 #include "core/FileError.h"
 #include "core/MessageService.h"
 #include "core/Options.h"
@@ -8,17 +9,34 @@
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
 #include "imagelist/BookmarkFile.h"
+#include "imagelist/FileSelection.h"
 
 const QString Bookmarks::noDataMessage = QStringLiteral("データがないため、しおりを作れません。");
 
 Bookmarks::Bookmarks(Slideshow &slideshow, Options &options, SettingsStore &store,
-                     MessageService &messages, BookmarkHost &host)
+                     MessageService &messages, FileDialogService &fileDialogs, BookmarkHost &host)
     : m_slideshow(slideshow)
     , m_options(options)
     , m_store(store)
     , m_messages(messages)
+    , m_fileDialogs(fileDialogs)
     , m_host(host)
 { }
+
+QString Bookmarks::askFileName(bool save, const QString &folder)
+{
+    const FileDialogAnswer answer = m_fileDialogs.ask({
+        .kind = save ? FileDialogKind::SaveFile : FileDialogKind::OpenFile,
+        .owner = m_host.dialogOwner(),
+        .caption = save ? QStringLiteral("しおりの保存") : QStringLiteral("しおりを開く"),
+        .folder = folder,
+        .nameFilters = { QStringLiteral("しおりファイル(*.kvs)"), QStringLiteral("All Files(*)") },
+        .defaultSuffix = save ? QStringLiteral("kvs") : QString(),
+    });
+    if (answer.paths.isEmpty() || !save)
+        return answer.first();
+    return FileSelection::withTypeExtension(answer.first(), answer.selectedFilter);
+}
 
 QString Bookmarks::captionFor(const QString &bookmarkPath)
 {
@@ -54,14 +72,14 @@ void Bookmarks::SaveShioriAs()
     }
     // The page the user saw when asking, whatever the show did while the dialog was open.
     const int page = m_slideshow.currentIndex;
-    const auto chosen = m_host.askSaveFileName(
-        m_store.GetSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Save));
-    if (!chosen || chosen->isEmpty())
+    const QString chosen = askFileName(
+        true, m_store.GetSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Save));
+    if (chosen.isEmpty())
         return;
-    if (WriteShiori(*chosen, page) == 0) {
-        m_bookmarkPath = *chosen;
+    if (WriteShiori(chosen, page) == 0) {
+        m_bookmarkPath = chosen;
         m_store.SaveSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Save,
-                            GetFolderPart(*chosen));
+                            GetFolderPart(chosen));
     }
 }
 
@@ -99,13 +117,14 @@ void Bookmarks::OpenShiori()
         return;
     m_slideshow.stopSlideshow();
     ConfirmSaveShiori(false);
-    const auto chosen = m_host.askOpenFileName(
+    const QString chosen = askFileName(
+        false,
         m_store.GetSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Open));
-    if (!chosen || chosen->isEmpty())
+    if (chosen.isEmpty())
         return;
-    ReadShiori(*chosen);
+    ReadShiori(chosen);
     m_store.SaveSetting(SettingKeys::Section::InitDir, SettingKeys::InitDir::Shiori_Open,
-                        GetFolderPart(*chosen));
+                        GetFolderPart(chosen));
 }
 
 bool Bookmarks::ReadShiori(const QString &path)

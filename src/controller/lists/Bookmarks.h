@@ -2,10 +2,10 @@
 
 #include <QString>
 
-#include <optional>
-
+class FileDialogService;
 class MessageService;
 class Options;
+class QWidget;
 class SettingsStore;
 class Slideshow;
 
@@ -19,9 +19,8 @@ public:
     // The profile box: its text, and selecting a profile by name (the first when missing).
     virtual QString currentProfileName() const = 0;
     virtual void selectProfile(const QString &name) = 0;
-    // File dialogs; nothing when cancelled.
-    virtual std::optional<QString> askSaveFileName(const QString &folder) = 0;
-    virtual std::optional<QString> askOpenFileName(const QString &folder) = 0;
+    // The window the bookmark file dialogs open over.
+    virtual QWidget *dialogOwner() = 0;
 };
 
 // Bookmark files: saving the running list and its position, the offer to save before the list
@@ -30,7 +29,7 @@ class Bookmarks
 {
 public:
     Bookmarks(Slideshow &slideshow, Options &options, SettingsStore &store,
-              MessageService &messages, BookmarkHost &host);
+              MessageService &messages, FileDialogService &fileDialogs, BookmarkHost &host);
 
     // 0 on success, 1 on failure (after the file-error message).
     int WriteShiori(const QString &path);
@@ -53,10 +52,14 @@ public:
     static QString captionFor(const QString &bookmarkPath);
 
 private:
+    // The bookmark file chosen in the save or open dialog; empty when cancelled.
+    QString askFileName(bool save, const QString &folder);
+
     Slideshow &m_slideshow;
     Options &m_options;
     SettingsStore &m_store;
     MessageService &m_messages;
+    FileDialogService &m_fileDialogs;
     BookmarkHost &m_host;
     QString m_bookmarkPath;
     int m_bookmarkIndex = 0;

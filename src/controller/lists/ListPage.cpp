@@ -7,7 +7,7 @@
 #include "core/SettingKeys.h"
 #include "core/Twips.h"
 #include "imagelist/EntryKind.h"
-#include "imagelist/SelectFiles.h"
+#include "imagelist/FileSelection.h"
 #include "imagelist/frmAddFolder.h"
 #include "imagelist/frmProgress.h"
 
@@ -62,10 +62,6 @@ ListPage::ListPage(QFrame *frame, AppContext &context)
     loadColumnWidths();
 
     QWidget *owner = frame;
-    m_dialogs.selectFiles = [this, owner](const QString &initialName) {
-        return SelectFiles(owner->window(), m_ctx.store, initialName,
-                           SettingKeys::InitDir::List_Add);
-    };
     m_dialogs.showFolderDialog = [this, owner](const QString &defaultFolder, QString &folder,
                                                bool &subFolders, QString &mask) {
         frmAddFolder dialog(m_ctx.store, *m_ctx.messages, owner->window());
@@ -233,9 +229,15 @@ void ListPage::cmdAdd_Click()
     mnuAddToList->popup(QCursor::pos());
 }
 
+QStringList ListPage::selectFiles(const QString &initialName)
+{
+    return FileSelection::selectFiles(*m_ctx.fileDialogs, window(), m_ctx.store, initialName,
+                                      SettingKeys::InitDir::List_Add);
+}
+
 void ListPage::mnuAddToList_Files_Click()
 {
-    const QStringList files = m_dialogs.selectFiles(QString());
+    const QStringList files = selectFiles(QString());
     // Each one goes to the top, the last first, so they keep their order above the others.
     for (qsizetype i = files.size() - 1; i >= 0; --i)
         addFileEntry(files[i], 1);
@@ -279,7 +281,7 @@ void ListPage::cmdEdit_Click()
         if (addFolderEntry(folder, subFolders, mask, position))
             added = 1;
     } else {
-        const QStringList files = m_dialogs.selectFiles(old.path);
+        const QStringList files = selectFiles(old.path);
         for (const QString &file : files) {
             if (addFileEntry(file, position + added))
                 ++added;

@@ -15,11 +15,10 @@ class QPushButton;
 class QTreeView;
 class QUrl;
 
-// The dialogs and the shell call of the list page; tests put their own in.
+// The folder dialog and the shell call of the list page; tests put their own in. Its file
+// dialog goes through the file-dialog service.
 struct ListPageDialogs
 {
-    // The multi-select file dialog; the chosen paths, none when cancelled.
-    std::function<QStringList(const QString &initialName)> selectFiles;
     // The folder dialog; true when confirmed, with the out values filled.
     std::function<bool(const QString &defaultFolder, QString &folder, bool &subFolders,
                        QString &mask)>
@@ -91,6 +90,8 @@ public:
 
 private:
     void buildControls();
+    // The multi-select file dialog over the controller; the chosen paths, none when cancelled.
+    QStringList selectFiles(const QString &initialName);
     void loadColumnWidths();
     double twipsPerPixel() const;
     // The entry the edit commands work on: the current one when it is selected, else the

@@ -2,6 +2,7 @@
 
 #include "controller/pages/OptionPageHooks.h"
 #include "controller/pages/PageBuilder.h"
+#include "core/FileDialogService.h"
 #include "core/FileDropFilter.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
@@ -21,12 +22,12 @@ using B = PageBuilder;
 namespace { } // namespace
 
 BgmPage::BgmPage(Options &options, SettingsStore &store, const OptionPageHooks &hooks,
-                 const OptionPageDialogs &dialogs, QWidget *parent)
+                 FileDialogService &fileDialogs, QWidget *parent)
     : QWidget(parent)
     , m_options(options)
     , m_store(store)
     , m_hooks(hooks)
-    , m_dialogs(dialogs)
+    , m_fileDialogs(fileDialogs)
 {
     QGroupBox *file = B::frame(this, QStringLiteral("BGMとして再生する音楽ﾌｧｲﾙ名(&F)"));
     m_txtBGM = new QLineEdit(file);
@@ -77,14 +78,17 @@ BgmPage::BgmPage(Options &options, SettingsStore &store, const OptionPageHooks &
 
 void BgmPage::cmdBGM_Click()
 {
-    if (!m_dialogs.openFileName)
-        return;
     using namespace SettingKeys;
-    const QString path = m_dialogs.openFileName(
-        window(), QStringLiteral("音楽ファイルを開く"),
-        m_store.GetSetting(Section::InitDir, InitDir::BGM_Open), QStringLiteral("All Files (*)"));
-    if (path.isEmpty())
+    const FileDialogAnswer chosen = m_fileDialogs.ask({
+        .kind = FileDialogKind::OpenFile,
+        .owner = window(),
+        .caption = QStringLiteral("音楽ファイルを開く"),
+        .folder = m_store.GetSetting(Section::InitDir, InitDir::BGM_Open),
+        .nameFilters = { QStringLiteral("All Files (*)") },
+    });
+    if (chosen.paths.isEmpty())
         return;
+    const QString path = chosen.first();
     m_options.setText(Opt::txtBGM, path);
     m_store.SaveSetting(Section::InitDir, InitDir::BGM_Open, path.left(path.lastIndexOf(u'/') + 1));
 }

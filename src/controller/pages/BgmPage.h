@@ -4,9 +4,9 @@
 
 #include <QWidget>
 
+class FileDialogService;
 class QLineEdit;
 class SettingsStore;
-struct OptionPageDialogs;
 struct OptionPageHooks;
 
 // "BGM": the music played during automatic display and how it is played.
@@ -15,7 +15,7 @@ class BgmPage : public QWidget
     Q_OBJECT
 public:
     BgmPage(Options &options, SettingsStore &store, const OptionPageHooks &hooks,
-            const OptionPageDialogs &dialogs, QWidget *parent = nullptr);
+            FileDialogService &fileDialogs, QWidget *parent = nullptr);
 
     void cmdBGM_Click();
     void cmdBGM_PlayCD_Click();
@@ -27,6 +27,6 @@ private:
     Options &m_options;
     SettingsStore &m_store;
     const OptionPageHooks &m_hooks;
-    const OptionPageDialogs &m_dialogs;
+    FileDialogService &m_fileDialogs;
     QLineEdit *m_txtBGM = nullptr;
 };

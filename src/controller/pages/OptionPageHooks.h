@@ -37,13 +37,10 @@ struct OptionPageHooks
     std::function<void(const QString &source)> testPlayMusic;
 };
 
-// The dialogs the pages open, replaceable so that tests never block.
+// The colour dialog of the pages, replaceable so that tests never block. Their file dialogs go
+// through the file-dialog service.
 struct OptionPageDialogs
 {
     // Nothing when cancelled; `initial` is invalid when the current text is no colour.
     std::function<std::optional<QColor>(QWidget *parent, const QColor &initial)> chooseColor;
-    // An empty path when cancelled.
-    std::function<QString(QWidget *parent, const QString &caption, const QString &folder,
-                          const QString &filter)>
-        openFileName;
 };

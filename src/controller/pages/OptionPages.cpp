@@ -13,7 +13,6 @@
 #include "core/AppContext.h"
 
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -54,16 +53,13 @@ OptionPages::OptionPages(QTabWidget &tabs, AppContext &context)
             = QColorDialog::getColor(initial.isValid() ? initial : QColor(Qt::white), parent);
         return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
     };
-    m_dialogs.openFileName = [](QWidget *parent, const QString &caption, const QString &folder,
-                                const QString &filter) {
-        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
-    };
 
     place(frame(Order), new OrderPage(frame(Order)));
     m_viewerSettings = new ViewerSettingsPage(m_options, m_hooks, m_dialogs, frame(ViewerSettings));
     place(frame(ViewerSettings), m_viewerSettings);
     place(frame(ViewerSize), new ViewerSizePage(m_options, m_hooks, frame(ViewerSize)));
-    place(frame(Bgm), new BgmPage(m_options, context.store, m_hooks, m_dialogs, frame(Bgm)));
+    place(frame(Bgm),
+          new BgmPage(m_options, context.store, m_hooks, *context.fileDialogs, frame(Bgm)));
     place(frame(HotKey), new HotKeyPage(frame(HotKey)));
     place(frame(Movie), new MoviePage(m_hooks, frame(Movie)));
 

@@ -4,12 +4,12 @@
 #include "controller/pages/PageBuilder.h"
 #include "controller/pages/SusieListRules.h"
 #include "core/AppContext.h"
+#include "core/FileDialogService.h"
 #include "core/PathFunctions.h"
 #include "core/SettingKeys.h"
 #include "viewer/plugins/cSusie.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -68,16 +68,6 @@ SusiePage::SusiePage(AppContext &context, QWidget *parent)
 
     m_binder = new OptionBinder(m_ctx.options, this);
     m_binder->bindChildren(this);
-
-    openFiles = [](QWidget *owner, const QString &caption, const QString &folder,
-                   const QStringList &filters) {
-        QFileDialog dialog(owner, caption, folder);
-        dialog.setFileMode(QFileDialog::ExistingFiles);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setNameFilters(filters);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
-    };
 
     connect(&m_ctx.options, &Options::susiePluginsChanged, this, [this] {
         if (!m_storing)
@@ -183,15 +173,19 @@ void SusiePage::addFromDialog()
     QString folder = m_ctx.store.GetSetting(Section::InitDir, InitDir::Susie_Open);
     if (folder.isEmpty() && m_bridge)
         folder = m_bridge->GetSusiePluginFolder();
-    if (!openFiles)
+    const FileDialogAnswer chosen = m_ctx.fileDialogs->ask({
+        .kind = FileDialogKind::OpenFiles,
+        .owner = window(),
+        .caption = QStringLiteral("Susie Pluginを開く"),
+        .folder = folder,
+        .nameFilters = dialogFilters,
+        .hideFilterDetails = true,
+    });
+    if (chosen.paths.isEmpty())
         return;
-    const QStringList files
-        = openFiles(window(), QStringLiteral("Susie Pluginを開く"), folder, dialogFilters);
-    if (files.isEmpty() || files.first().isEmpty())
-        return;
-    for (const QString &file : files)
+    for (const QString &file : chosen.paths)
         addSusiePlugin(file);
-    m_ctx.store.SaveSetting(Section::InitDir, InitDir::Susie_Open, GetFolderPart(files.first()));
+    m_ctx.store.SaveSetting(Section::InitDir, InitDir::Susie_Open, GetFolderPart(chosen.first()));
 }
 
 void SusiePage::autoSearch()

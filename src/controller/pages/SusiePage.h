@@ -3,8 +3,6 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
-
 struct AppContext;
 class cSusie;
 class OptionBinder;
@@ -29,12 +27,6 @@ public:
     bool addSusiePlugin(const QString &path);
     // 0 add, 1 remove, 2 up, 3 down, 4 settings, 5 about, 6 automatic search.
     void cmdSusie_Click(int index);
-
-    // The file dialog, replaceable so that tests never block: the chosen files, none when
-    // cancelled.
-    std::function<QStringList(QWidget *parent, const QString &caption, const QString &folder,
-                              const QStringList &filters)>
-        openFiles;
 
     QListWidget *lstSusie;
     QCheckBox *chkUseSusiePlugin;

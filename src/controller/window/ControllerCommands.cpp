@@ -16,19 +16,13 @@
 #include "core/AppContext.h"
 #include "core/DialogParent.h"
 #include "engine/Slideshow.h"
-#include "imagelist/FileSelection.h"
 #include "viewer/jump/frmJump.h"
 #include "viewer/movie/PlayerDialogs.h"
 #include "viewer/window/frmView.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QToolBar>
-
-namespace {
-const QString shioriFilter = QStringLiteral("しおりファイル(*.kvs);;All Files(*)");
-}
 
 ControllerCommands::ControllerCommands(const ControllerParts &parts,
                                        ControllerStateDisplay &display, AppContext &context,
@@ -40,7 +34,7 @@ ControllerCommands::ControllerCommands(const ControllerParts &parts,
     , m_slideshow(slideshow)
 {
     m_bookmarks = std::make_unique<Bookmarks>(slideshow, context.options, context.store,
-                                              *context.messages, *this);
+                                              *context.messages, *context.fileDialogs, *this);
     ListStart::Window hooks;
     hooks.buildList = [this](PlayList &list) {
         const bool built = m_parts.listPage.ShowProgressDialog(
@@ -394,25 +388,9 @@ void ControllerCommands::selectProfile(const QString &name)
     m_parts.profiles.SetSetting(name, false);
 }
 
-std::optional<QString> ControllerCommands::askSaveFileName(const QString &folder)
+QWidget *ControllerCommands::dialogOwner()
 {
-    QFileDialog dialog(dialogParent(&m_parts.window), QStringLiteral("しおりの保存"), folder,
-                       shioriFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("kvs"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return FileSelection::withTypeExtension(dialog.selectedFiles().first(),
-                                            dialog.selectedNameFilter());
-}
-
-std::optional<QString> ControllerCommands::askOpenFileName(const QString &folder)
-{
-    const QString path = QFileDialog::getOpenFileName(
-        dialogParent(&m_parts.window), QStringLiteral("しおりを開く"), folder, shioriFilter);
-    if (path.isEmpty())
-        return std::nullopt;
-    return path;
+    return dialogParent(&m_parts.window);
 }
 
 bool ControllerCommands::SetSetting(const QString &name, bool onlyExist)

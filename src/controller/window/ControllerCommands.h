@@ -52,8 +52,7 @@ public:
     void minimiseController() override;
     QString currentProfileName() const override;
     void selectProfile(const QString &name) override;
-    std::optional<QString> askSaveFileName(const QString &folder) override;
-    std::optional<QString> askOpenFileName(const QString &folder) override;
+    QWidget *dialogOwner() override;
 
     // StartupTarget
     bool SetSetting(const QString &name, bool onlyExist) override;

@@ -367,7 +367,7 @@ void frmOptions::Form_Load()
             });
     if (auto *page = findChild<HotKeyPage *>()) {
         page->initHotKeyPage(*m_mclsHotKey, m_ctx.store, *m_ctx.messages);
-        page->initFunctionPage(m_ctx.options, m_ctx.store, *m_ctx.messages);
+        page->initFunctionPage(m_ctx.options, m_ctx.store, *m_ctx.messages, *m_ctx.fileDialogs);
     }
     if (m_placeInCorner)
         placeInWorkAreaCorner();
@@ -480,7 +480,7 @@ frmFileList *frmOptions::fileListEditor() const
 void frmOptions::mnuView_FileList_Click()
 {
     if (!m_fileList)
-        m_fileList = new frmFileList(m_ctx.store, *m_ctx.messages, this);
+        m_fileList = new frmFileList(m_ctx.store, *m_ctx.messages, *m_ctx.fileDialogs, this);
     m_fileList->show();
     m_fileList->setWindowState(m_fileList->windowState() & ~Qt::WindowMinimized);
     m_fileList->raise();

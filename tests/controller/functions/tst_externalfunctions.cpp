@@ -1,8 +1,8 @@
+#include "RecordingFileDialogService.h"
 #include "RecordingFileOwner.h"
 #include "Sandbox.h"
 
 #include "controller/functions/ExternalFunctions.h"
-#include "controller/functions/FunctionPathChooser.h"
 #include "core/Options.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
@@ -12,28 +12,6 @@
 
 using namespace SettingKeys;
 
-namespace {
-
-// Answers the path dialogs as the test says and records how they were opened.
-class FakeChooser : public FunctionPathChooser
-{
-public:
-    std::optional<QString> chooseProgram(const QString &folder, const QString &current) override
-    {
-        calls.append(u"program "_qs + folder + u' ' + current);
-        return answer;
-    }
-    std::optional<QString> chooseFolder(const QString &folder) override
-    {
-        calls.append(u"folder "_qs + folder);
-        return answer;
-    }
-    std::optional<QString> answer;
-    QStringList calls;
-};
-
-} // namespace
-
 class TestExternalFunctions : public QObject
 {
     Q_OBJECT
@@ -42,7 +20,7 @@ class TestExternalFunctions : public QObject
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<Options> m_options;
     std::unique_ptr<RecordingFileOwner> m_owner;
-    std::unique_ptr<FakeChooser> m_chooser;
+    std::unique_ptr<RecordingFileDialogService> m_dialogs;
     std::unique_ptr<ExternalFunctions> m_functions;
 
     QString storedValue(int number) const
@@ -62,9 +40,9 @@ private slots:
         m_store = std::make_unique<SettingsStore>(m_box->path(u"config"_qs));
         m_options = std::make_unique<Options>();
         m_owner = std::make_unique<RecordingFileOwner>();
-        m_chooser = std::make_unique<FakeChooser>();
+        m_dialogs = std::make_unique<RecordingFileDialogService>();
         m_functions = std::make_unique<ExternalFunctions>(*m_options, *m_store, m_owner->recorder,
-                                                          *m_owner, *m_chooser);
+                                                          *m_owner, *m_dialogs, nullptr);
         m_box->folder(u"keep"_qs);
         qputenv("HOME", QFile::encodeName(m_box->folder(u"home"_qs)));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_box->folder(u"home/data"_qs)));
@@ -193,35 +171,47 @@ private slots:
     }
 
     // "..." opens a file dialog for a program and a folder dialog otherwise, both starting in
-    // the folder the last choice was made in.
+    // the folder the last choice was made in; a program typed with its full path is proposed
+    // in its own folder.
     void thePathChooserRemembersItsFolder_data()
     {
         QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("program") << 4 << u"/opt/bin/view"_qs << u"program /last/ /old/x"_qs
-                                 << u"/opt/bin/view"_qs << u"/opt/bin/"_qs;
-        QTest::newRow("folder") << 2 << u"/media/keep"_qs << u"folder /last/"_qs
-                                << u"/media/keep/"_qs << u"/media/keep/"_qs;
+        QTest::newRow("program") << 4 << u"/old/x"_qs << u"/opt/bin/view"_qs
+                                 << u"ファイルを選択 /old x"_qs << u"/opt/bin/view"_qs
+                                 << u"/opt/bin/"_qs;
+        QTest::newRow("program, relative name")
+            << 4 << u"x"_qs << u"/opt/bin/view"_qs << u"ファイルを選択 /last/ x"_qs
+            << u"/opt/bin/view"_qs << u"/opt/bin/"_qs;
+        QTest::newRow("folder") << 2 << u"/old/x"_qs << u"/media/keep"_qs
+                                << u"フォルダを選択 /last/ "_qs << u"/media/keep/"_qs
+                                << u"/media/keep/"_qs;
         QTest::newRow("program, cancelled")
-            << 4 << u"<cancel>"_qs << u"program /last/ /old/x"_qs << u"/old/x"_qs << u"/last/"_qs;
+            << 4 << u"/old/x"_qs << u"<cancel>"_qs << u"ファイルを選択 /old x"_qs << u"/old/x"_qs
+            << u"/last/"_qs;
         QTest::newRow("folder, cancelled")
-            << 0 << u"<cancel>"_qs << u"folder /last/"_qs << u"/old/x"_qs << u"/last/"_qs;
+            << 0 << u"/old/x"_qs << u"<cancel>"_qs << u"フォルダを選択 /last/ "_qs << u"/old/x"_qs
+            << u"/last/"_qs;
     }
     void thePathChooserRemembersItsFolder()
     {
         QFETCH(int, operation);
+        QFETCH(QString, current);
         QFETCH(QString, answer);
         m_store->SaveSetting(Section::InitDir, InitDir::Function_Open, u"/last/"_qs);
         m_options->setComboIndex(Opt::cmbFunction_Operate, operation);
-        m_options->setText(Opt::txtFunction_Path, u"/old/x"_qs);
+        m_options->setText(Opt::txtFunction_Path, current);
         if (answer != u"<cancel>"_qs)
-            m_chooser->answer = answer;
+            m_dialogs->answer({ answer });
         m_functions->cmdFunction_Path_Click();
-        QFETCH(QString, call);
-        QCOMPARE(m_chooser->calls, QStringList { call });
+        QCOMPARE(m_dialogs->requests.size(), 1);
+        const FileDialogRequest &asked = m_dialogs->requests[0];
+        QCOMPARE(asked.kind, operation == 4 ? FileDialogKind::OpenFile : FileDialogKind::Folder);
+        QTEST(asked.caption + u' ' + asked.folder + u' ' + asked.selectedFile, "call");
         QTEST(m_options->text(Opt::txtFunction_Path), "path");
         QTEST(m_store->GetSetting(Section::InitDir, InitDir::Function_Open), "folder");
     }

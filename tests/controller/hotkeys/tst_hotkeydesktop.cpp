@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "FakeServices.h"
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -115,9 +116,9 @@ private:
     }
     void open()
     {
-        m_ctx = std::make_unique<AppContext>(m_box->path(u"config"_qs),
-                                             std::make_unique<RecordingMessageService>(),
-                                             std::make_unique<FakeClock>());
+        m_ctx = std::make_unique<AppContext>(
+            m_box->path(u"config"_qs), std::make_unique<RecordingMessageService>(),
+            std::make_unique<RecordingFileDialogService>(), std::make_unique<FakeClock>());
         m_show = std::make_unique<Slideshow>(m_ctx->options, *m_ctx->messages, *m_ctx->clock,
                                              *m_ctx->random, *m_ctx->events);
         m_window = std::make_unique<frmOptions>(*m_ctx);

@@ -1,6 +1,7 @@
 #include "FakeEnginePorts.h"
 #include "FakeServices.h"
 #include "FileSizeLimit.h"
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "RecordingProgress.h"
 #include "Sandbox.h"
@@ -30,28 +31,12 @@ public:
     {
         profile = profiles.contains(name) ? name : profiles.first();
     }
-    std::optional<QString> askSaveFileName(const QString &folder) override
-    {
-        askedFolders.append(folder);
-        if (whileAsking)
-            whileAsking();
-        return saveAnswer;
-    }
-    std::optional<QString> askOpenFileName(const QString &folder) override
-    {
-        askedFolders.append(folder);
-        return openAnswer;
-    }
+    QWidget *dialogOwner() override { return nullptr; }
 
     QStringList profiles { u"（標準）"_qs, u"旅行"_qs };
     QString profile = u"（標準）"_qs;
     QString caption = u"Lunetta"_qs;
     bool minimised = false;
-    std::optional<QString> saveAnswer;
-    std::optional<QString> openAnswer;
-    QStringList askedFolders;
-    // What happens while the dialog is open (the show moving on under it).
-    std::function<void()> whileAsking;
 };
 
 } // namespace
@@ -71,6 +56,7 @@ class TestBookmarks : public QObject
     FakeController m_controller;
     std::unique_ptr<Slideshow> m_show;
     FakeHost m_host;
+    RecordingFileDialogService m_dialogs;
     std::unique_ptr<Bookmarks> m_bookmarks;
 
     // A running show over the named files, on screen at `page`.
@@ -91,10 +77,12 @@ private slots:
         m_options.resetToDefaults();
         m_messages = RecordingMessageService();
         m_host = FakeHost();
+        m_dialogs = RecordingFileDialogService();
         m_show = std::make_unique<Slideshow>(m_options, m_messages, m_clock, m_random, m_events);
         m_show->setViewer(&m_viewer);
         m_show->setController(&m_controller);
-        m_bookmarks = std::make_unique<Bookmarks>(*m_show, m_options, *m_store, m_messages, m_host);
+        m_bookmarks = std::make_unique<Bookmarks>(*m_show, m_options, *m_store, m_messages,
+                                                  m_dialogs, m_host);
     }
 
     void saveAsWritesTheListAndRemembersTheFolder()
@@ -102,13 +90,22 @@ private slots:
         m_bookmarks->mnuFile_SaveShiori_Click();
         QCOMPARE(m_messages.lastText(), Bookmarks::noDataMessage);
         QCOMPARE(m_messages.messages.last().icon, MsgIcon::Error);
-        QVERIFY(m_host.askedFolders.isEmpty());
+        QVERIFY(m_dialogs.requests.isEmpty());
 
         showing({ u"p/a.jpg"_qs, u"p/b.jpg"_qs }, 2);
         const QString path = m_box->path(u"marks/trip.kvs"_qs);
         m_box->folder(u"marks"_qs);
-        m_host.saveAnswer = path;
+        // A name typed without an extension takes the bookmark type's.
+        m_dialogs.answer({ m_box->path(u"marks/trip"_qs) }, u"しおりファイル(*.kvs)"_qs);
         m_bookmarks->mnuFile_SaveShiori_Click(); // no bookmark open: asks for a name
+        QCOMPARE(m_dialogs.requests.size(), 1);
+        const FileDialogRequest &asked = m_dialogs.requests[0];
+        QCOMPARE(asked.kind, FileDialogKind::SaveFile);
+        QCOMPARE(asked.caption, u"しおりの保存"_qs);
+        QCOMPARE(asked.folder, QString());
+        QCOMPARE(asked.nameFilters,
+                 (QStringList { u"しおりファイル(*.kvs)"_qs, u"All Files(*)"_qs }));
+        QCOMPARE(asked.defaultSuffix, u"kvs"_qs);
         QCOMPARE(readFile(path),
                  (u"Page=2\r\nSettingName=（標準）\r\n\r\n[Files]\r\n"_qs
                   + m_box->path(u"p/a.jpg"_qs) + u"\r\n"_qs + m_box->path(u"p/b.jpg"_qs)
@@ -122,7 +119,7 @@ private slots:
         // With a bookmark open, saving overwrites it without asking.
         m_show->currentIndex = 1;
         m_bookmarks->mnuFile_SaveShiori_Click();
-        QCOMPARE(m_host.askedFolders.size(), 1);
+        QCOMPARE(m_dialogs.requests.size(), 1);
         QVERIFY(readFile(path).startsWith("Page=1\r\n"));
     }
 
@@ -130,7 +127,7 @@ private slots:
     {
         showing({ u"a.jpg"_qs }, 1);
         const QString path = m_box->path(u"keep.kvs"_qs);
-        m_host.saveAnswer = path;
+        m_dialogs.answer({ path });
         m_bookmarks->SaveShioriAs();
         const QByteArray before = readFile(path);
 
@@ -154,14 +151,14 @@ private slots:
     {
         showing({ u"a.jpg"_qs, u"b.jpg"_qs, u"c.jpg"_qs }, 3);
         const QString path = m_box->path(u"seen.kvs"_qs);
-        m_host.saveAnswer = path;
-        m_host.whileAsking = [this] {
+        m_dialogs.answer({ path });
+        m_dialogs.whileShowing = [this] {
             m_show->currentIndex = 1;
         };
         m_bookmarks->SaveShioriAs();
         QVERIFY(readFile(path).startsWith("Page=3\r\n"));
 
-        m_host.whileAsking = nullptr;
+        m_dialogs.whileShowing = nullptr;
         m_show->currentIndex = 2;
         m_messages.answers.enqueue(MsgResult::Yes);
         m_messages.whileShowing = [this] {
@@ -175,7 +172,7 @@ private slots:
     {
         showing({ u"a.jpg"_qs, u"b.jpg"_qs, u"c.jpg"_qs }, 1);
         const QString path = m_box->path(u"m.kvs"_qs);
-        m_host.saveAnswer = path;
+        m_dialogs.answer({ path });
         m_bookmarks->SaveShioriAs();
         m_bookmarks->ConfirmSaveShiori(true);
         QVERIFY(m_messages.messages.isEmpty()); // not moved: nothing asked
@@ -271,7 +268,7 @@ private slots:
         m_show->stateFlags = StateBit::Running;
         m_show->currentIndex = page;
         const QString mark = m_box->path(u"all.kvs"_qs);
-        m_host.saveAnswer = mark;
+        m_dialogs.answer({ mark });
         timer.restart();
         m_bookmarks->SaveShioriAs();
         const qint64 written = timer.restart();
@@ -303,16 +300,18 @@ private slots:
         m_bookmarks->OpenShiori();
         QCOMPARE(m_messages.lastText(), u"現在の自動表示を中止してもよろしいですか？"_qs);
         QVERIFY(m_show->isRunning());
-        QVERIFY(m_host.askedFolders.isEmpty());
+        QVERIFY(m_dialogs.requests.isEmpty());
 
-        m_host.openAnswer = std::nullopt; // cancelled dialog
-        m_messages.answers.enqueue(MsgResult::Ok);
+        m_messages.answers.enqueue(MsgResult::Ok); // the dialog is cancelled
         m_bookmarks->OpenShiori();
         QVERIFY(!m_show->isRunning());
-        QCOMPARE(m_host.askedFolders.size(), 1);
+        QCOMPARE(m_dialogs.requests.size(), 1);
+        QCOMPARE(m_dialogs.requests[0].kind, FileDialogKind::OpenFile);
+        QCOMPARE(m_dialogs.requests[0].caption, u"しおりを開く"_qs);
+        QCOMPARE(m_dialogs.requests[0].nameFilters.value(0), u"しおりファイル(*.kvs)"_qs);
         QCOMPARE(m_store->GetSetting(u"InitDir"_qs, u"Shiori_Open"_qs), QString());
 
-        m_host.openAnswer = m_box->file(u"sub/none.kvs"_qs, "no files section");
+        m_dialogs.answer({ m_box->file(u"sub/none.kvs"_qs, "no files section") });
         m_bookmarks->OpenShiori();
         QCOMPARE(m_store->GetSetting(u"InitDir"_qs, u"Shiori_Open"_qs), m_box->path(u"sub/"_qs));
     }

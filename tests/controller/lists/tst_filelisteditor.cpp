@@ -1,9 +1,10 @@
 #include "FakeServices.h"
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
-#include "controller/window/ControllerMenus.h"
 #include "controller/lists/ListPage.h"
+#include "controller/window/ControllerMenus.h"
 #include "controller/window/frmOptions.h"
 #include "core/AppContext.h"
 #include "engine/Slideshow.h"
@@ -31,7 +32,10 @@ private slots:
         Sandbox box;
         auto messages = std::make_unique<RecordingMessageService>();
         RecordingMessageService *recorded = messages.get();
-        AppContext ctx(box.path(u"config"_s), std::move(messages), std::make_unique<FakeClock>());
+        auto fileDialogs = std::make_unique<RecordingFileDialogService>();
+        RecordingFileDialogService &dialogs = *fileDialogs;
+        AppContext ctx(box.path(u"config"_s), std::move(messages), std::move(fileDialogs),
+                       std::make_unique<FakeClock>());
         Slideshow show(ctx.options, *ctx.messages, *ctx.clock, *ctx.random, *ctx.events);
         frmOptions window(ctx);
         frmView viewer(ctx.options, show);
@@ -57,17 +61,13 @@ private slots:
         window.menus().action(u"mnuView_FileList"_s)->trigger();
         QCOMPARE(window.fileListEditor(), editor.data());
 
-        editor->dialogs().selectFiles = [&](const QString &) {
-            return QStringList { paths[0], paths[1] };
-        };
+        dialogs.answer({ paths[0], paths[1] });
         editor->toolButton(u"add"_s)->trigger();
         QMimeData dropped;
         dropped.setUrls({ QUrl::fromLocalFile(paths[2]) });
         editor->lstFileList_OLEDragDrop(&dropped);
         const QString list = box.path(u"show.txt"_s);
-        editor->dialogs().saveFileName = [&](const QString &) {
-            return list;
-        };
+        dialogs.answer({ list });
         editor->toolButton(u"save"_s)->trigger();
         editor->mnuFile_Close->trigger();
         QTRY_VERIFY(!editor);
@@ -78,9 +78,7 @@ private slots:
         QCOMPARE(window.fileListEditor()->model().rowCount(), 0);
         window.fileListEditor()->close();
 
-        window.listPage()->dialogs().selectFiles = [&](const QString &) {
-            return QStringList { list };
-        };
+        dialogs.answer({ list });
         window.listPage()->mnuAddToList_Files->trigger();
         QCOMPARE(ctx.configuredList.entries(),
                  QList<ConfiguredEntry>({ { list, u"ﾌｧｲﾙﾘｽﾄ"_s, true } }));

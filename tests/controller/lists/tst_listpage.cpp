@@ -1,3 +1,4 @@
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 #include "controller/lists/ListEntryText.h"
@@ -68,11 +69,10 @@ class TestListPage : public QObject
     std::unique_ptr<QFrame> m_frame;
     ListPage *m_page = nullptr;
     RecordingMessageService *m_messages = nullptr;
+    RecordingFileDialogService *m_fileDialogs = nullptr;
     Sandbox m_box;
 
-    // What the fake dialogs were asked and answer.
-    QStringList m_fileAnswers;
-    QStringList m_fileRequests;
+    // What the fake folder dialog was asked and answers.
     struct FolderAnswer
     {
         bool ok = false;
@@ -84,6 +84,14 @@ class TestListPage : public QObject
     QList<QUrl> m_opened;
     int m_editorShown = 0;
 
+    // The name each file dialog proposed.
+    QStringList fileRequests() const
+    {
+        QStringList names;
+        for (const FileDialogRequest &r : std::as_const(m_fileDialogs->requests))
+            names << r.selectedFile;
+        return names;
+    }
     ConfiguredListModel &model() { return m_ctx->configuredList; }
     ConfiguredEntry entry(int row) { return model().entry(row); }
     QStringList paths()
@@ -139,21 +147,18 @@ private slots:
         QFile::remove(SettingsStore::filePathIn(m_settings.path()));
         auto messages = std::make_unique<RecordingMessageService>();
         m_messages = messages.get();
-        m_ctx = std::make_unique<AppContext>(m_settings.path(), std::move(messages));
+        auto fileDialogs = std::make_unique<RecordingFileDialogService>();
+        m_fileDialogs = fileDialogs.get();
+        m_ctx = std::make_unique<AppContext>(m_settings.path(), std::move(messages),
+                                             std::move(fileDialogs));
         m_frame = std::make_unique<QFrame>();
         m_page = new ListPage(m_frame.get(), *m_ctx);
-        m_fileAnswers.clear();
-        m_fileRequests.clear();
         m_folderAnswer = {};
         m_folderRequests.clear();
         m_opened.clear();
         m_editorShown = 0;
 
         ListPageDialogs &d = m_page->dialogs();
-        d.selectFiles = [this](const QString &initialName) {
-            m_fileRequests << initialName;
-            return m_fileAnswers;
-        };
         d.showFolderDialog
             = [this](const QString &defaultFolder, QString &folder, bool &sub, QString &mask) {
                   m_folderRequests << u"%1|%2|%3"_s.arg(defaultFolder).arg(sub).arg(mask);
@@ -278,9 +283,10 @@ private slots:
     void addingFromTheMenuPutsTheChoiceOnTop()
     {
         setEntries({ u"/old.jpg"_s });
-        m_fileAnswers = { u"/p/a.jpg"_s, u"/p/b.txt"_s, u"/p/c.jpg"_s };
+        m_fileDialogs->answer({ u"/p/a.jpg"_s, u"/p/b.txt"_s, u"/p/c.jpg"_s });
         m_page->mnuAddToList_Files->trigger();
-        QCOMPARE(m_fileRequests, QStringList { QString() });
+        QCOMPARE(fileRequests(), QStringList { QString() });
+        QCOMPARE(m_fileDialogs->requests[0].caption, u"ファイルの選択"_s);
         QCOMPARE(paths(),
                  (QStringList { u"/p/a.jpg"_s, u"/p/b.txt"_s, u"/p/c.jpg"_s, u"/old.jpg"_s }));
         QCOMPARE(entry(1).kindText, fileList);
@@ -292,7 +298,6 @@ private slots:
                  (ConfiguredEntry { u"/p/sub/"_s, u"ﾌｫﾙﾀﾞ(*.gif) ｻﾌﾞﾌｫﾙﾀﾞを検索"_s, true }));
 
         // Cancelled dialogs change nothing.
-        m_fileAnswers.clear();
         m_folderAnswer = {};
         m_page->mnuAddToList_Files->trigger();
         m_page->mnuAddToList_Folder->trigger();
@@ -306,7 +311,7 @@ private slots:
                              { u"/c.jpg"_s, picture, false } });
         // Nothing selected: nothing to edit.
         m_page->cmdEdit_Click();
-        QVERIFY(m_folderRequests.isEmpty() && m_fileRequests.isEmpty());
+        QVERIFY(m_folderRequests.isEmpty() && m_fileDialogs->requests.isEmpty());
 
         select({ 1 });
         m_folderAnswer = { true, u"/other"_s, false, u"*.png"_s };
@@ -326,17 +331,16 @@ private slots:
 
         // A file entry: the chosen files take its place, in the order chosen.
         select({ 2 });
-        m_fileAnswers = { u"/x.jpg"_s, u"/y.lst"_s };
+        m_fileDialogs->answer({ u"/x.jpg"_s, u"/y.lst"_s });
         m_page->lvwFileList_DblClick();
-        QCOMPARE(m_fileRequests, QStringList { u"/c.jpg"_s });
+        QCOMPARE(fileRequests(), QStringList { u"/c.jpg"_s });
         QCOMPARE(paths(), (QStringList { u"/a.jpg"_s, u"/other/"_s, u"/x.jpg"_s, u"/y.lst"_s }));
         QVERIFY(entry(2).checked && entry(3).checked);
         QCOMPARE(entry(3).kindText, fileList);
 
         // Cancel leaves it alone.
         select({ 0 });
-        m_fileAnswers.clear();
-        m_page->cmdEdit_Click();
+        m_page->cmdEdit_Click(); // cancelled
         QCOMPARE(model().rowCount(), 4);
         QCOMPARE(entry(0).path, u"/a.jpg"_s);
     }

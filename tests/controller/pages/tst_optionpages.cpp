@@ -1,3 +1,4 @@
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "controller/pages/OptionPages.h"
 #include "controller/window/frmOptions.h"
@@ -31,6 +32,7 @@ class TestOptionPages : public QObject
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<frmOptions> m_window;
     RecordingMessageService *m_messages = nullptr;
+    RecordingFileDialogService *m_fileDialogs = nullptr;
     OptionPages *m_pages = nullptr;
 
     // What the viewer and player hooks were asked to do.
@@ -77,7 +79,10 @@ private slots:
         QDir().mkpath(m_dir.path());
         auto messages = std::make_unique<RecordingMessageService>();
         m_messages = messages.get();
-        m_ctx = std::make_unique<AppContext>(m_dir.path(), std::move(messages));
+        auto fileDialogs = std::make_unique<RecordingFileDialogService>();
+        m_fileDialogs = fileDialogs.get();
+        m_ctx = std::make_unique<AppContext>(m_dir.path(), std::move(messages),
+                                             std::move(fileDialogs));
         m_window = std::make_unique<frmOptions>(*m_ctx);
         m_pages = m_window->findChild<OptionPages *>();
         QVERIFY(m_pages);
@@ -357,17 +362,15 @@ private slots:
 
     void musicSourceControls()
     {
-        QStringList folders;
-        QString answer = u"/music/set one/a.mp3"_qs;
-        m_pages->dialogs().openFileName
-            = [&](QWidget *, const QString &caption, const QString &folder, const QString &) {
-                  folders << caption + u'|' + folder;
-                  return answer;
-              };
+        m_fileDialogs->answer({ u"/music/set one/a.mp3"_qs });
         control<QPushButton>("cmdBGM")->click();
         QCOMPARE(options().text(Opt::txtBGM), u"/music/set one/a.mp3"_qs);
-        answer.clear();
-        control<QPushButton>("cmdBGM")->click();
+        control<QPushButton>("cmdBGM")->click(); // cancelled
+        QStringList folders;
+        for (const FileDialogRequest &r : std::as_const(m_fileDialogs->requests)) {
+            QCOMPARE(r.kind, FileDialogKind::OpenFile);
+            folders << r.caption + u'|' + r.folder;
+        }
         QCOMPARE(
             folders,
             (QStringList { u"音楽ファイルを開く|"_qs, u"音楽ファイルを開く|/music/set one/"_qs }));

@@ -1,3 +1,4 @@
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 
 #include "controller/pages/SusiePage.h"
@@ -28,6 +29,7 @@ class TestSusiePage : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<AppContext> m_ctx;
     RecordingMessageService *m_messages = nullptr;
+    RecordingFileDialogService *m_dialogs = nullptr;
     std::unique_ptr<cSusie> m_susie;
     std::unique_ptr<SusiePage> m_page;
 
@@ -54,14 +56,14 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         auto messages = std::make_unique<RecordingMessageService>();
         m_messages = messages.get();
-        m_ctx = std::make_unique<AppContext>(m_dir->path(), std::move(messages));
+        auto dialogs = std::make_unique<RecordingFileDialogService>();
+        m_dialogs = dialogs.get();
+        m_ctx
+            = std::make_unique<AppContext>(m_dir->path(), std::move(messages), std::move(dialogs));
         m_ctx->store.SaveSetting(u"Susie"_qs, u"Path"_qs, QStringLiteral(TEST_SPI_DIR));
         m_susie = std::make_unique<cSusie>(m_ctx->options, nullptr, *m_messages, m_ctx->store);
         m_page = std::make_unique<SusiePage>(*m_ctx);
         m_page->setBridge(m_susie.get());
-        m_page->openFiles = [](QWidget *, const QString &, const QString &, const QStringList &) {
-            return QStringList();
-        };
     }
 
     void cleanup()
@@ -88,26 +90,22 @@ private slots:
 
     void addButtonOpensTheDialogAndRemembersItsFolder()
     {
-        QStringList asked;
-        QStringList answer { plugin("blue"), plugin("archive"), plugin("red") };
-        m_page->openFiles = [&](QWidget *, const QString &caption, const QString &folder,
-                                const QStringList &filters) {
-            asked << caption << folder << filters.join(u'|');
-            return answer;
-        };
+        m_dialogs->answer({ plugin("blue"), plugin("archive"), plugin("red") });
         m_page->cmdSusie[0]->click();
-        QCOMPARE(asked.value(0), u"Susie Pluginを開く"_qs);
-        QCOMPARE(asked.value(1), QStringLiteral(TEST_SPI_DIR)); // the plug-in folder at first
-        QVERIFY(asked.value(2).startsWith(u"Susie Plugin Files(*.spi;*.sph)"_qs));
+        QCOMPARE(m_dialogs->requests.size(), 1);
+        const FileDialogRequest asked = m_dialogs->requests[0];
+        QCOMPARE(asked.kind, FileDialogKind::OpenFiles);
+        QCOMPARE(asked.caption, u"Susie Pluginを開く"_qs);
+        QCOMPARE(asked.folder, QStringLiteral(TEST_SPI_DIR)); // the plug-in folder at first
+        QVERIFY(asked.nameFilters.value(0).startsWith(u"Susie Plugin Files(*.spi;*.sph)"_qs));
+        QVERIFY(asked.hideFilterDetails);
         QCOMPARE(listed(), (QStringList { plugin("blue"), plugin("red") }));
         const QString remembered = m_ctx->store.GetSetting(SettingKeys::Section::InitDir,
                                                            SettingKeys::InitDir::Susie_Open);
         QCOMPARE(remembered, QStringLiteral(TEST_SPI_DIR "/"));
 
-        asked.clear();
-        answer.clear(); // cancelled
-        m_page->cmdSusie[0]->click();
-        QCOMPARE(asked.value(1), remembered);
+        m_page->cmdSusie[0]->click(); // cancelled
+        QCOMPARE(m_dialogs->folders().value(1), remembered);
         QCOMPARE(listed().size(), 2);
     }
 

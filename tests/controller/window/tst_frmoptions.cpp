@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -44,6 +45,7 @@ class TestFrmOptions : public QObject
         auto messages = std::make_unique<RecordingMessageService>();
         m_messages = messages.get();
         m_ctx = std::make_unique<AppContext>(m_box->path(u"config"_qs), std::move(messages),
+                                             std::make_unique<RecordingFileDialogService>(),
                                              std::make_unique<FakeClock>());
         m_show = std::make_unique<Slideshow>(m_ctx->options, *m_ctx->messages, *m_ctx->clock,
                                              *m_ctx->random, *m_ctx->events);

@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "FakeServices.h"
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -53,9 +54,9 @@ private:
     {
         auto clock = std::make_unique<FakeClock>();
         m_clock = clock.get();
-        m_ctx = std::make_unique<AppContext>(m_box->path(u"config"_qs),
-                                             std::make_unique<RecordingMessageService>(),
-                                             std::move(clock));
+        m_ctx = std::make_unique<AppContext>(
+            m_box->path(u"config"_qs), std::make_unique<RecordingMessageService>(),
+            std::make_unique<RecordingFileDialogService>(), std::move(clock));
         m_show = std::make_unique<Slideshow>(m_ctx->options, *m_ctx->messages, *m_ctx->clock,
                                              *m_ctx->random, *m_ctx->events);
         m_window = std::make_unique<frmOptions>(*m_ctx);
