@@ -68,7 +68,8 @@ class TestOptionPages : public QObject
     void leave(QWidget *to)
     {
         to->setFocus(Qt::TabFocusReason);
-        QTest::qWait(20);
+        // The check is queued behind the focus change.
+        QCoreApplication::processEvents();
     }
 
 private slots:
