@@ -66,10 +66,19 @@ DirectoryReader::DirectoryReader(const QString &folder)
             m_names.append(decoded);
         }
         entry.nameLength = m_names.size() - entry.name;
+        const QStringView name = nameOf(entry);
+        // A shorter name leaves zeros, which come before any letter, as in listsBefore.
+        for (qsizetype i = 0; i < std::min<qsizetype>(name.size(), 8); ++i)
+            entry.head[i / 4] |= quint64(upper(name[i].unicode())) << (48 - 16 * (i % 4));
         m_entries.push_back(entry);
     }
-    std::sort(m_entries.begin(), m_entries.end(),
-              [this](const Entry &a, const Entry &b) { return listsBefore(nameOf(a), nameOf(b)); });
+    std::sort(m_entries.begin(), m_entries.end(), [this](const Entry &a, const Entry &b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        return listsBefore(nameOf(a), nameOf(b));
+    });
 }
 
 DirectoryReader::~DirectoryReader()

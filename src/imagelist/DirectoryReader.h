@@ -58,6 +58,9 @@ private:
         size_t native;
         unsigned char type;
         bool resolved = false; // type holds the link's target
+        // The first eight letters upper-cased, four to a number: the sort of a large folder
+        // decides most pairs on these alone, in the order listsBefore gives.
+        quint64 head[2] = {};
     };
     QStringView nameOf(const Entry &e) const
     {

@@ -27,7 +27,12 @@ void FolderPrefetch::appendFiles(PlayList &list, const QString &folder,
     while (reader.next()) {
         if (!reader.isFile())
             continue;
-        list.appendToPlayList(folder + reader.name().toString());
+        // One allocation for each path: a large folder's listing is mostly this.
+        const QStringView name = reader.name();
+        QString path;
+        path.reserve(folder.size() + name.size());
+        path.append(folder).append(name);
+        list.appendToPlayList(path);
         if (firstFound && list.count() == 1)
             firstFound(list.path(1));
     }

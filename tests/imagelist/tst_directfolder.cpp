@@ -3,6 +3,7 @@
 #include "core/Options.h"
 #include "core/PlayList.h"
 #include "imagelist/DirectFolder.h"
+#include "imagelist/DirectoryReader.h"
 #include "imagelist/FolderPrefetch.h"
 
 #include <QTest>
@@ -66,6 +67,38 @@ private slots:
         QVERIFY(folderOnly);
         QCOMPARE(folderOnly->nextIndex, 1);
         QCOMPARE(list.count(), 4);
+    }
+
+    // Names that agree in their first letters, differ in case only, are prefixes of others or
+    // are not ASCII: listed in the order the name comparison gives.
+    void aFolderIsListedInNameOrder()
+    {
+        Sandbox box;
+        const QStringList names { u"img00010.jpg"_qs,
+                                  u"IMG00009.jpg"_qs,
+                                  u"img0001.jpg"_qs,
+                                  u"img00001.jpg"_qs,
+                                  u"Img00001.JPG"_qs,
+                                  u"a"_qs,
+                                  u"A"_qs,
+                                  u"ab"_qs,
+                                  u"画像2.png"_qs,
+                                  u"画像10.png"_qs,
+                                  u"é.png"_qs,
+                                  u"img000010.jpg"_qs,
+                                  u"b"_qs };
+        for (const QString &name : names)
+            box.file(u"n/"_qs + name);
+        PlayList list;
+        FolderPrefetch::appendFiles(list, box.path(u"n/"_qs));
+        QStringList listed;
+        for (int i = 1; i <= list.count(); ++i)
+            listed.append(fileName(list.path(i)));
+        QStringList expected = names;
+        std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+            return DirectoryReader::listsBefore(a, b);
+        });
+        QCOMPARE(listed, expected);
     }
 
     void missingFolderEmptiesTheList()
