@@ -219,6 +219,9 @@ int main(int argc, char *argv[])
         // made by the decode's thread, it would read the library paths while the application
         // resets them.
         lastWorkArea = Startup::lastWorkArea(settingsFolder);
+        // An option absent from the settings is on.
+        PictureAhead::setColourManaged(storedOption(store, QStringLiteral("chkColorProfile"))
+                                       != u'0');
         const QString raw = CommandLine::rawText(argumentsOf(argc, argv));
         if (const auto file = argumentFile(raw))
             earlyDecode = firstDecodeOf(*file, store, lastWorkArea);

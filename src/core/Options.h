@@ -37,6 +37,7 @@
     X(chkAlwaysOnTop, Check, "0", 0, 0)                                                            \
     X(chkHideWithMouse, Check, "0", 0, 0)                                                          \
     X(chkViewerKeys, Check, "0", 0, 0)                                                             \
+    X(chkColorProfile, Check, "1", 0, 0)                                                           \
     X(txtBackColor, Text, "FFFFFF", 0, 0)                                                          \
     X(chkUseSusiePlugin, Check, "0", 0, 0)                                                         \
     X(chkMinWhenStart, Check, "1", 0, 0)                                                           \

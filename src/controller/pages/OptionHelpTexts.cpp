@@ -39,6 +39,10 @@ const QHash<QString, QString> &texts()
           QStringLiteral("ビューアの下に、ファイル名と何枚目かを表示します。") },
         { QStringLiteral("chkAlwaysOnTop"),
           QStringLiteral("ビューアをほかのウィンドウより常に手前に表示します。") },
+        { QStringLiteral("chkColorProfile"),
+          QStringLiteral("写真に埋め込まれたカラープロファイルに従って、色をsRGBに変換して"
+                         "表示します。オフにすると、画像の値をそのまま表示します。"
+                         "次に読み込む画像から有効になります。") },
         { QStringLiteral("chkViewerKeys"),
           QStringLiteral("ビューアでスペース、→、PageDown(最後まで見たとき)で次のファイル、"
                          "BackSpace、←で前のファイル、Home、Endで最初と最後のファイルへ移動し、"

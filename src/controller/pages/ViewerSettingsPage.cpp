@@ -31,6 +31,9 @@ ViewerSettingsPage::ViewerSettingsPage(Options &options, const OptionPageHooks &
     viewerLayout->addWidget(
         B::check(viewer, QStringLiteral("chkViewerKeys"),
                  QStringLiteral("スペース、←、→などのキーで前後のファイルへ移動する(&K)")));
+    viewerLayout->addWidget(
+        B::check(viewer, QStringLiteral("chkColorProfile"),
+                 QStringLiteral("画像のカラープロファイルに合わせて色を表示する(&P)")));
 
     QGroupBox *show = B::frame(this, QStringLiteral("表示・非表示"));
     auto *showLayout = new QVBoxLayout(show);

@@ -5,6 +5,7 @@
 #include "viewer/picture/PictureTarget.h"
 #include "viewer/picture/cImage.h"
 
+#include <QColorSpace>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -416,6 +417,51 @@ private slots:
             = PictureAhead::firstOutcome(PictureAhead::Header::of(path), bound, part);
         QCOMPARE(foretold.size, held);
         QCOMPARE(foretold.partial, partial);
+    }
+
+    // A photo in a wide gamut shows the colour its profile means; with the option off, its
+    // numbers are drawn unchanged. Large enough to be converted in strips.
+    void aProfiledPictureIsShownInSrgb_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("managed");
+        QTest::addColumn<QSize>("part");
+        for (const char *format : { "PNG", "JPEG" }) {
+            const QString name = QString::fromLatin1(format);
+            QTest::newRow(qPrintable(name + u" converted"_qs)) << name << true << QSize();
+            QTest::newRow(qPrintable(name + u" unchanged"_qs)) << name << false << QSize();
+        }
+        QTest::newRow("JPEG part converted") << u"JPEG"_qs << true << QSize(300, 200);
+    }
+    void aProfiledPictureIsShownInSrgb()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, managed);
+        QFETCH(QSize, part);
+        const QColor stored(180, 120, 60);
+        QImage picture(1200, 1000, QImage::Format_RGB32);
+        picture.fill(stored);
+        picture.setColorSpace(QColorSpace::AdobeRgb);
+        const QString path = m_box.path(u"adobe."_qs + format.toLower());
+        QVERIFY(picture.save(path, format.toLatin1().constData(), 95));
+        const QColor meant = QColorSpace(QColorSpace::AdobeRgb)
+                                 .transformationToColorSpace(QColorSpace::SRgb)
+                                 .map(stored);
+
+        PictureAhead::setColourManaged(managed);
+        const PictureAhead::Picture decoded
+            = part.isValid() ? PictureAhead::decodePart(path, part) : PictureAhead::decode(path);
+        PictureAhead::setColourManaged(true);
+        QCOMPARE(decoded.partial, part.isValid());
+        const QColor expected = managed ? meant : stored;
+        for (const QPoint at : { QPoint(5, 5), QPoint(150, 190),
+                                 QPoint(decoded.image.width() - 5, decoded.image.height() - 5) }) {
+            const QColor got = decoded.image.pixelColor(at);
+            QVERIFY2(std::abs(got.red() - expected.red()) <= 2
+                         && std::abs(got.green() - expected.green()) <= 2
+                         && std::abs(got.blue() - expected.blue()) <= 2,
+                     qPrintable(got.name() + u" instead of "_qs + expected.name()));
+        }
     }
 
     // A reduced picture is drawn while it is drawn no larger than it is; showing it one to one
