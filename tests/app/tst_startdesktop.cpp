@@ -104,6 +104,37 @@ private slots:
         lunetta.terminate();
         QVERIFY(lunetta.waitForFinished(20000));
     }
+
+    // On a first start the controller goes out of the way of the show as the option says, and
+    // stays so: the window manager, asked to minimise it before it had the window, mapped it
+    // normally, and that looked like the user restoring it, which pauses the show.
+    void aFirstStartMinimisesTheControllerAndTheShowRunsOn()
+    {
+        Sandbox box;
+        QImage image(200, 150, QImage::Format_RGB32);
+        for (const char *name : { "a.png", "b.png" }) {
+            image.fill(QColor(0x00, 0x80, 0x80));
+            QVERIFY(image.save(box.folder(u"pics"_s) + QString::fromLatin1(name)));
+        }
+        box.file(u"config/Lunetta.ini"_s, "[Options]\nchkMinWhenStart=1\ntxtMinutes=1\n");
+
+        QProcess lunetta;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LUNETTA_CONFIG_DIR"_s, box.path(u"config"_s));
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        lunetta.setProcessEnvironment(env);
+        lunetta.start(QStringLiteral(LUNETTA_BINARY), { box.path(u"pics"_s) });
+        QVERIFY(lunetta.waitForStarted());
+        const QString controllerTitle = box.path(u"pics/"_s) + u" - Lunetta"_s;
+
+        QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"a.png"_s).isValid(), 30000);
+        // The show moves on by itself: it was not paused.
+        QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"b.png"_s).isValid(), 30000);
+        QVERIFY(!windowRect(controllerTitle).isValid());
+
+        lunetta.terminate();
+        QVERIFY(lunetta.waitForFinished(20000));
+    }
 };
 
 int main(int argc, char **argv)

@@ -378,6 +378,10 @@ void frmOptions::placeInWorkAreaCorner()
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
+    if (isMinimized()) {
+        m_placeWhenRestored = true;
+        return;
+    }
     // Before the window is shown its width may still be below the layout's minimum, which it
     // gets when shown, and its frame counts as nothing.
     const int frameWidth = frameGeometry().width() - width();
@@ -396,7 +400,7 @@ void frmOptions::showEvent(QShowEvent *event)
     // the right edge are on the screen; without a frame after ten seconds there is none.
     auto *poll = new QTimer(this);
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        if (frameGeometry() == geometry() && ++tries < 500)
+        if (frameGeometry() == geometry() && ++tries < 500 && !isMinimized())
             return;
         placeInWorkAreaCorner();
         poll->deleteLater();
@@ -519,9 +523,16 @@ void frmOptions::showAbout()
 void frmOptions::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_resizing || !m_tray->followWindowState())
+    if (event->type() != QEvent::WindowStateChange)
         return;
     const bool minimised = windowState() & Qt::WindowMinimized;
+    if (!minimised && isVisible() && m_placeWhenRestored) {
+        m_placeWhenRestored = false;
+        QMetaObject::invokeMethod(
+            this, [this] { placeInWorkAreaCorner(); }, Qt::QueuedConnection);
+    }
+    if (m_resizing || !m_tray->followWindowState())
+        return;
     // Looking at the controller pauses a running show; putting it away resumes it.
     if (m_slideshow && m_slideshow->isRunning()) {
         if (minimised)

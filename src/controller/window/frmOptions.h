@@ -139,5 +139,7 @@ private:
     int m_viewLevel = 4;
     bool m_resizing = false;
     bool m_placeInCorner = false;
+    // Moving a minimised window shows it again: a first start's placement waits for it.
+    bool m_placeWhenRestored = false;
     std::unique_ptr<PlayerDialogs> m_playerDialogs;
 };
