@@ -51,6 +51,17 @@ private:
         return QRect(v.value(u"X"_s), v.value(u"Y"_s), v.value(u"WIDTH"_s), v.value(u"HEIGHT"_s));
     }
 
+    // The program on the box's "pics" folder with the box's settings, on this display.
+    static bool startOnFolder(QProcess &lunetta, const Sandbox &box)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LUNETTA_CONFIG_DIR"_s, box.path(u"config"_s));
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        lunetta.setProcessEnvironment(env);
+        lunetta.start(QStringLiteral(LUNETTA_BINARY), { box.path(u"pics"_s) });
+        return lunetta.waitForStarted();
+    }
+
     static QRgb screenPixel(const QPoint &at)
     {
         QScreen *screen = QGuiApplication::primaryScreen();
@@ -84,12 +95,7 @@ private slots:
         box.file(u"config/Lunetta.ini"_s, "[Options]\nchkMinWhenStart=0\n");
 
         QProcess lunetta;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LUNETTA_CONFIG_DIR"_s, box.path(u"config"_s));
-        env.remove(u"QT_QPA_PLATFORM"_s);
-        lunetta.setProcessEnvironment(env);
-        lunetta.start(QStringLiteral(LUNETTA_BINARY), { box.path(u"pics"_s) });
-        QVERIFY(lunetta.waitForStarted());
+        QVERIFY(startOnFolder(lunetta, box));
         const QString controllerTitle = box.path(u"pics/"_s) + u" - Lunetta"_s;
 
         // Both windows mapped, the controller last: it is built once the picture is painted.
@@ -119,12 +125,7 @@ private slots:
         box.file(u"config/Lunetta.ini"_s, "[Options]\nchkMinWhenStart=1\ntxtMinutes=1\n");
 
         QProcess lunetta;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LUNETTA_CONFIG_DIR"_s, box.path(u"config"_s));
-        env.remove(u"QT_QPA_PLATFORM"_s);
-        lunetta.setProcessEnvironment(env);
-        lunetta.start(QStringLiteral(LUNETTA_BINARY), { box.path(u"pics"_s) });
-        QVERIFY(lunetta.waitForStarted());
+        QVERIFY(startOnFolder(lunetta, box));
         const QString controllerTitle = box.path(u"pics/"_s) + u" - Lunetta"_s;
 
         QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"a.png"_s).isValid(), 30000);
