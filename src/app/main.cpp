@@ -31,6 +31,7 @@
 #include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/cSusie.h"
 #include "viewer/window/frmView.h"
+#include "winsvc/MprisService.h"
 #include "winsvc/ScreenAwake.h"
 
 #include <QApplication>
@@ -306,6 +307,8 @@ int main(int argc, char *argv[])
     // Declared before the controller, so its hold is released after the controller is gone.
     ScreenAwake screenAwake(ScreenAwake::sessionInhibitor());
     std::unique_ptr<frmOptions> controller;
+    // After the controller, so that it is gone from the bus before the commands it runs.
+    std::unique_ptr<MprisService> remoteControl;
     QuitSignals quitSignals([&controller] {
         if (controller)
             controller->close();
@@ -315,8 +318,15 @@ int main(int argc, char *argv[])
     const auto buildController = [&] {
         controller = std::make_unique<frmOptions>(context);
         controller->attach(slideshow, viewer, std::move(bridge));
-        controller->stateDisplay()->onShowStateChanged = [&screenAwake, &slideshow] {
+        remoteControl = std::make_unique<MprisService>(controller->commands()->remote());
+        remoteControl->publish();
+        ControllerStateDisplay *display = controller->stateDisplay();
+        display->onShowStateChanged = [&screenAwake, &slideshow, &remoteControl] {
             screenAwake.setShowActive(slideshow.isRunning() && !slideshow.isPaused());
+            remoteControl->refresh();
+        };
+        display->onFileChanged = [&remoteControl] {
+            remoteControl->refresh();
         };
         if (auto *dialogs = dynamic_cast<DialogMessageService *>(context.messages.get()))
             dialogs->setParentWindow(controller.get());

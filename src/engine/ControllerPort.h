@@ -16,6 +16,8 @@ public:
     virtual bool isMoviebarEnabled() const = 0;
     virtual bool isTrayIconShown() const = 0;
     virtual void setTrayTip(const QString &tip) = 0;
+    // A new file is on screen (after its caption and tray tip are set).
+    virtual void fileShown() = 0;
     // Changes the tray icon's image; nothing happens while no icon is shown.
     virtual void setTrayImage(TrayImage image) = 0;
 

@@ -247,8 +247,11 @@ void Slideshow::showLoadedFile(const QString &path)
     if (m_viewer)
         m_viewer->startTickTimer();
 
-    if (m_controller && m_controller->isTrayIconShown())
-        m_controller->setTrayTip(trayTipFor(title));
+    if (m_controller) {
+        if (m_controller->isTrayIconShown())
+            m_controller->setTrayTip(trayTipFor(title));
+        m_controller->fileShown();
+    }
 }
 
 bool Slideshow::loadMediaFile(const QString &path)

@@ -97,6 +97,7 @@ private slots:
         QCOMPARE(m_show->intervalStart, 3600.5);
         QCOMPARE(m_controller->moviebarCalls, QList<bool> { false });
         QCOMPARE(m_controller->trayTip, u"Lunetta - a.jpg"_qs);
+        QCOMPARE(m_controller->filesShown, 1);
         QVERIFY(m_messages->messages.isEmpty());
 
         // Without a title bar the caption keeps what it had.
@@ -104,6 +105,7 @@ private slots:
         m_show->showNextFile();
         QCOMPARE(m_viewer->caption, u"a.jpg"_qs);
         QCOMPARE(m_viewer->statusPage, u"2/2"_qs);
+        QCOMPARE(m_controller->filesShown, 2); // told also when the caption stays
         QCOMPARE(m_controller->moviebarCalls.size(), 1); // already disabled
     }
 

@@ -64,6 +64,7 @@ public:
     bool isMoviebarEnabled() const override { return moviebar; }
     bool isTrayIconShown() const override { return trayShown; }
     void setTrayTip(const QString &tip) override { trayTip = tip; }
+    void fileShown() override { ++filesShown; }
     void setTrayImage(TrayImage image) override
     {
         if (trayShown)
@@ -92,6 +93,7 @@ public:
     bool moviebar = false;
     bool trayShown = false;
     QString trayTip;
+    int filesShown = 0;
     TrayImage trayImage = TrayImage::Stop;
     bool runningDisplay = false;
     bool pausedDisplay = false;

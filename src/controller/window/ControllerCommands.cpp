@@ -9,6 +9,7 @@
 #include "controller/lists/ProfileManager.h"
 #include "controller/music/BgmControl.h"
 #include "controller/window/ControllerMenus.h"
+#include "controller/window/ControllerRemote.h"
 #include "controller/window/ControllerStateDisplay.h"
 #include "controller/window/ControllerToolBars.h"
 #include "controller/window/ControllerTray.h"
@@ -53,10 +54,16 @@ ControllerCommands::ControllerCommands(const ControllerParts &parts,
         minimiseController();
     };
     m_listStart = std::make_unique<ListStart>(*this, context.options, *context.messages, hooks);
+    m_remote = std::make_unique<ControllerRemote>(parts, context, slideshow);
     connectAll();
 }
 
 ControllerCommands::~ControllerCommands() = default;
+
+RemoteControlTarget &ControllerCommands::remote()
+{
+    return *m_remote;
+}
 
 QAction *ControllerCommands::toolButton(const QString &key) const
 {

@@ -11,7 +11,9 @@
 
 struct AppContext;
 class QAction;
+class ControllerRemote;
 class ControllerStateDisplay;
+class RemoteControlTarget;
 class Slideshow;
 
 // Routes every command of the controller window — menu bar, tool bars, the viewer's pop-up
@@ -28,6 +30,8 @@ public:
     ~ControllerCommands() override;
 
     Bookmarks &bookmarks() { return *m_bookmarks; }
+    // The show's commands for a remote control (MprisService).
+    RemoteControlTarget &remote();
 
     void mnuOparation_Stop_Click();
     void mnuOparation_Pause_Click();
@@ -74,4 +78,5 @@ private:
     Slideshow &m_slideshow;
     std::unique_ptr<Bookmarks> m_bookmarks;
     std::unique_ptr<ListStart> m_listStart;
+    std::unique_ptr<ControllerRemote> m_remote;
 };

@@ -34,6 +34,12 @@ void ControllerStateDisplay::setTrayTip(const QString &tip)
     m_parts.tray.setTip(tip);
 }
 
+void ControllerStateDisplay::fileShown()
+{
+    if (onFileChanged)
+        onFileChanged();
+}
+
 void ControllerStateDisplay::setTrayImage(TrayImage image)
 {
     if (!isTrayIconShown())
@@ -181,6 +187,8 @@ void ControllerStateDisplay::SetMovieSlider(int value)
 void ControllerStateDisplay::setMovieDuration(double seconds)
 {
     m_parts.movieBar.setDuration(seconds);
+    if (onFileChanged)
+        onFileChanged();
 }
 
 void ControllerStateDisplay::setClipPlayState(ClipPlayState state)

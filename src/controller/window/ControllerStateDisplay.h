@@ -18,11 +18,14 @@ public:
     ControllerStateDisplay(const ControllerParts &parts, Options &options);
     // Told after the show starts, stops, pauses or resumes.
     std::function<void()> onShowStateChanged;
+    // Told when a new file is on screen or the length of the clip on screen becomes known.
+    std::function<void()> onFileChanged;
 
     void MoviebarEnable(bool enabled) override;
     bool isMoviebarEnabled() const override { return m_moviebarEnabled; }
     bool isTrayIconShown() const override;
     void setTrayTip(const QString &tip) override;
+    void fileShown() override;
     void setTrayImage(TrayImage image) override;
     void setRunningDisplay(bool running) override;
     void setPausedDisplay(bool paused) override;
