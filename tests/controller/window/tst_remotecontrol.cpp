@@ -1,5 +1,6 @@
 // Runs on a private session bus (the test is started under dbus-run-session): real D-Bus
 // clients — playerctl and dbus-send — drive the controller through its MPRIS service.
+#include "RecordingFileDialogService.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -90,6 +91,7 @@ class TestRemoteControl : public QObject
         auto messages = std::make_unique<RecordingMessageService>();
         m_messages = messages.get();
         m_ctx = std::make_unique<AppContext>(m_box->path(u"config"_qs), std::move(messages),
+                                             std::make_unique<RecordingFileDialogService>(),
                                              std::make_unique<FakeClock>());
         m_show = std::make_unique<Slideshow>(m_ctx->options, *m_ctx->messages, *m_ctx->clock,
                                              *m_ctx->random, *m_ctx->events);
