@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -212,13 +211,12 @@ QString cSusie::GetSupportPlugin(const QString &file)
 {
     try {
         // The head is read once for all plug-ins; each gets the same bytes.
-        QFile picture(file);
-        if (!QFileInfo(file).isFile() || !picture.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> head = SplayLibrary::readHead(file);
+        if (!head)
             return {};
-        const QByteArray head = SplayLibrary::readHead(picture);
         for (const QString &entry : lstSusie()) {
             Loaded plugin(*m_library, entry);
-            if (plugin && m_library->VBIsSupportedOrg(plugin.handle(), file, head))
+            if (plugin && m_library->VBIsSupportedOrg(plugin.handle(), file, *head))
                 return entry;
         }
     } catch (const std::exception &) { }
