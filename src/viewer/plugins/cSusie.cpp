@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <new>
 
@@ -26,12 +25,6 @@ const QString windowsFolderKey = QStringLiteral("WindowsPath");
 QString text(const QByteArray &bytes)
 {
     return QString::fromUtf8(bytes);
-}
-
-// The allocation limit of the picture loader, which plug-ins are held to as well.
-qint64 imageLimitBytes()
-{
-    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
 // Keeps a plug-in loaded for the span of one operation, as the library's callers must.
@@ -238,7 +231,7 @@ bool cSusie::LoadPicture(const QString &file)
             != LUNETTA_SPI_OK)
             return false;
         QImage image = DibImage::fromBlocks(info.data.get(), info.size, bits.data.get(), bits.size,
-                                            imageLimitBytes());
+                                            LUNETTA_PICTURE_BYTES_LIMIT);
         // The plug-in's blocks go before the picture is converted for drawing.
         info = PluginBlock();
         bits = PluginBlock();

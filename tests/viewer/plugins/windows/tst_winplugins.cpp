@@ -321,6 +321,12 @@ private slots:
         const QString picture = u"\\002\\0\\0\\0\\0\\050\\0\\0\\0"_qs + header;
         QTest::newRow("2 GB for 100 x 100")
             << u"\\065\\0\\0\\177"_qs + picture + u"\\0\\0\\0\\177"_qs << -1 << false;
+        // 32768 x 32769 at 1 bit: 128 MiB of bits, but 4 GiB once shown at 32 bits.
+        QTest::newRow("1 bit, over the limit at 32 bits")
+            << u"\\065\\020\\0\\010\\002\\0\\0\\0\\0\\050\\0\\0\\0\\050\\0\\0\\0\\0\\200\\0\\0"_qs
+               u"\\001\\200\\0\\0\\001\\0\\001\\0"_qs
+                + QString(u"\\0"_qs).repeated(24) + u"\\0\\020\\0\\010"_qs
+            << -1 << false;
         QTest::newRow("one byte more than the header")
             << u"\\146\\165\\0\\0"_qs + picture + u"\\061\\165\\0\\0"_qs << -1 << false;
         QTest::newRow("no header, 1.5 GB")
