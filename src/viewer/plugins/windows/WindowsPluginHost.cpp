@@ -463,6 +463,6 @@ int32_t WindowsPluginHost::configurationDlg(int32_t fnc)
         fail();
         return -2;
     }
-    m_failures = 0;
+    // A dialog shown is no picture decoded: the failures stand.
     return result;
 }

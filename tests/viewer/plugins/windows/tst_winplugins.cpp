@@ -371,6 +371,35 @@ private slots:
         QCOMPARE(host.failures(), limits.maxFailures);
     }
 
+    // Only a picture clears the failures: a plug-in whose settings dialog answers but that
+    // decodes no file is still given up after three files.
+    void dialogsDoNotClearFailures()
+    {
+        WindowsPluginHost::Limits limits;
+        limits.startMs = 5000;
+        limits.callMs = 4000;
+        limits.dialogMs = 4000;
+        // Refuses the shared file; answers a dialog with 0 and a picture without one.
+        const QString script = u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
+            + QString::fromLatin1(greeting)
+            + u"'; frame >/dev/null; printf '\\005\\0\\0\\0\\005\\001\\0\\0\\0'; "
+              u"while op=$(frame | od -An -tu1 -N1); [ -n \"$op\" ]; do "
+              u"if [ $op = 3 ]; then printf '\\005\\0\\0\\0\\003\\0\\0\\0\\0'; "
+              u"else printf '\\015\\0\\0\\0\\002\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0'; fi; "
+              u"done; sleep 30"_qs;
+        WindowsPluginHost host({ u"/bin/sh"_qs, u"-c"_qs, script }, limits);
+        for (int call = 1; call <= limits.maxFailures; ++call) {
+            PluginBlock info, bits;
+            QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), -1);
+            QCOMPARE(host.failures(), call);
+            if (call < limits.maxFailures) {
+                QCOMPARE(host.configurationDlg(0), 0);
+                QCOMPARE(host.failures(), call);
+            }
+        }
+        QVERIFY(host.givenUp());
+    }
+
     // The real hosts take the shared file, grow it for a larger picture and go on using it for
     // a smaller one.
     void hostsPutPicturesIntoTheSharedFile_data()
