@@ -43,6 +43,10 @@ ReadResult parse(const QByteArray &bytes, bool cutShort)
         lines.removeLast();
     result.lines.reserve(lines.size());
     for (QString &line : lines) {
+        // Byte-order marks inside the text (lists joined with cat) start no path; kept, one
+        // would be taken for the file's own mark once the list is written again.
+        while (line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
         if (!line.isEmpty() && !line.startsWith(u';'))
             result.lines.append(std::move(line));
     }
