@@ -26,6 +26,14 @@ extern "C" {
 /* The size of the file head given to IsSupported; a shorter file is padded with zero bytes. */
 #define LUNETTA_PLUGIN_HEAD_SIZE 2048
 
+/*
+ * The most memory one picture may take, counted at 32 bits a pixel (width x height x 4 bytes)
+ * as Lunetta holds it: 1 GiB, the limit of every loader of Lunetta's. A plug-in should refuse
+ * a larger picture from the file's header, before it allocates anything, with
+ * LUNETTA_SPI_NO_MEMORY; Lunetta refuses it anyway.
+ */
+#define LUNETTA_PICTURE_BYTES_LIMIT (1024LL * 1024 * 1024)
+
 /* Results of GetPicture. */
 #define LUNETTA_SPI_OK 0
 #define LUNETTA_SPI_NOT_IMPLEMENTED (-1)

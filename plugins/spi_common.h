@@ -39,6 +39,15 @@ inline int copyInfo(const char *const *table, int infono, char *buf, int buflen)
     return int(n);
 }
 
+// Whether a picture of this size is within Lunetta's limit (LUNETTA_PICTURE_BYTES_LIMIT at 32
+// bits a pixel). Every decoder asks this from the header, before its library allocates the
+// pixels: a file of a few bytes may claim a picture of gigabytes.
+inline bool pictureFits(unsigned long long width, unsigned long long height)
+{
+    return width > 0 && height > 0
+        && width <= (unsigned long long)LUNETTA_PICTURE_BYTES_LIMIT / 4 / height;
+}
+
 // The two blocks of a picture, freed unless handed to the host.
 struct Dib
 {
@@ -64,7 +73,7 @@ struct Dib
 
     bool allocate(int w, int h, int bitCount, const uint32_t *palette = nullptr, int colours = 0)
     {
-        if (w <= 0 || h <= 0)
+        if (w <= 0 || h <= 0 || !pictureFits((unsigned long long)w, (unsigned long long)h))
             return false;
         width = w;
         height = h;

@@ -34,6 +34,9 @@ int decode(const char *path, long, void **pInfo, void **pBits)
         return LUNETTA_SPI_READ_ERROR;
     if (avifDecoderParse(decoder.get()) != AVIF_RESULT_OK)
         return LUNETTA_SPI_UNKNOWN_FORMAT;
+    // The parsed header gives the size; the planes are allocated by the decode that follows.
+    if (!spi::pictureFits(decoder->image->width, decoder->image->height))
+        return LUNETTA_SPI_NO_MEMORY;
     if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK)
         return LUNETTA_SPI_BROKEN_DATA;
     const avifImage *image = decoder->image;

@@ -12,9 +12,6 @@ const char *const info[]
     = { "00IN", SPI_ABOUT("GIF", "giflib " SPI_VERSION(GIFLIB_MAJOR, GIFLIB_MINOR, GIFLIB_RELEASE)),
         "*.gif", "GIF file", nullptr };
 
-// Frames above this many pixels are refused before anything is allocated.
-constexpr long long maxPixels = 1LL << 28;
-
 struct GifCloser
 {
     GifFileType *gif;
@@ -95,7 +92,8 @@ int decode(const char *path, void **pInfo, void **pBits)
         // Some writers give a screen smaller than the frame: the picture takes both.
         const int width = std::max(gif->SWidth, frame.Left + frame.Width);
         const int height = std::max(gif->SHeight, frame.Top + frame.Height);
-        if ((long long)width * height > maxPixels)
+        // Before the frame's rows are read: the descriptor alone may claim gigabytes.
+        if (!spi::pictureFits((unsigned long long)width, (unsigned long long)height))
             return LUNETTA_SPI_NO_MEMORY;
 
         std::vector<GifPixelType> pixels;

@@ -49,6 +49,13 @@ int decode(const char *path, long, void **pInfo, void **pBits)
         return LUNETTA_SPI_UNKNOWN_FORMAT;
     if (heif_context_get_primary_image_handle(r.context, &r.handle).code != heif_error_Ok)
         return LUNETTA_SPI_BROKEN_DATA;
+    // The size from the header, before the decode allocates the planes.
+    const int claimedWidth = heif_image_handle_get_width(r.handle);
+    const int claimedHeight = heif_image_handle_get_height(r.handle);
+    if (claimedWidth <= 0 || claimedHeight <= 0)
+        return LUNETTA_SPI_BROKEN_DATA;
+    if (!spi::pictureFits((unsigned long long)claimedWidth, (unsigned long long)claimedHeight))
+        return LUNETTA_SPI_NO_MEMORY;
     r.options = heif_decoding_options_alloc();
     // Without alpha, three channels: libheif converts to them faster than to four.
     const bool alpha = heif_image_handle_has_alpha_channel(r.handle);

@@ -11,9 +11,6 @@
 
 namespace {
 
-// Pictures above this many pixels are refused before the output is allocated.
-constexpr unsigned long long maxPixels = 1ULL << 28;
-
 struct DecoderFree
 {
     void operator()(JxlDecoder *d) const { JxlDecoderDestroy(d); }
@@ -55,8 +52,7 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
             JxlBasicInfo basic;
             if (JxlDecoderGetBasicInfo(dec.get(), &basic) != JXL_DEC_SUCCESS)
                 return LUNETTA_SPI_BROKEN_DATA;
-            if (basic.xsize == 0 || basic.ysize == 0
-                || (unsigned long long)basic.xsize * basic.ysize > maxPixels)
+            if (!spi::pictureFits(basic.xsize, basic.ysize))
                 return LUNETTA_SPI_NO_MEMORY;
             JxlResizableParallelRunnerSetThreads(
                 runner.get(), JxlResizableParallelRunnerSuggestThreads(basic.xsize, basic.ysize));

@@ -2,9 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/TextFileCodec.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "core/UserFileReader.h"
 
 namespace BookmarkFile {
 
@@ -12,6 +10,8 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 const QString filesHeader = QStringLiteral("[Files]");
+// As for file lists: far more paths than any show holds.
+constexpr qint64 maxBookmarkBytes = qint64(256) << 20;
 
 // Where the line holding `from` ends: the next line ending, or the end of the text.
 qsizetype endOfLine(const QString &text, qsizetype from)
@@ -74,19 +74,16 @@ std::optional<Contents> parse(const QString &text)
 
 std::optional<Contents> read(const QString &path)
 {
-    // A named pipe would wait for a writer forever.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
     // Any file named on the command line is tried as a bookmark first; a movie of some
     // gigabytes must not be read whole to find out that it is none. "[Files]" comes after two
     // short lines, so it is in the first block of every bookmark.
-    const QByteArray head = f.read(64 * 1024);
-    if (!head.contains("[Files]"))
+    const auto head = UserFileReader::readStart(path, 64 * 1024);
+    if (!head || !head->contains("[Files]"))
         return std::nullopt;
-    return parse(TextFileCodec::decode(head + f.readAll()));
+    const auto bytes = UserFileReader::read(path, maxBookmarkBytes);
+    if (!bytes)
+        return std::nullopt;
+    return parse(TextFileCodec::decode(*bytes));
 }
 
 std::optional<WriteError> write(const QString &path, int page, const QString &settingName,

@@ -2,54 +2,33 @@
 
 #include "core/AtomicFile.h"
 #include "core/TextFileCodec.h"
+#include "core/UserFileReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QFileDevice>
 
 namespace FileListFile {
 
 namespace {
-// Far more than any list holds (millions of paths); what is read up to there is used.
-constexpr qsizetype maxFileListBytes = qsizetype(256) << 20;
+// Far more than any list holds (millions of paths); a larger file is no list.
+constexpr qint64 maxFileListBytes = qsizetype(256) << 20;
 } // namespace
 
 ReadResult read(const QString &path)
 {
-    ReadResult result;
-    // Only regular files: a named pipe would block forever, a device such as /dev/zero never
-    // ends. A missing file is left to open(), which says why.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        result.error = FileError { int(QFileDevice::OpenError),
-                                   QStringLiteral("通常のファイルではありません: ") + path };
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = FileError { int(file.error()), file.errorString() };
-        return result;
-    }
-    QByteArray bytes;
-    for (;;) {
-        // Chunks no larger than what is left, so that a short list costs no megabyte buffer.
-        const QByteArray chunk
-            = file.read(qBound<qint64>(4096, file.size() - bytes.size() + 1, qint64(1) << 20));
-        if (chunk.isEmpty()) {
-            if (file.error() != QFileDevice::NoError)
-                result.error = FileError { int(file.error()), file.errorString() };
-            break;
-        }
-        bytes += chunk;
-        if (bytes.size() >= maxFileListBytes) {
-            result.error = FileError { int(QFileDevice::ReadError),
-                                       QStringLiteral("ファイルが大きすぎます: ") + path };
-            break;
-        }
-    }
-    file.close();
-
-    std::optional<FileError> error = std::move(result.error);
-    result = parse(bytes, error.has_value());
+    using UserFileReader::Failure;
+    const UserFileReader::Result file = UserFileReader::readFile(path, maxFileListBytes);
+    std::optional<FileError> error;
+    if (file.failure == Failure::NotRegular)
+        error = FileError { int(QFileDevice::OpenError),
+                            QStringLiteral("通常のファイルではありません: ") + path };
+    else if (file.failure == Failure::CannotOpen)
+        error = FileError { int(QFileDevice::OpenError), file.systemMessage() };
+    else if (file.failure == Failure::TooLarge)
+        error = FileError { int(QFileDevice::ReadError),
+                            QStringLiteral("ファイルが大きすぎます: ") + path };
+    else if (file.failure == Failure::ReadFailed)
+        error = FileError { int(QFileDevice::ReadError), file.systemMessage() };
+    ReadResult result = parse(file.bytes, error.has_value());
     result.error = std::move(error);
     return result;
 }
@@ -64,6 +43,10 @@ ReadResult parse(const QByteArray &bytes, bool cutShort)
         lines.removeLast();
     result.lines.reserve(lines.size());
     for (QString &line : lines) {
+        // Byte-order marks inside the text (lists joined with cat) start no path; kept, one
+        // would be taken for the file's own mark once the list is written again.
+        while (line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
         if (!line.isEmpty() && !line.startsWith(u';'))
             result.lines.append(std::move(line));
     }

@@ -19,7 +19,8 @@ struct ReadResult
 
 // The accepted lines of a file: lines end at CR LF or at a lone CR; empty lines and lines
 // beginning with ";" are skipped, every other line is taken verbatim. UTF-8 and CP932 files are
-// both read. After a failure, the lines wholly read before it are kept.
+// both read. Only a regular file of at most 256 MiB is read; after a failed read, the lines wholly
+// read before it are kept.
 ReadResult read(const QString &path);
 // The same for bytes already read; `cutShort` drops a last line without its ending.
 ReadResult parse(const QByteArray &bytes, bool cutShort = false);

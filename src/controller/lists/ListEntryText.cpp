@@ -1,9 +1,10 @@
 #include "controller/lists/ListEntryText.h"
 
 #include "core/PathFunctions.h"
+#include "core/UserFileReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QList>
+#include <QStringList>
 
 const QString ListEntryText::pictureKind = QStringLiteral("画像/動画ﾌｧｲﾙ");
 const QString ListEntryText::fileListKind = QStringLiteral("ﾌｧｲﾙﾘｽﾄ");
@@ -23,9 +24,8 @@ QString ListEntryText::fileKind(const QString &path)
                                               QStringLiteral("kfl"), QStringLiteral("m3u") };
     if (listExtensions.contains(extension, Qt::CaseInsensitive))
         return fileListKind;
-    QFile file(path);
-    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)
-        && looksLikeMedia(file.read(4096)))
+    const auto head = UserFileReader::readStart(path, 4096);
+    if (head && looksLikeMedia(*head))
         return pictureKind;
     return fileListKind;
 }

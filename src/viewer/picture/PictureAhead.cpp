@@ -2,6 +2,8 @@
 
 #include "viewer/picture/PictureBuffer.h"
 
+#include "lunetta_plugin.h"
+
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
@@ -17,8 +19,9 @@
 
 namespace {
 
-// Qt refuses pictures above 128 MB by default; a 48-megapixel photo needs about 190 MB.
-constexpr int decodeLimitMegabytes = 1024;
+// Qt refuses pictures above 128 MB by default; a 48-megapixel photo needs about 190 MB. The
+// plug-ins and the Windows host are held to the same limit.
+constexpr int decodeLimitMegabytes = int(LUNETTA_PICTURE_BYTES_LIMIT >> 20);
 
 // The size to decode a picture of `stored` size at so that it still covers `bound`: a JPEG
 // decodes at 1/2, 1/4 or 1/8 of its size for a fraction of the work. Invalid for full size.

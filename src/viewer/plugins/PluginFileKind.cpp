@@ -1,6 +1,7 @@
 #include "viewer/plugins/PluginFileKind.h"
 
-#include <QFile>
+#include "core/UserFileReader.h"
+
 #include <QtEndian>
 
 namespace {
@@ -41,8 +42,6 @@ PluginFileKind::Kind PluginFileKind::ofHead(const QByteArray &head)
 
 PluginFileKind::Kind PluginFileKind::of(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Unknown;
-    return ofHead(file.read(headSize));
+    const auto head = UserFileReader::readStart(path, headSize);
+    return head ? ofHead(*head) : Unknown;
 }

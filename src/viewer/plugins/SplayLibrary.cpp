@@ -1,5 +1,7 @@
 #include "viewer/plugins/SplayLibrary.h"
 
+#include "core/UserFileReader.h"
+
 #include "viewer/plugins/PluginFileKind.h"
 #include "viewer/plugins/windows/WindowsPluginHost.h"
 #include "viewer/plugins/windows/WineHostLauncher.h"
@@ -8,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QIODevice>
 #include <QThreadPool>
 
 #include <dlfcn.h>
@@ -242,9 +243,10 @@ int32_t SplayLibrary::VBGetPictureOrg(int32_t handle, const QString &path, long 
     return result;
 }
 
-QByteArray SplayLibrary::readHead(QIODevice &file)
+std::optional<QByteArray> SplayLibrary::readHead(const QString &path)
 {
-    QByteArray head = file.read(LUNETTA_PLUGIN_HEAD_SIZE);
-    head.append(LUNETTA_PLUGIN_HEAD_SIZE - head.size(), '\0');
+    auto head = UserFileReader::readStart(path, LUNETTA_PLUGIN_HEAD_SIZE);
+    if (head)
+        head->append(LUNETTA_PLUGIN_HEAD_SIZE - head->size(), '\0');
     return head;
 }

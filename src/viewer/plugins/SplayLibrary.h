@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -50,8 +51,9 @@ public:
     // windows are built. Nothing is decided there: the loading proper happens on first use.
     static void preload(const QStringList &paths);
 
-    // The file head as plug-ins receive it: the first 2 KB of the open file, zero-padded.
-    static QByteArray readHead(QIODevice &file);
+    // The file head as plug-ins receive it: the first 2 KB of the file, zero-padded; nothing
+    // when it is no regular file or cannot be opened.
+    static std::optional<QByteArray> readHead(const QString &path);
 
     // The command that starts a Windows plug-in's host (kind, plug-in path); empty when it
     // cannot run here. Wine by default.

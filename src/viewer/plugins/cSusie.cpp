@@ -12,9 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <new>
 
@@ -27,12 +25,6 @@ const QString windowsFolderKey = QStringLiteral("WindowsPath");
 QString text(const QByteArray &bytes)
 {
     return QString::fromUtf8(bytes);
-}
-
-// The allocation limit of the picture loader, which plug-ins are held to as well.
-qint64 imageLimitBytes()
-{
-    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
 // Keeps a plug-in loaded for the span of one operation, as the library's callers must.
@@ -212,13 +204,12 @@ QString cSusie::GetSupportPlugin(const QString &file)
 {
     try {
         // The head is read once for all plug-ins; each gets the same bytes.
-        QFile picture(file);
-        if (!QFileInfo(file).isFile() || !picture.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> head = SplayLibrary::readHead(file);
+        if (!head)
             return {};
-        const QByteArray head = SplayLibrary::readHead(picture);
         for (const QString &entry : lstSusie()) {
             Loaded plugin(*m_library, entry);
-            if (plugin && m_library->VBIsSupportedOrg(plugin.handle(), file, head))
+            if (plugin && m_library->VBIsSupportedOrg(plugin.handle(), file, *head))
                 return entry;
         }
     } catch (const std::exception &) { }
@@ -240,7 +231,7 @@ bool cSusie::LoadPicture(const QString &file)
             != LUNETTA_SPI_OK)
             return false;
         QImage image = DibImage::fromBlocks(info.data.get(), info.size, bits.data.get(), bits.size,
-                                            imageLimitBytes());
+                                            LUNETTA_PICTURE_BYTES_LIMIT);
         // The plug-in's blocks go before the picture is converted for drawing.
         info = PluginBlock();
         bits = PluginBlock();

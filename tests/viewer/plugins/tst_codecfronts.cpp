@@ -1,6 +1,9 @@
 // The HEIF, AVIF and JPEG XL plug-ins answer IsSupported without their codec libraries, which
-// load only with the first picture; their answers must be the libraries' own.
+// load only with the first picture; their answers must be the libraries' own. The GIF plug-in
+// refuses a picture over the limit from its header.
 #include "lunetta_plugin.h"
+
+#include "Sandbox.h"
 
 #include <QFile>
 #include <QTest>
@@ -85,6 +88,27 @@ QByteArray madeUpHead(std::mt19937 &random)
     return head;
 }
 
+void putU16(QByteArray &b, int v)
+{
+    b.append(char(v & 0xFF)).append(char(v >> 8));
+}
+
+// A GIF of a few bytes: a screen, a two-colour palette and one frame with a single code.
+QByteArray tinyGif(int screenWidth, int screenHeight, int left, int frameWidth, int frameHeight)
+{
+    QByteArray b("GIF89a");
+    putU16(b, screenWidth);
+    putU16(b, screenHeight);
+    b.append("\x80\0\0", 3).append("\0\0\0\xFF\xFF\xFF", 6);
+    b.append(',');
+    putU16(b, left);
+    putU16(b, 0);
+    putU16(b, frameWidth);
+    putU16(b, frameHeight);
+    b.append("\0\x02\x02\x4C\x01\0;", 7);
+    return b;
+}
+
 } // namespace
 
 class TestCodecFronts : public QObject
@@ -122,6 +146,32 @@ private slots:
             QVERIFY2(libraryLoaded(plugin.library), plugin.library);
             dlclose(front);
         }
+    }
+
+    // Refused before any row is read: reading them would fail on the missing data instead.
+    void oversizedGifsAreRefusedFromTheHeader_data()
+    {
+        QTest::addColumn<QByteArray>("gif");
+        QTest::newRow("one row over 1 GiB") << tinyGif(16385, 16384, 0, 16385, 16384);
+        QTest::newRow("largest frame, small screen") << tinyGif(1, 1, 0, 65535, 65535);
+        QTest::newRow("frame past the screen") << tinyGif(16384, 16384, 1, 16384, 16384);
+    }
+
+    void oversizedGifsAreRefusedFromTheHeader()
+    {
+        QFETCH(QByteArray, gif);
+        void *plugin = dlopen(pluginPath("gif").constData(), RTLD_NOW | RTLD_LOCAL);
+        QVERIFY2(plugin, dlerror());
+        auto getPicture = reinterpret_cast<GetPictureFunction>(dlsym(plugin, "GetPicture"));
+        QVERIFY(getPicture);
+        Sandbox box;
+        const QByteArray path = QFile::encodeName(box.file(u"huge.gif"_qs, gif));
+        void *info = nullptr;
+        void *bits = nullptr;
+        QCOMPARE(getPicture(path.constData(), 0, LUNETTA_SPI_INPUT_FILE, &info, &bits, nullptr, 0),
+                 LUNETTA_SPI_NO_MEMORY);
+        QVERIFY(!info && !bits);
+        dlclose(plugin);
     }
 
     void headTestsAgreeWithTheCodecLibraries()

@@ -31,8 +31,10 @@ constexpr quint32 maxInfoBlock = 1u << 20;
 constexpr quint32 maxHello = 1u << 22;
 
 // The bytes the pixels of a picture described by the info block take, or -1 when the block
-// does not say (a header too short, or packed pixels whose size only the plug-in knows).
-qint64 bitsFromHeader(const unsigned char *info, quint32 size)
+// does not say (a header too short, or packed pixels whose size only the plug-in knows). A
+// picture over `limitBytes` at 32 bits a pixel, as it is shown, takes more than any limit: a
+// 1-bit header of a few hundred megabytes describes gigabytes on screen.
+qint64 bitsFromHeader(const unsigned char *info, quint32 size, qint64 limitBytes)
 {
     if (size < 40)
         return -1;
@@ -40,10 +42,10 @@ qint64 bitsFromHeader(const unsigned char *info, quint32 size)
     const qint64 height = std::abs(qint64(qFromLittleEndian<qint32>(info + 8)));
     const qint64 depth = qFromLittleEndian<quint16>(info + 14);
     const quint32 packing = qFromLittleEndian<quint32>(info + 16);
+    if (width > (1 << 24) || height > (1 << 24) || depth > 64 || width * height * 4 > limitBytes)
+        return std::numeric_limits<qint64>::max();
     if (packing != 0 && packing != 3) // neither plain nor bit fields
         return -1;
-    if (width > (1 << 24) || height > (1 << 24) || depth > 64)
-        return std::numeric_limits<qint64>::max();
     return (width * depth + 31) / 32 * 4 * height;
 }
 
@@ -414,7 +416,8 @@ int32_t WindowsPluginHost::getPicture(const QString &path, PluginBlock &info, Pl
         // The announced size is held to the picture's own header and to the limit before any
         // memory is taken for it: a host may claim gigabytes for a small picture.
         const qint64 described = ok
-            ? bitsFromHeader(static_cast<const unsigned char *>(info.data.get()), infoSize)
+            ? bitsFromHeader(static_cast<const unsigned char *>(info.data.get()), infoSize,
+                             m_limits.pictureBytes)
             : 0;
         ok = ok && qint64(bitsSize) <= m_limits.pictureBytes
             && (described < 0 || (described <= m_limits.pictureBytes && bitsSize <= described));
@@ -460,6 +463,6 @@ int32_t WindowsPluginHost::configurationDlg(int32_t fnc)
         fail();
         return -2;
     }
-    m_failures = 0;
+    // A dialog shown is no picture decoded: the failures stand.
     return result;
 }

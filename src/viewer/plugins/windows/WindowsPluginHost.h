@@ -3,6 +3,8 @@
 #include "viewer/plugins/PluginBlock.h"
 #include "viewer/plugins/windows/SharedPictureFile.h"
 
+#include "lunetta_plugin.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -24,8 +26,8 @@ public:
         int callMs = 5000;
         int dialogMs = 600000; // a settings dialog waits for the user
         int maxFailures = 3;
-        // The most pixel bytes one picture may take, as for the built-in loader.
-        qint64 pictureBytes = qint64(1) << 30;
+        // The most pixel bytes one picture may take, as for every loader.
+        qint64 pictureBytes = LUNETTA_PICTURE_BYTES_LIMIT;
     };
 
     // `command`: the program and its arguments that start the host for the plug-in.

@@ -1,9 +1,10 @@
 #include "viewer/plugins/windows/WinePrefix.h"
 
 #include "core/BackslashEscapes.h"
+#include "core/UserFileReader.h"
 
+#include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -78,13 +79,14 @@ QString WinePrefix::toUnixPath(const QString &prefix, const QString &windowsPath
 
 QString WinePrefix::susiePluginPath(const QString &prefix)
 {
-    QFile reg(QDir(prefix).filePath(u"user.reg"_qs));
-    if (!reg.open(QIODevice::ReadOnly | QIODevice::Text))
+    // A registry of a long-used prefix holds some megabytes; far larger is no registry.
+    const auto reg = UserFileReader::read(QDir(prefix).filePath(u"user.reg"_qs), qint64(64) << 20);
+    if (!reg)
         return {};
     const QString key = u"[Software\\\\Kestrel\\\\Susie\\\\Plug-in]"_qs;
     bool inKey = false;
-    while (!reg.atEnd()) {
-        const QString line = QString::fromUtf8(reg.readLine()).trimmed();
+    for (const QByteArray &raw : reg->split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(u'[')) {
             inKey = line.startsWith(key, Qt::CaseInsensitive);
             continue;

@@ -321,6 +321,12 @@ private slots:
         const QString picture = u"\\002\\0\\0\\0\\0\\050\\0\\0\\0"_qs + header;
         QTest::newRow("2 GB for 100 x 100")
             << u"\\065\\0\\0\\177"_qs + picture + u"\\0\\0\\0\\177"_qs << -1 << false;
+        // 32768 x 32769 at 1 bit: 128 MiB of bits, but 4 GiB once shown at 32 bits.
+        QTest::newRow("1 bit, over the limit at 32 bits")
+            << u"\\065\\020\\0\\010\\002\\0\\0\\0\\0\\050\\0\\0\\0\\050\\0\\0\\0\\0\\200\\0\\0"_qs
+               u"\\001\\200\\0\\0\\001\\0\\001\\0"_qs
+                + QString(u"\\0"_qs).repeated(24) + u"\\0\\020\\0\\010"_qs
+            << -1 << false;
         QTest::newRow("one byte more than the header")
             << u"\\146\\165\\0\\0"_qs + picture + u"\\061\\165\\0\\0"_qs << -1 << false;
         QTest::newRow("no header, 1.5 GB")
@@ -363,6 +369,35 @@ private slots:
         PluginBlock info, bits;
         QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), -1);
         QCOMPARE(host.failures(), limits.maxFailures);
+    }
+
+    // Only a picture clears the failures: a plug-in whose settings dialog answers but that
+    // decodes no file is still given up after three files.
+    void dialogsDoNotClearFailures()
+    {
+        WindowsPluginHost::Limits limits;
+        limits.startMs = 5000;
+        limits.callMs = 4000;
+        limits.dialogMs = 4000;
+        // Refuses the shared file; answers a dialog with 0 and a picture without one.
+        const QString script = u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
+            + QString::fromLatin1(greeting)
+            + u"'; frame >/dev/null; printf '\\005\\0\\0\\0\\005\\001\\0\\0\\0'; "
+              u"while op=$(frame | od -An -tu1 -N1); [ -n \"$op\" ]; do "
+              u"if [ $op = 3 ]; then printf '\\005\\0\\0\\0\\003\\0\\0\\0\\0'; "
+              u"else printf '\\015\\0\\0\\0\\002\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0'; fi; "
+              u"done; sleep 30"_qs;
+        WindowsPluginHost host({ u"/bin/sh"_qs, u"-c"_qs, script }, limits);
+        for (int call = 1; call <= limits.maxFailures; ++call) {
+            PluginBlock info, bits;
+            QCOMPARE(host.getPicture(u"/a.kmo"_qs, info, bits), -1);
+            QCOMPARE(host.failures(), call);
+            if (call < limits.maxFailures) {
+                QCOMPARE(host.configurationDlg(0), 0);
+                QCOMPARE(host.failures(), call);
+            }
+        }
+        QVERIFY(host.givenUp());
     }
 
     // The real hosts take the shared file, grow it for a larger picture and go on using it for
