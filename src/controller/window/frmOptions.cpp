@@ -17,6 +17,7 @@
 #include "controller/window/ControllerStateDisplay.h"
 #include "controller/window/ControllerToolBars.h"
 #include "controller/window/ControllerTray.h"
+#include "controller/window/CornerPlacement.h"
 #include "controller/window/MenuMnemonics.h"
 #include "controller/window/MovieBar.h"
 #include "controller/window/ShutdownSettings.h"
@@ -330,11 +331,10 @@ void frmOptions::Form_Load()
         : QSize(0, 0);
     const QSize windowTw(int(frameGeometry().width() * tpp), int(frameGeometry().height() * tpp));
     const QString storedLeft = store.GetSetting(Section::Main, Left, QString());
-    if (storedLeft.isEmpty() && s) {
-        // A first start: the top right corner of the work area, clear of the viewer, which
-        // opens at its top left. Placed once the window has its size, and again when framed.
-        m_placeInCorner = true;
-    } else {
+    // A first start: the top right corner of the work area, clear of the viewer, which opens at
+    // its top left; placed below, once the window has its size.
+    const bool firstStart = storedLeft.isEmpty() && s;
+    if (!firstStart) {
         const QPoint stored(storedLeft.toInt(),
                             store.GetSetting(Section::Main, Top, QStringLiteral("0")).toInt());
         const QPoint topLeft = ControllerGeometry::correctOffScreen(stored, windowTw, screenTw);
@@ -369,43 +369,8 @@ void frmOptions::Form_Load()
         page->initHotKeyPage(*m_mclsHotKey, m_ctx.store, *m_ctx.messages);
         page->initFunctionPage(m_ctx.options, m_ctx.store, *m_ctx.messages, *m_ctx.fileDialogs);
     }
-    if (m_placeInCorner)
-        placeInWorkAreaCorner();
-}
-
-void frmOptions::placeInWorkAreaCorner()
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    if (isMinimized()) {
-        m_placeWhenRestored = true;
-        return;
-    }
-    // Before the window is shown its width may still be below the layout's minimum, which it
-    // gets when shown, and its frame counts as nothing.
-    const int frameWidth = frameGeometry().width() - width();
-    const int w = qMax(qMax(width(), minimumWidth()), minimumSizeHint().width());
-    const QRect work = s->availableGeometry();
-    move(work.right() + 1 - w - frameWidth, work.top());
-}
-
-void frmOptions::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_placeInCorner)
-        return;
-    m_placeInCorner = false;
-    // Placed again when the window manager has framed the window, so that the title bar and
-    // the right edge are on the screen; without a frame after ten seconds there is none.
-    auto *poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        if (frameGeometry() == geometry() && ++tries < 500 && !isMinimized())
-            return;
-        placeInWorkAreaCorner();
-        poll->deleteLater();
-    });
-    poll->start(20);
+    if (firstStart)
+        (new CornerPlacement(*this))->place();
 }
 
 void frmOptions::selectTab(int index)
@@ -525,14 +490,9 @@ void frmOptions::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
-    const bool minimised = windowState() & Qt::WindowMinimized;
-    if (!minimised && isVisible() && m_placeWhenRestored) {
-        m_placeWhenRestored = false;
-        QMetaObject::invokeMethod(
-            this, [this] { placeInWorkAreaCorner(); }, Qt::QueuedConnection);
-    }
     if (m_resizing || !m_tray->followWindowState())
         return;
+    const bool minimised = windowState() & Qt::WindowMinimized;
     // Looking at the controller pauses a running show; putting it away resumes it.
     if (m_slideshow && m_slideshow->isRunning()) {
         if (minimised)

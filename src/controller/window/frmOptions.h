@@ -102,11 +102,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
-    // The top right corner of the work area, where the window opens on a first start.
-    void placeInWorkAreaCorner();
     void buildBody();
     void connectCommands();
     void selectTab(int index);
@@ -138,8 +135,5 @@ private:
     QPointer<frmFileList> m_fileList;
     int m_viewLevel = 4;
     bool m_resizing = false;
-    bool m_placeInCorner = false;
-    // Moving a minimised window shows it again: a first start's placement waits for it.
-    bool m_placeWhenRestored = false;
     std::unique_ptr<PlayerDialogs> m_playerDialogs;
 };
