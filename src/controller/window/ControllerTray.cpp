@@ -11,9 +11,6 @@
 #include <QCursor>
 #include <QMainWindow>
 #include <QMenu>
-#include <QWindow>
-
-#include <utility>
 
 ControllerTray::ControllerTray(QMainWindow &window, AppContext &context, ControllerMenus &menus)
     : QObject(&window)
@@ -76,36 +73,9 @@ void ControllerTray::restoreFromTray()
 void ControllerTray::minimiseWindow()
 {
     m_sinceRestore.invalidate();
-    QWindow *native = m_window.windowHandle();
-    if (m_window.isVisible() && native && !native->isExposed()) {
-        if (!m_minimiseWhenExposed)
-            native->installEventFilter(this);
-        m_minimiseWhenExposed = true;
-        return;
-    }
-    m_minimiseWhenExposed = false;
     // Not showMinimized(): it shows the window again after the minimising has put it into the
     // tray.
     m_window.setWindowState(m_window.windowState() | Qt::WindowMinimized);
-}
-
-bool ControllerTray::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Expose && watched == m_window.windowHandle()
-        && m_window.windowHandle()->isExposed()) {
-        watched->removeEventFilter(this);
-        // After the expose has been handled: the window manager has the window by then. A show
-        // that has ended meanwhile leaves the window as it is.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                const bool pending = std::exchange(m_minimiseWhenExposed, false);
-                if (pending && (!m_slideshow || m_slideshow->isRunning()))
-                    minimiseWindow();
-            },
-            Qt::QueuedConnection);
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void ControllerTray::availabilityChanged(bool available)

@@ -34,9 +34,7 @@ public:
     // Shows the window again from the tray in the normal state; a running show pauses, as it
     // does whenever the window is restored.
     void restoreFromTray();
-    // Minimises the window on the program's own account (a show starting). A window shown a
-    // moment ago is minimised once the window manager has put it on the screen: asked before,
-    // the window manager lets the request go and maps the window in the normal state.
+    // Minimises the window on the program's own account (a show starting).
     void minimiseWindow();
     void setTip(const QString &tip);
     void setImage(const QString &image);
@@ -44,9 +42,6 @@ public:
     // it is restored. False when the change was the tray's own doing, which nothing else may
     // answer.
     bool followWindowState();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Follows a tray that appears or disappears while the program runs.
@@ -61,6 +56,5 @@ private:
     std::function<void()> m_showController;
     bool m_inTray = false;
     bool m_restoring = false;
-    bool m_minimiseWhenExposed = false;
     QElapsedTimer m_sinceRestore;
 };
