@@ -85,11 +85,6 @@ void PictureAhead::setColourManaged(bool on)
     colourManaged = on;
 }
 
-bool PictureAhead::isColourManaged()
-{
-    return colourManaged;
-}
-
 PictureAhead::PictureAhead()
 {
     // Set here, on the user-interface thread, before any decode of ours can read it.

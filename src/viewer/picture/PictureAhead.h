@@ -58,7 +58,6 @@ public:
     // that a photo in a wide gamut shows the colours it means; on unless the user turned it off.
     // Read by the decode threads, so it takes effect from the next decode.
     static void setColourManaged(bool on);
-    static bool isColourManaged();
 
     // The built-in loader, as every decode of a picture file uses it: orientation from its
     // EXIF data applied, converted to the form the holding buffer draws from. With a `bound`,
