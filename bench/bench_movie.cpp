@@ -7,10 +7,9 @@
 #include "core/Options.h"
 #include "core/RandomSource.h"
 #include "engine/Slideshow.h"
-#include "viewer/movie/MediaSetup.h"
-#include "viewer/window/frmView.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/window/frmView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -90,7 +89,6 @@ struct Viewer
 
 int main(int argc, char *argv[])
 {
-    MediaSetup::chooseBackend();
     QApplication app(argc, argv);
     const int runs = std::max(1, qEnvironmentVariableIntValue("LUNETTA_BENCH_RUNS") ?: 9);
     QTemporaryDir dir;

@@ -21,7 +21,6 @@
 #include "engine/Slideshow.h"
 #include "imagelist/DirectFolder.h"
 #include "imagelist/FolderPrefetch.h"
-#include "viewer/movie/MediaSetup.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
 #include "viewer/picture/PictureAhead.h"
@@ -48,7 +47,6 @@ namespace {
 
 void prepareEnvironment()
 {
-    MediaSetup::chooseBackend();
     // Windows are placed by the program and keys grabbed system-wide, which Wayland forbids.
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");

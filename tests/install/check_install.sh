@@ -28,6 +28,11 @@ for codec in heif avif jxl; do
         || { echo "decoder of the $codec plug-in not installed" >&2; exit 1; }
 done
 
+# Movies and sound play through the media module, loaded from beside the program's libraries.
+compgen -G "$root/lib*/lunetta/lunetta-media.so" >/dev/null \
+    || compgen -G "$root/lib/*/lunetta/lunetta-media.so" >/dev/null \
+    || { echo "the media module is not installed" >&2; exit 1; }
+
 desktop-file-validate "$root/share/applications/lunetta.desktop"
 appstreamcli validate --no-net --no-color \
     "$root/share/metainfo/io.github.lunetta.Lunetta.metainfo.xml" >/dev/null
@@ -116,6 +121,10 @@ run_installed() {
 # A GIF, which only a plug-in decodes, shown at once; then 目次 from the Help menu.
 run_installed "$source/share/samples/10-lamp.gif" "10-lamp.gif" ""
 run_installed "" "Lunetta" "alt+h c"
+# A movie, which only the media module plays: its name is the viewer's title once it is open.
+run_installed "$source/tests/data/media/clip.mp4" "clip.mp4" ""
+grep -q "^window clip.mp4: [0-9]" "$work/run.log" \
+    || { echo "the installed program did not play a movie:" >&2; cat "$work/run.log" >&2; exit 1; }
 
 ini=$LUNETTA_CONFIG_DIR/Lunetta.ini
 grep -q "$root/lib.*/lunetta/plugins/gif.spi" "$ini" \

@@ -1,10 +1,10 @@
 #include "controller/music/MusicTrackPlayer.h"
 
+#include "viewer/movie/MediaPlayer.h"
 #include "viewer/movie/MediaSetup.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
 
@@ -15,14 +15,14 @@
 
 MusicTrackPlayer::MusicTrackPlayer(QObject *parent)
     : QObject(parent)
-    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+    , m_player(this, [this](MediaPlayer &player) { connectPlayer(player); })
 { }
 
-void MusicTrackPlayer::connectPlayer(QMediaPlayer &player)
+void MusicTrackPlayer::connectPlayer(MediaPlayer &player)
 {
-    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) {
-                if (status != QMediaPlayer::EndOfMedia || m_opening)
+    connect(&player, &MediaPlayer::mediaStatusChanged, this,
+            [this](MediaPlayer::MediaStatus status) {
+                if (status != MediaPlayer::EndOfMedia || m_opening)
                     return;
                 // Queued: the next track is opened outside the backend's own notification.
                 QTimer::singleShot(0, this, [this] {
@@ -30,21 +30,21 @@ void MusicTrackPlayer::connectPlayer(QMediaPlayer &player)
                         onEnded();
                 });
             });
-    connect(&player, &QMediaPlayer::errorOccurred, this, [this, &player] {
-        if (m_opening || player.playbackState() == QMediaPlayer::StoppedState)
+    connect(&player, &MediaPlayer::errorOccurred, this, [this, &player] {
+        if (m_opening || player.playbackState() == MediaPlayer::StoppedState)
             return;
         QTimer::singleShot(0, this, [this] {
             if (onEnded)
                 onEnded();
         });
     });
-    connect(&player, &QMediaPlayer::positionChanged, this, &MusicTrackPlayer::positionChanged);
-    connect(&player, &QMediaPlayer::durationChanged, this, &MusicTrackPlayer::positionChanged);
+    connect(&player, &MediaPlayer::positionChanged, this, &MusicTrackPlayer::positionChanged);
+    connect(&player, &MediaPlayer::durationChanged, this, &MusicTrackPlayer::positionChanged);
 }
 
 MusicTrackPlayer::~MusicTrackPlayer()
 {
-    if (QMediaPlayer *player = m_player.made())
+    if (MediaPlayer *player = m_player.made())
         player->stop();
 }
 
@@ -76,7 +76,7 @@ bool MusicTrackPlayer::openAndPlay(const QString &source)
 
 void MusicTrackPlayer::close()
 {
-    if (QMediaPlayer *player = m_player.made()) {
+    if (MediaPlayer *player = m_player.made()) {
         player->stop();
         player->setSource(QUrl());
     }
@@ -89,25 +89,25 @@ void MusicTrackPlayer::play()
 
 void MusicTrackPlayer::pause()
 {
-    if (QMediaPlayer *player = m_player.made())
+    if (MediaPlayer *player = m_player.made())
         player->pause();
 }
 
 void MusicTrackPlayer::stop()
 {
-    if (QMediaPlayer *player = m_player.made())
+    if (MediaPlayer *player = m_player.made())
         player->stop();
 }
 
 qint64 MusicTrackPlayer::positionMs() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? player->position() : 0;
 }
 
 qint64 MusicTrackPlayer::durationMs() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? player->duration() : 0;
 }
 

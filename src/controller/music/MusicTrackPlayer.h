@@ -6,9 +6,9 @@
 #include <QObject>
 #include <QStringList>
 
-class QMediaPlayer;
+class MediaPlayer;
 
-// The track player over an audio-only QMediaPlayer, set up as the movie players are.
+// The track player over an audio-only MediaPlayer, set up as the movie players are.
 class MusicTrackPlayer : public QObject, public TrackPlayer
 {
     Q_OBJECT
@@ -35,7 +35,7 @@ signals:
     void positionChanged();
 
 private:
-    void connectPlayer(QMediaPlayer &player);
+    void connectPlayer(MediaPlayer &player);
 
     LazyMediaPlayer m_player;
     // Set while a source is being opened, so the end of the one before is not taken as ours.

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-// Plays one sound source at a time for the music player; the real one is a QMediaPlayer,
+// Plays one sound source at a time for the music player; the real one is a MediaPlayer,
 // tests use a fake that ends tracks on demand.
 class TrackPlayer
 {

@@ -1,33 +1,26 @@
 #include "viewer/movie/LazyMediaPlayer.h"
 
-#include "viewer/movie/MediaSetup.h"
+#include "viewer/movie/MediaPlayer.h"
 
-#include <QAudioOutput>
-#include <QMediaPlayer>
 #include <QUrl>
 
-LazyMediaPlayer::LazyMediaPlayer(QObject *owner, std::function<void(QMediaPlayer &)> setup)
+LazyMediaPlayer::LazyMediaPlayer(QObject *owner, std::function<void(MediaPlayer &)> setup)
     : m_owner(owner)
     , m_setup(std::move(setup))
 { }
 
 LazyMediaPlayer::~LazyMediaPlayer()
 {
-    if (m_player) {
-        m_player->setVideoSink(nullptr);
+    if (m_player)
         m_player->setSource(QUrl());
-    }
 }
 
-QMediaPlayer &LazyMediaPlayer::get()
+MediaPlayer &LazyMediaPlayer::get()
 {
     if (!m_player) {
-        MediaSetup::chooseBackend();
-        m_player = new QMediaPlayer(m_owner);
-        m_output = new QAudioOutput(m_owner);
-        m_output->setVolume(m_volume);
-        m_output->setMuted(m_muted);
-        m_player->setAudioOutput(m_output);
+        m_player = new MediaPlayer(m_owner);
+        m_player->setVolume(m_volume);
+        m_player->setMuted(m_muted);
         m_setup(*m_player);
     }
     return *m_player;
@@ -36,13 +29,13 @@ QMediaPlayer &LazyMediaPlayer::get()
 void LazyMediaPlayer::setVolume(float volume)
 {
     m_volume = volume;
-    if (m_output)
-        m_output->setVolume(volume);
+    if (m_player)
+        m_player->setVolume(volume);
 }
 
 void LazyMediaPlayer::setMuted(bool muted)
 {
     m_muted = muted;
-    if (m_output)
-        m_output->setMuted(muted);
+    if (m_player)
+        m_player->setMuted(muted);
 }

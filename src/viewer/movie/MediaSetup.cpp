@@ -1,8 +1,9 @@
 #include "viewer/movie/MediaSetup.h"
 
+#include "viewer/movie/MediaPlayer.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
 
@@ -12,12 +13,6 @@ namespace MediaSetup {
 
 namespace {
 constexpr int silentRetryMs = 700;
-}
-
-void chooseBackend()
-{
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
 }
 
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
@@ -38,22 +33,22 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     return done();
 }
 
-LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start)
+LoadResult waitForLoad(MediaPlayer &player, int timeoutMs, const std::function<void()> &start)
 {
     bool failed = false;
-    const QMetaObject::Connection onError = QObject::connect(&player, &QMediaPlayer::errorOccurred,
+    const QMetaObject::Connection onError = QObject::connect(&player, &MediaPlayer::errorOccurred,
                                                              &player, [&failed] { failed = true; });
     start();
     const auto settled = [&] {
         if (failed)
             return true;
         switch (player.mediaStatus()) {
-        case QMediaPlayer::LoadedMedia:
-        case QMediaPlayer::BufferingMedia:
-        case QMediaPlayer::BufferedMedia:
-        case QMediaPlayer::EndOfMedia:
-        case QMediaPlayer::InvalidMedia:
-        case QMediaPlayer::NoMedia:
+        case MediaPlayer::LoadedMedia:
+        case MediaPlayer::BufferingMedia:
+        case MediaPlayer::BufferedMedia:
+        case MediaPlayer::EndOfMedia:
+        case MediaPlayer::InvalidMedia:
+        case MediaPlayer::NoMedia:
             return true;
         default:
             return false;
@@ -63,10 +58,9 @@ LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<
     // "loading"; a source that has told nothing for a while is set once more, which then
     // reports at once, or plays. Sound files are loaded by then many times over.
     bool inTime = waitUntil(settled, std::min(timeoutMs, silentRetryMs));
-    if (!inTime && timeoutMs > silentRetryMs
-        && player.mediaStatus() == QMediaPlayer::LoadingMedia) {
+    if (!inTime && timeoutMs > silentRetryMs && player.mediaStatus() == MediaPlayer::LoadingMedia) {
         const QUrl source = player.source();
-        const bool playing = player.playbackState() == QMediaPlayer::PlayingState;
+        const bool playing = player.playbackState() == MediaPlayer::PlayingState;
         player.setSource(QUrl());
         player.setSource(source);
         if (playing)
@@ -76,8 +70,8 @@ LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<
     QObject::disconnect(onError);
     if (!inTime)
         return LoadResult::TimedOut;
-    if (failed || player.mediaStatus() == QMediaPlayer::InvalidMedia
-        || player.mediaStatus() == QMediaPlayer::NoMedia)
+    if (failed || player.mediaStatus() == MediaPlayer::InvalidMedia
+        || player.mediaStatus() == MediaPlayer::NoMedia)
         return LoadResult::Failed;
     return LoadResult::Loaded;
 }

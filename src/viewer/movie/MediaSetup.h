@@ -2,15 +2,11 @@
 
 #include <functional>
 
-class QMediaPlayer;
+class MediaPlayer;
 
-// What every player of the program shares: the media backend and a bounded wait for a file
-// to open. Both the viewer's players and the music player use it.
+// What every player of the program shares: a bounded wait for a file to open. Both the
+// viewer's players and the music player use it.
 namespace MediaSetup {
-
-// Picks Qt's GStreamer backend unless the environment names another. Must run before the
-// first player is made: Qt 6.4's ffmpeg backend crashes on machines without an audio device.
-void chooseBackend();
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; true when `done` held.
 // The loop wakes every few milliseconds to look at `done`, so the callers need not wire
@@ -25,7 +21,7 @@ enum class LoadResult { Loaded, Failed, TimedOut };
 // of an earlier source in error() until another one occurs. A source still loading after a
 // while is set once more, and played again if it was playing: the GStreamer backend now and
 // then stays "loading" for good, with a busy machine more often.
-LoadResult waitForLoad(QMediaPlayer &player, int timeoutMs, const std::function<void()> &start);
+LoadResult waitForLoad(MediaPlayer &player, int timeoutMs, const std::function<void()> &start);
 
 // How long a file may take to open before it counts as broken.
 constexpr int openTimeoutMs = 3000;

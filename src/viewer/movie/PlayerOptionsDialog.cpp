@@ -23,21 +23,6 @@ QString orNone(const QString &text)
 
 } // namespace
 
-QString codecName(const QMediaMetaData &meta, QMediaMetaData::Key key)
-{
-    const QVariant value = meta.value(key);
-    const QString name = value.isValid() ? meta.stringValue(key) : QString();
-    return name == u"Invalid" || name == u"Unspecified" ? QString() : name;
-}
-
-void noteCodecs(const QMediaMetaData &meta, PlaybackInfo &codecs)
-{
-    if (codecs.videoCodec.isEmpty())
-        codecs.videoCodec = codecName(meta, QMediaMetaData::VideoCodec);
-    if (codecs.audioCodec.isEmpty())
-        codecs.audioCodec = codecName(meta, QMediaMetaData::AudioCodec);
-}
-
 PlayerOptionsDialog::PlayerOptionsDialog(const QString &title, std::function<PlaybackInfo()> info,
                                          int volume, bool muted, QWidget *parent)
     : QDialog(parent)

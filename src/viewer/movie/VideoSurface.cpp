@@ -1,8 +1,8 @@
 #include "viewer/movie/VideoSurface.h"
 
-#include <QMediaPlayer>
+#include "viewer/movie/MediaPlayer.h"
+
 #include <QPainter>
-#include <QVideoSink>
 
 VideoSurface::VideoSurface(QWidget *parent)
     : MouseReportingWidget(parent)
@@ -11,20 +11,19 @@ VideoSurface::VideoSurface(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QVideoSink *VideoSurface::videoSink()
+void VideoSurface::showFramesOf(MediaPlayer &player)
 {
-    if (!m_sink) {
-        m_sink = new QVideoSink(this);
-        connect(m_sink, &QVideoSink::videoFrameChanged, this, &VideoSurface::onFrame);
-    }
-    return m_sink;
-}
-
-void VideoSurface::showFramesOf(QMediaPlayer &player)
-{
-    player.setVideoSink(videoSink());
-    connect(&player, &QMediaPlayer::metaDataChanged, this,
-            [this, &player] { noteCodecs(player.metaData(), m_codecs); });
+    m_player = &player;
+    player.receiveVideo();
+    connect(&player, &MediaPlayer::videoFrameChanged, this, &VideoSurface::onFrame);
+    // Qt 6.4's GStreamer backend replaces the codec names a source reports first with the
+    // first names of its codec lists ("MPEG1", "MP3") once playback runs: the first are kept.
+    connect(&player, &MediaPlayer::metaDataChanged, this, [this, &player] {
+        if (m_codecs.videoCodec.isEmpty())
+            m_codecs.videoCodec = player.videoCodec();
+        if (m_codecs.audioCodec.isEmpty())
+            m_codecs.audioCodec = player.audioCodec();
+    });
 }
 
 void VideoSurface::Move(std::optional<int> left, std::optional<int> top, std::optional<int> width,
@@ -69,7 +68,8 @@ void VideoSurface::forgetFrames()
 {
     m_codecs = PlaybackInfo();
     m_frameSize = QSize();
-    m_frame = QVideoFrame();
+    if (m_player)
+        m_player->forgetFrame();
     update();
 }
 
@@ -86,31 +86,27 @@ void VideoSurface::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_backColor);
-    if (!m_frame.isValid())
+    const QSize frameSize = m_player ? m_player->frameSize() : QSize();
+    if (frameSize.isEmpty())
         return;
     QRectF target = rect();
     // Only a fitted surface scales; then the frames may keep their shape.
     if (m_displaySize == 4 && m_keepAspect) {
-        const QSizeF fitted = QSizeF(m_frame.size()).scaled(target.size(), Qt::KeepAspectRatio);
+        const QSizeF fitted = QSizeF(frameSize).scaled(target.size(), Qt::KeepAspectRatio);
         target = QRectF(
             QPointF((target.width() - fitted.width()) / 2, (target.height() - fitted.height()) / 2),
             fitted);
     } else if (m_displaySize != 4) {
-        target = QRectF(QPointF(0, 0), QSizeF(m_frame.size()));
+        target = QRectF(QPointF(0, 0), QSizeF(frameSize));
     }
-    QVideoFrame frame = m_frame;
-    frame.paint(&painter, target, QVideoFrame::PaintOptions());
+    m_player->paintFrame(painter, target);
 }
 
-void VideoSurface::onFrame(const QVideoFrame &frame)
+void VideoSurface::onFrame()
 {
-    // An invalid frame ends a stream; the last picture stays until the file is closed.
-    if (!frame.isValid())
-        return;
-    m_frame = frame;
     if (isVisible())
         update();
-    const QSize size = frame.size();
+    const QSize size = m_player->frameSize();
     if (size == m_frameSize || size.isEmpty())
         return;
     m_frameSize = size;

@@ -6,10 +6,8 @@
 
 #include <QColor>
 #include <QSize>
-#include <QVideoFrame>
 
-class QMediaPlayer;
-class QVideoSink;
+class MediaPlayer;
 
 // The picture of a player inside the viewer's display area: placed and sized by the viewer's
 // layout like the image surface, showing the frames its sink receives, and reporting the mouse
@@ -24,11 +22,8 @@ class VideoSurface : public MouseReportingWidget, public ContentSurface
 public:
     explicit VideoSurface(QWidget *parent = nullptr);
 
-    // Where the player delivers its frames; made on first use, as a sink starts the media
-    // backend.
-    QVideoSink *videoSink();
     // Shows `player`'s frames here and keeps the codec names its sources report.
-    void showFramesOf(QMediaPlayer &player);
+    void showFramesOf(MediaPlayer &player);
     int left() const override { return x(); }
     int top() const override { return y(); }
     int width() const override { return QWidget::width(); }
@@ -68,15 +63,15 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void onFrame(const QVideoFrame &frame);
+    void onFrame();
 
     bool m_autoSize = true;
     int m_displaySize = 0;
     bool m_keepAspect = false;
     QColor m_backColor = Qt::black;
     QSize m_frameSize;
-    QVideoSink *m_sink = nullptr;
-    QVideoFrame m_frame;
+    // The player whose frames are shown; none before it is made.
+    MediaPlayer *m_player = nullptr;
     // The codec names of the source, as first reported.
     PlaybackInfo m_codecs;
 };

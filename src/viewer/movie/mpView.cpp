@@ -1,24 +1,23 @@
 #include "viewer/movie/mpView.h"
 
+#include "viewer/movie/MediaPlayer.h"
+#include "viewer/movie/MediaSetup.h"
 #include "viewer/movie/ReverseStepper.h"
 
-#include "viewer/movie/MediaSetup.h"
-
-#include <QMediaPlayer>
 #include <QUrl>
 
 #include <algorithm>
 
 namespace {
 
-int stateCode(QMediaPlayer::PlaybackState state)
+int stateCode(MediaPlayer::PlaybackState state)
 {
     switch (state) {
-    case QMediaPlayer::PlayingState:
+    case MediaPlayer::PlayingState:
         return MoviePlayerPort::Playing;
-    case QMediaPlayer::PausedState:
+    case MediaPlayer::PausedState:
         return MoviePlayerPort::Paused;
-    case QMediaPlayer::StoppedState:
+    case MediaPlayer::StoppedState:
         break;
     }
     return MoviePlayerPort::Stopped;
@@ -28,7 +27,7 @@ int stateCode(QMediaPlayer::PlaybackState state)
 
 mpView::mpView(QWidget *parent)
     : VideoSurface(parent)
-    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+    , m_player(this, [this](MediaPlayer &player) { connectPlayer(player); })
     , m_reverse(new ReverseStepper([this] { return currentPosition(); },
                                    [this](double at) { setCurrentPosition(at); }, this))
 {
@@ -37,14 +36,14 @@ mpView::mpView(QWidget *parent)
     connect(m_reverse, &ReverseStepper::reachedStart, this, [this] { endRewind(Paused); });
 }
 
-void mpView::connectPlayer(QMediaPlayer &player)
+void mpView::connectPlayer(MediaPlayer &player)
 {
     showFramesOf(player);
-    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
-    connect(&player, &QMediaPlayer::errorOccurred, this, [this] { emit Error(); });
-    connect(&player, &QMediaPlayer::playbackStateChanged, this,
-            [this](QMediaPlayer::PlaybackState state) {
+    connect(&player, &MediaPlayer::mediaStatusChanged, this,
+            [this](MediaPlayer::MediaStatus status) { onStatus(int(status)); });
+    connect(&player, &MediaPlayer::errorOccurred, this, [this] { emit Error(); });
+    connect(&player, &MediaPlayer::playbackStateChanged, this,
+            [this](MediaPlayer::PlaybackState state) {
                 // The pause a rewind works in is no change the show should see.
                 if (m_reverse->isRunning())
                     return;
@@ -54,7 +53,7 @@ void mpView::connectPlayer(QMediaPlayer &player)
                     emit PlayStateChange(old, m_state);
             });
     // A length found only after the stream was announced is announced again.
-    connect(&player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+    connect(&player, &MediaPlayer::durationChanged, this, [this](qint64 ms) {
         if (m_streamAnnounced && ms > 0)
             emit NewStream();
     });
@@ -62,7 +61,7 @@ void mpView::connectPlayer(QMediaPlayer &player)
 
 mpView::~mpView() = default;
 
-QMediaPlayer *mpView::player()
+MediaPlayer *mpView::player()
 {
     return &m_player.get();
 }
@@ -76,7 +75,7 @@ void mpView::setFileName(const QString &path)
     // the name, and no shell ever sees it.
     if (path.isEmpty()) {
         // Closing a player that was never made has nothing to close.
-        if (QMediaPlayer *player = m_player.made())
+        if (MediaPlayer *player = m_player.made())
             player->setSource(QUrl());
         return;
     }
@@ -85,14 +84,14 @@ void mpView::setFileName(const QString &path)
 
 void mpView::onStatus(int status)
 {
-    switch (QMediaPlayer::MediaStatus(status)) {
-    case QMediaPlayer::LoadedMedia:
+    switch (MediaPlayer::MediaStatus(status)) {
+    case MediaPlayer::LoadedMedia:
         if (!m_streamAnnounced) {
             m_streamAnnounced = true;
             emit NewStream();
         }
         break;
-    case QMediaPlayer::EndOfMedia:
+    case MediaPlayer::EndOfMedia:
         emit EndOfStream(0);
         break;
     default:
@@ -134,13 +133,13 @@ void mpView::resetForNextFile()
 
 double mpView::Duration() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? player->duration() / 1000.0 : 0.0;
 }
 
 bool mpView::isDurationValid() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player && player->duration() > 0;
 }
 
@@ -186,7 +185,7 @@ void mpView::endRewind(int state)
 
 double mpView::currentPosition() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? player->position() / 1000.0 : 0.0;
 }
 
@@ -199,7 +198,7 @@ double mpView::rate() const
 {
     if (m_reverse->isRunning())
         return -m_reverse->speed();
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? player->playbackRate() : 1.0;
 }
 

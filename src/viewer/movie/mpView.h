@@ -4,10 +4,10 @@
 #include "viewer/movie/LazyMediaPlayer.h"
 #include "viewer/movie/VideoSurface.h"
 
-class QMediaPlayer;
+class MediaPlayer;
 class ReverseStepper;
 
-// The viewer's movie player: a QMediaPlayer showing its picture on this surface. It offers
+// The viewer's movie player: a MediaPlayer showing its picture on this surface. It offers
 // what the slideshow asks of a movie player — the file name that opens and closes, the
 // source size, duration, position, rate, play state 0 stopped / 1 paused / 2 playing — and
 // reports the end of the stream, errors, a new stream and play-state changes.
@@ -29,7 +29,7 @@ public:
     void setVolume(int percent, bool muted);
     PlaybackInfo playbackInfo() const;
     // Made on first use.
-    QMediaPlayer *player();
+    MediaPlayer *player();
 
     // MoviePlayerPort
     void resetForNextFile() override;
@@ -53,7 +53,7 @@ signals:
 
 private:
     void onStatus(int status);
-    void connectPlayer(QMediaPlayer &player);
+    void connectPlayer(MediaPlayer &player);
     // Ends a rewind, playing on forwards or staying paused.
     void endRewind(int state);
 

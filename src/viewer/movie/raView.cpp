@@ -1,11 +1,11 @@
 #include "viewer/movie/raView.h"
 
+#include "viewer/movie/MediaPlayer.h"
 #include "viewer/movie/MediaSetup.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QMediaPlayer>
 #include <QTimer>
 
 #include <algorithm>
@@ -20,14 +20,14 @@ constexpr int stopAttempts = 6;
 // size with the first frame.
 constexpr int noPictureGraceMs = 300;
 
-int stateCode(QMediaPlayer::PlaybackState state)
+int stateCode(MediaPlayer::PlaybackState state)
 {
     switch (state) {
-    case QMediaPlayer::PlayingState:
+    case MediaPlayer::PlayingState:
         return RealPlayerPort::Playing;
-    case QMediaPlayer::PausedState:
+    case MediaPlayer::PausedState:
         return RealPlayerPort::Paused;
-    case QMediaPlayer::StoppedState:
+    case MediaPlayer::StoppedState:
         break;
     }
     return RealPlayerPort::Stopped;
@@ -42,7 +42,7 @@ qint64 now()
 
 raView::raView(QWidget *parent)
     : VideoSurface(parent)
-    , m_player(this, [this](QMediaPlayer &player) { connectPlayer(player); })
+    , m_player(this, [this](MediaPlayer &player) { connectPlayer(player); })
     , m_watch(new QTimer(this))
 {
     setObjectName(QStringLiteral("raView"));
@@ -50,15 +50,15 @@ raView::raView(QWidget *parent)
     connect(m_watch, &QTimer::timeout, this, &raView::watch);
 }
 
-void raView::connectPlayer(QMediaPlayer &player)
+void raView::connectPlayer(MediaPlayer &player)
 {
     showFramesOf(player);
-    connect(&player, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
-    connect(&player, &QMediaPlayer::playbackStateChanged, this,
-            [this](QMediaPlayer::PlaybackState state) { onPlaybackState(int(state)); });
-    connect(&player, &QMediaPlayer::errorOccurred, this,
-            [this](QMediaPlayer::Error error, const QString &text) {
+    connect(&player, &MediaPlayer::mediaStatusChanged, this,
+            [this](MediaPlayer::MediaStatus status) { onStatus(int(status)); });
+    connect(&player, &MediaPlayer::playbackStateChanged, this,
+            [this](MediaPlayer::PlaybackState state) { onPlaybackState(int(state)); });
+    connect(&player, &MediaPlayer::errorOccurred, this,
+            [this](MediaPlayer::Error error, const QString &text) {
                 m_error = true;
                 emit OnErrorMessage(2, int(error), 0, QStringLiteral("再生エラー"),
                                     m_source.toString(), text);
@@ -67,7 +67,7 @@ void raView::connectPlayer(QMediaPlayer &player)
 
 raView::~raView() = default;
 
-QMediaPlayer *raView::player()
+MediaPlayer *raView::player()
 {
     return &m_player.get();
 }
@@ -96,14 +96,14 @@ void raView::setSource(const QString &url)
 
 void raView::onStatus(int status)
 {
-    if (QMediaPlayer::MediaStatus(status) == QMediaPlayer::EndOfMedia && !m_quiet)
+    if (MediaPlayer::MediaStatus(status) == MediaPlayer::EndOfMedia && !m_quiet)
         reportClosed();
 }
 
 void raView::onPlaybackState(int state)
 {
     const int old = m_state;
-    m_state = stateCode(QMediaPlayer::PlaybackState(state));
+    m_state = stateCode(MediaPlayer::PlaybackState(state));
     m_lastPosition = -1;
     if (m_state == Playing)
         m_watch->start();
@@ -121,10 +121,10 @@ void raView::reportClosed()
 
 bool raView::opened() const
 {
-    const QMediaPlayer *player = m_player.made();
-    return player && player->mediaStatus() != QMediaPlayer::LoadingMedia
-        && player->mediaStatus() != QMediaPlayer::NoMedia
-        && player->mediaStatus() != QMediaPlayer::InvalidMedia;
+    const MediaPlayer *player = m_player.made();
+    return player && player->mediaStatus() != MediaPlayer::LoadingMedia
+        && player->mediaStatus() != MediaPlayer::NoMedia
+        && player->mediaStatus() != MediaPlayer::InvalidMedia;
 }
 
 RealPlayerPort::OpenResult raView::openRealClip(const QString &path, bool keepAspectRatio)
@@ -198,7 +198,7 @@ void raView::DoStop()
 
 int raView::GetLength() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? int(std::min<qint64>(player->duration(), std::numeric_limits<int>::max())) : 0;
 }
 
@@ -236,7 +236,7 @@ void raView::RealPlayerStop()
 
 int raView::position() const
 {
-    const QMediaPlayer *player = m_player.made();
+    const MediaPlayer *player = m_player.made();
     return player ? int(std::min<qint64>(player->position(), std::numeric_limits<int>::max())) : 0;
 }
 

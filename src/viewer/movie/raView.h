@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QUrl>
 
-class QMediaPlayer;
+class MediaPlayer;
 class QTimer;
 
 // The viewer's player for RealAudio/RealVideo clips, with the roles the slideshow asks of it:
@@ -43,7 +43,7 @@ public:
     void setVolume(int percent, bool muted);
     PlaybackInfo playbackInfo() const;
     // Made on first use.
-    QMediaPlayer *player();
+    MediaPlayer *player();
 
     // How long the opening waits for the clip to report itself, and how long the position may
     // stand still while playing before the clip counts as frozen.
@@ -79,7 +79,7 @@ private:
     void reportClosed();
     void setWindowsEnabled(bool enabled);
     bool opened() const;
-    void connectPlayer(QMediaPlayer &player);
+    void connectPlayer(MediaPlayer &player);
 
     LazyMediaPlayer m_player;
     QTimer *m_watch;
