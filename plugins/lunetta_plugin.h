@@ -71,6 +71,26 @@ typedef struct LunettaBitmapInfoHeader
 #pragma pack(pop)
 
 /*
+ * Optional: the colours the pixels are in. A plug-in may append to the info block, after the
+ * header and the palette, one LunettaColourTrailer: either an ICC profile (iccSize bytes right
+ * after the trailer) or, with iccSize 0, the code points of ITU-T H.273 that HEIF, AVIF and
+ * JPEG XL files state (colour primaries: 1 BT.709/sRGB, 9 BT.2020, 12 Display P3; transfer
+ * characteristics: 13 sRGB, 8 linear, 1/6/14/15 BT.709-like). Lunetta then converts the picture
+ * to the display's colours, unless the user turned that off; without the trailer the pixels are
+ * taken as sRGB. A host that reads only the header and the palette is not disturbed by it.
+ */
+#define LUNETTA_COLOUR_TRAILER_MAGIC 0x524c434cu /* the bytes "LCLR" */
+#pragma pack(push, 1)
+typedef struct LunettaColourTrailer
+{
+    uint32_t magic; /* LUNETTA_COLOUR_TRAILER_MAGIC */
+    uint32_t iccSize; /* bytes of the ICC profile that follows; 0: the code points below */
+    uint16_t primaries; /* H.273 ColourPrimaries */
+    uint16_t transfer; /* H.273 TransferCharacteristics */
+} LunettaColourTrailer;
+#pragma pack(pop)
+
+/*
  * Progress routine: num of denom done. Return 0 to go on, anything else to cancel.
  * Lunetta passes none (NULL): a plug-in must accept that.
  */

@@ -53,6 +53,7 @@ struct Dib
 {
     void *info = nullptr;
     unsigned char *bits = nullptr;
+    size_t infoSize = 0;
     size_t stride = 0;
     int width = 0;
     int height = 0;
@@ -79,7 +80,8 @@ struct Dib
         height = h;
         stride = (size_t(w) * size_t(bitCount) + 31) / 32 * 4;
         const size_t paletteBytes = size_t(colours) * 4;
-        info = std::calloc(1, sizeof(LunettaBitmapInfoHeader) + paletteBytes);
+        infoSize = sizeof(LunettaBitmapInfoHeader) + paletteBytes;
+        info = std::calloc(1, infoSize);
         bits = static_cast<unsigned char *>(std::calloc(size_t(h), stride));
         if (!info || !bits)
             return false;
@@ -135,12 +137,42 @@ struct Dib
         }
     }
 
+    // Appends the colour trailer to the info block: the H.273 code points, or an ICC profile.
+    bool describeColours(uint16_t primaries, uint16_t transfer)
+    {
+        return appendTrailer(primaries, transfer, nullptr, 0);
+    }
+    bool describeColours(const void *icc, size_t iccSize)
+    {
+        return icc && iccSize > 0 && iccSize < (1u << 24) && appendTrailer(0, 0, icc, iccSize);
+    }
+
     void handOver(void **pInfo, void **pBits)
     {
         *pInfo = info;
         *pBits = bits;
         info = nullptr;
         bits = nullptr;
+    }
+
+private:
+    bool appendTrailer(uint16_t primaries, uint16_t transfer, const void *icc, size_t iccSize)
+    {
+        if (!info)
+            return false;
+        const size_t grown = infoSize + sizeof(LunettaColourTrailer) + iccSize;
+        void *more = std::realloc(info, grown);
+        if (!more)
+            return false;
+        info = more;
+        LunettaColourTrailer trailer { LUNETTA_COLOUR_TRAILER_MAGIC, uint32_t(iccSize), primaries,
+                                       transfer };
+        unsigned char *at = static_cast<unsigned char *>(info) + infoSize;
+        std::memcpy(at, &trailer, sizeof trailer);
+        if (iccSize)
+            std::memcpy(at + sizeof trailer, icc, iccSize);
+        infoSize = grown;
+        return true;
     }
 };
 

@@ -56,6 +56,12 @@ int decode(const char *path, long, void **pInfo, void **pBits)
     if (avifImageYUVToRGB(image, &rgb) != AVIF_RESULT_OK)
         return LUNETTA_SPI_BROKEN_DATA;
     dib.finishTopDown32(false);
+    // The colours: an embedded profile first, else the stated code points (2: unspecified).
+    if (image->icc.size > 0)
+        dib.describeColours(image->icc.data, image->icc.size);
+    else if (image->colorPrimaries != AVIF_COLOR_PRIMARIES_UNSPECIFIED)
+        dib.describeColours(uint16_t(image->colorPrimaries),
+                            uint16_t(image->transferCharacteristics));
     dib.handOver(pInfo, pBits);
     return LUNETTA_SPI_OK;
 }

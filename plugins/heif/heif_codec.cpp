@@ -5,6 +5,8 @@
 
 #include <libheif/heif.h>
 
+#include <vector>
+
 #include <cstring>
 
 namespace {
@@ -30,6 +32,36 @@ struct Resources
             heif_context_free(context);
     }
 };
+
+} // namespace
+
+namespace {
+
+// What the file says of its colours: an ICC profile or the code points of an nclx box.
+void describeColours(heif_image_handle *handle, spi::Dib &dib)
+{
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx *nclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx)
+            dib.describeColours(uint16_t(nclx->color_primaries),
+                                uint16_t(nclx->transfer_characteristics));
+        heif_nclx_color_profile_free(nclx);
+        break;
+    }
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+        const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        std::vector<uint8_t> icc(size);
+        if (size
+            && heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
+            dib.describeColours(icc.data(), size);
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 } // namespace
 
@@ -78,6 +110,7 @@ int decode(const char *path, long, void **pInfo, void **pBits)
     if (!dib.allocate(width, height, 8 * channels))
         return LUNETTA_SPI_NO_MEMORY;
     dib.putRgbRows(plane, size_t(stride), channels);
+    describeColours(r.handle, dib);
     dib.handOver(pInfo, pBits);
     return LUNETTA_SPI_OK;
 }

@@ -35,7 +35,8 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
     std::unique_ptr<void, RunnerFree> runner(JxlResizableParallelRunnerCreate(nullptr));
     if (!dec || !runner)
         return LUNETTA_SPI_NO_MEMORY;
-    if (JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE)
+    if (JxlDecoderSubscribeEvents(dec.get(),
+                                  JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE)
             != JXL_DEC_SUCCESS
         || JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get())
             != JXL_DEC_SUCCESS
@@ -45,6 +46,10 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
 
     const JxlPixelFormat format { 4, JXL_TYPE_UINT8, JXL_LITTLE_ENDIAN, 0 };
     spi::Dib dib;
+    // The colours of the decoded pixels, told before the pixels come.
+    uint16_t primaries = 0;
+    uint16_t transfer = 0;
+    std::vector<uint8_t> icc;
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
         switch (status) {
@@ -64,6 +69,34 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
                 return LUNETTA_SPI_NO_MEMORY;
             break;
         }
+        case JXL_DEC_COLOR_ENCODING: {
+            JxlColorEncoding encoding {};
+            if (JxlDecoderGetColorAsEncodedProfile(dec.get(), nullptr,
+                                                   JXL_COLOR_PROFILE_TARGET_DATA, &encoding)
+                    == JXL_DEC_SUCCESS
+                && encoding.color_space == JXL_COLOR_SPACE_RGB
+                && encoding.white_point == JXL_WHITE_POINT_D65) {
+                // The same numbers as H.273, but for P3 with a D65 white, which is 12 there.
+                primaries
+                    = encoding.primaries == JXL_PRIMARIES_P3 ? 12 : uint16_t(encoding.primaries);
+                transfer = encoding.transfer_function == JXL_TRANSFER_FUNCTION_GAMMA
+                    ? 0
+                    : uint16_t(encoding.transfer_function);
+            }
+            size_t size = 0;
+            if ((primaries == 0 || transfer == 0 || encoding.primaries == JXL_PRIMARIES_CUSTOM)
+                && JxlDecoderGetICCProfileSize(dec.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                               &size)
+                    == JXL_DEC_SUCCESS
+                && size > 0) {
+                icc.resize(size);
+                if (JxlDecoderGetColorAsICCProfile(dec.get(), nullptr,
+                                                   JXL_COLOR_PROFILE_TARGET_DATA, icc.data(), size)
+                    != JXL_DEC_SUCCESS)
+                    icc.clear();
+            }
+            break;
+        }
         case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
             size_t size = 0;
             if (!dib.bits
@@ -77,6 +110,10 @@ int decode(const char *path, long offset, void **pInfo, void **pBits)
         case JXL_DEC_FULL_IMAGE:
             // The first frame is the picture.
             dib.finishTopDown32(true);
+            if (!icc.empty())
+                dib.describeColours(icc.data(), icc.size());
+            else if (primaries && transfer)
+                dib.describeColours(primaries, transfer);
             dib.handOver(pInfo, pBits);
             return LUNETTA_SPI_OK;
         case JXL_DEC_SUCCESS:

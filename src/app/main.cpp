@@ -23,6 +23,7 @@
 #include "imagelist/FolderPrefetch.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/cImage.h"
@@ -30,10 +31,12 @@
 #include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/cSusie.h"
 #include "viewer/window/frmView.h"
+#include "winsvc/DisplayProfile.h"
 #include "winsvc/MprisService.h"
 #include "winsvc/ScreenAwake.h"
 
 #include <QApplication>
+#include <QColorSpace>
 #include <QScreen>
 #include <QTimer>
 
@@ -219,8 +222,8 @@ int main(int argc, char *argv[])
         // resets them.
         lastWorkArea = Startup::lastWorkArea(settingsFolder);
         // An option absent from the settings is on.
-        PictureAhead::setColourManaged(storedOption(store, QStringLiteral("chkColorProfile"))
-                                       != u'0');
+        ColourConversion::setEnabled(storedOption(store, QStringLiteral("chkColorProfile"))
+                                     != u'0');
         const QString raw = CommandLine::rawText(argumentsOf(argc, argv));
         if (const auto file = argumentFile(raw))
             earlyDecode = firstDecodeOf(*file, store, lastWorkArea);
@@ -238,6 +241,11 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("lunetta"));
     QtTranslations::install(app);
+    // Pictures are shown in the screen's own colours where a colour manager published its
+    // profile; the early decode took sRGB, the usual case.
+    ColourConversion::setDisplay(QColorSpace::fromIccProfile(DisplayProfile::read()));
+    if (ColourConversion::display() != QColorSpace(QColorSpace::SRgb))
+        earlyPicture.reset();
 
     auto messages = makeMessageService();
     SingleInstance instance(AppPaths::instanceLockPath(settingsFolder));

@@ -2,6 +2,7 @@
 #include "Sandbox.h"
 
 #include <QApplication>
+#include <QColorSpace>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -9,7 +10,48 @@
 #include <QScreen>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 using namespace Qt::StringLiterals;
+
+// A property of the display's root window, set for the life of the object.
+class RootProperty
+{
+public:
+    RootProperty(const QString &name, const QByteArray &value)
+    {
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        m_connection = x11 ? x11->connection() : nullptr;
+        if (!m_connection)
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        const QByteArray atomName = name.toLatin1();
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            m_connection,
+            xcb_intern_atom(m_connection, 0, uint16_t(atomName.size()), atomName.constData()),
+            nullptr);
+        m_atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root, m_atom, XCB_ATOM_CARDINAL,
+                            8, uint32_t(value.size()), value.constData());
+        xcb_flush(m_connection);
+    }
+    ~RootProperty()
+    {
+        if (m_connection && m_atom != XCB_ATOM_NONE) {
+            xcb_delete_property(m_connection, m_root, m_atom);
+            xcb_flush(m_connection);
+        }
+    }
+    bool isSet() const { return m_connection && m_atom != XCB_ATOM_NONE; }
+
+private:
+    xcb_connection_t *m_connection = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_atom = XCB_ATOM_NONE;
+};
 
 // The real program started with a folder, on a display with a window manager, as users start
 // it: what they see on the screen, not what the program believes it shows.
@@ -134,6 +176,38 @@ private slots:
         // The show moves on by itself: it was not paused.
         QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"b.png"_s).isValid(), 30000);
         QVERIFY(!windowRect(controllerTitle).isValid());
+
+        lunetta.terminate();
+        QVERIFY(lunetta.waitForFinished(20000));
+    }
+
+    // Where a colour manager published the screen's profile on the root window, a photo with a
+    // profile of its own is shown in the screen's colours, not in sRGB's.
+    void aPhotoIsShownInTheScreensColours()
+    {
+        const QColorSpace screenSpace(QColorSpace::DisplayP3);
+        RootProperty profile(u"_ICC_PROFILE"_s, screenSpace.iccProfile());
+        QVERIFY(profile.isSet());
+        Sandbox box;
+        const QColor stored(180, 120, 60);
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(stored);
+        image.setColorSpace(QColorSpace::AdobeRgb);
+        QVERIFY(image.save(box.folder(u"pics"_s) + u"adobe.png"_s));
+        box.file(u"config/Lunetta.ini"_s, "[Options]\nchkMinWhenStart=1\n");
+
+        QProcess lunetta;
+        QVERIFY(startOnFolder(lunetta, box));
+        QTRY_VERIFY_WITH_TIMEOUT(windowRect(u"adobe.png"_s).isValid(), 30000);
+        const QColor meant = QColorSpace(QColorSpace::AdobeRgb)
+                                 .transformationToColorSpace(screenSpace)
+                                 .map(stored);
+        const auto shownAsMeant = [&] {
+            const QColor shown = QColor::fromRgb(screenPixel(windowRect(u"adobe.png"_s).center()));
+            return qAbs(shown.red() - meant.red()) <= 2 && qAbs(shown.green() - meant.green()) <= 2
+                && qAbs(shown.blue() - meant.blue()) <= 2;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(shownAsMeant(), 20000);
 
         lunetta.terminate();
         QVERIFY(lunetta.waitForFinished(20000));

@@ -1,6 +1,10 @@
 #include "viewer/picture/DibImage.h"
 
+#include "viewer/picture/ColourConversion.h"
+
 #include "lunetta_plugin.h"
+
+#include <QColorSpace>
 
 #include <cstring>
 
@@ -45,6 +49,25 @@ bool describe(const LunettaBitmapInfoHeader &h, size_t infoSize, size_t bitsSize
         return false;
     out = { int(width), int(height), bitCount, int(colours), size_t(stride) };
     return true;
+}
+
+// The colour trailer a plug-in may append after the palette, at `offset`; an invalid colour
+// space without one or where it says nothing Qt can describe.
+QColorSpace coloursOf(const unsigned char *info, size_t infoSize, size_t offset)
+{
+    LunettaColourTrailer trailer;
+    if (infoSize < offset || infoSize - offset < sizeof trailer)
+        return {};
+    std::memcpy(&trailer, info + offset, sizeof trailer);
+    if (trailer.magic != LUNETTA_COLOUR_TRAILER_MAGIC)
+        return {};
+    if (trailer.iccSize == 0)
+        return ColourConversion::fromCodePoints(trailer.primaries, trailer.transfer);
+    if (infoSize - offset - sizeof trailer < trailer.iccSize)
+        return {};
+    return QColorSpace::fromIccProfile(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(info + offset + sizeof trailer),
+                                qsizetype(trailer.iccSize)));
 }
 
 QList<QRgb> palette(const unsigned char *entries, int colours, int size)
@@ -155,6 +178,11 @@ QImage DibImage::fromBlocks(const void *info, size_t infoSize, const void *bits,
     Layout layout;
     if (!describe(header, infoSize, bitsSize, limitBytes, layout))
         return {};
-    return fromRows(layout, static_cast<const unsigned char *>(info),
-                    static_cast<const unsigned char *>(bits));
+    QImage image = fromRows(layout, static_cast<const unsigned char *>(info),
+                            static_cast<const unsigned char *>(bits));
+    if (!image.isNull())
+        image.setColorSpace(
+            coloursOf(static_cast<const unsigned char *>(info), infoSize,
+                      sizeof(LunettaBitmapInfoHeader) + size_t(layout.colours) * 4));
+    return image;
 }

@@ -7,7 +7,8 @@
 // Turns the two blocks a picture plug-in returns (a 40-byte BITMAPINFOHEADER with its palette,
 // and bottom-up rows padded to 4 bytes) into a picture. Every field and both block sizes are
 // checked first: a header that does not describe a picture Lunetta can show, or blocks shorter
-// than the header says, give a null image, never a read outside the blocks.
+// than the header says, give a null image, never a read outside the blocks. A colour trailer
+// after the palette gives the picture its colour space.
 class DibImage
 {
 public:

@@ -1,21 +1,18 @@
 #include "viewer/picture/PictureAhead.h"
 
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureBuffer.h"
 
 #include "lunetta_plugin.h"
 
-#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
-#include <QThread>
 
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <future>
-#include <vector>
 
 namespace {
 
@@ -41,49 +38,7 @@ QSize reducedSize(QSize stored, QSize bound)
     return QSize(part(stored.width(), divisor), part(stored.height(), divisor));
 }
 
-std::atomic<bool> colourManaged { true };
-
-// Converts the colours of a picture with a profile other than sRGB to sRGB, in place. A large
-// picture is converted in strips on several threads: alone, the conversion would add a third to
-// the decode of a photo.
-QImage inSrgb(QImage image)
-{
-    const QColorSpace profile = image.colorSpace();
-    if (!colourManaged || image.isNull() || !profile.isValid() || profile == QColorSpace::SRgb)
-        return image;
-    const QImage::Format format = image.format();
-    const bool strips = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
-        || format == QImage::Format_ARGB32_Premultiplied;
-    const int parts = std::clamp(QThread::idealThreadCount(), 1, 4);
-    if (!strips || parts == 1 || qint64(image.width()) * image.height() < 1000000) {
-        image.convertToColorSpace(QColorSpace::SRgb);
-        return image;
-    }
-    uchar *bits = image.bits();
-    const qsizetype line = image.bytesPerLine();
-    const int rows = (image.height() + parts - 1) / parts;
-    std::vector<std::future<void>> work;
-    for (int top = 0; top < image.height(); top += rows) {
-        work.push_back(std::async(std::launch::async, [=, &image] {
-            // A view of the strip: converted in the picture's own memory.
-            QImage strip(bits + top * line, image.width(), std::min(rows, image.height() - top),
-                         line, format);
-            strip.setColorSpace(profile);
-            strip.convertToColorSpace(QColorSpace::SRgb);
-        }));
-    }
-    for (auto &done : work)
-        done.get();
-    image.setColorSpace(QColorSpace::SRgb);
-    return image;
-}
-
 } // namespace
-
-void PictureAhead::setColourManaged(bool on)
-{
-    colourManaged = on;
-}
 
 PictureAhead::PictureAhead()
 {
@@ -158,7 +113,7 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
         }
     }
     Picture picture;
-    picture.image = PictureBuffer::drawingForm(inSrgb(reader.read()));
+    picture.image = PictureBuffer::drawingForm(ColourConversion::toDisplay(reader.read()));
     picture.natural = natural.isValid() ? natural : picture.image.size();
     return picture;
 }
@@ -172,7 +127,7 @@ PictureAhead::Picture PictureAhead::decodePart(const QString &path, QSize part)
         return {};
     reader.setClipRect(QRect(QPoint(0, 0), part.boundedTo(header.stored)));
     Picture picture;
-    picture.image = PictureBuffer::drawingForm(inSrgb(reader.read()));
+    picture.image = PictureBuffer::drawingForm(ColourConversion::toDisplay(reader.read()));
     if (picture.image.isNull())
         return {};
     picture.natural = header.stored;

@@ -54,11 +54,6 @@ public:
     };
     static Outcome firstOutcome(const Header &header, QSize bound, QSize firstPart);
 
-    // Whether a picture that carries a colour profile is converted to sRGB as it is decoded, so
-    // that a photo in a wide gamut shows the colours it means; on unless the user turned it off.
-    // Read by the decode threads, so it takes effect from the next decode.
-    static void setColourManaged(bool on);
-
     // The built-in loader, as every decode of a picture file uses it: orientation from its
     // EXIF data applied, converted to the form the holding buffer draws from. With a `bound`,
     // a format that decodes at a fraction of its size (JPEG) is decoded at the smallest such

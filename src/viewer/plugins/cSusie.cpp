@@ -3,6 +3,7 @@
 #include "core/MessageService.h"
 #include "core/Options.h"
 #include "core/SettingsStore.h"
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/DibImage.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/plugins/SplayLibrary.h"
@@ -237,7 +238,8 @@ bool cSusie::LoadPicture(const QString &file)
         bits = PluginBlock();
         if (image.isNull())
             return false;
-        m_picBack->setImage(std::move(image));
+        // A plug-in that told the picture's colours has it shown in the display's.
+        m_picBack->setImage(ColourConversion::toDisplay(std::move(image)));
         return !m_picBack->isEmpty();
     } catch (const std::bad_alloc &) {
         return false;

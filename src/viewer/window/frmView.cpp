@@ -13,6 +13,7 @@
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
 #include "viewer/picture/DeferredDecode.h"
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/WindowMemory.h"
@@ -151,7 +152,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     connect(&m_options, &Options::valueChanged, this, [this](Opt id) { onOptionChanged(int(id)); });
     connect(&m_options, &Options::loaded, this, [this] {
         applyBackColor();
-        PictureAhead::setColourManaged(m_options.isChecked(Opt::chkColorProfile));
+        ColourConversion::setEnabled(m_options.isChecked(Opt::chkColorProfile));
         showViewerTitleBar(m_options.isChecked(Opt::chkShowTitlebar));
         showViewerStatusBar(m_options.isChecked(Opt::chkShowStatusbar));
     });
@@ -162,7 +163,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
     m_statusBarShown = m_options.isChecked(Opt::chkShowStatusbar);
     stbView->setVisible(m_statusBarShown);
     applyBackColor();
-    PictureAhead::setColourManaged(m_options.isChecked(Opt::chkColorProfile));
+    ColourConversion::setEnabled(m_options.isChecked(Opt::chkColorProfile));
 
     m_layout->setOuterSize(200, 200);
     m_slideshow.setViewer(this);
@@ -581,7 +582,7 @@ void frmView::onOptionChanged(int id)
         showViewerStatusBar(m_options.isChecked(Opt::chkShowStatusbar));
         break;
     case Opt::chkColorProfile:
-        PictureAhead::setColourManaged(m_options.isChecked(Opt::chkColorProfile));
+        ColourConversion::setEnabled(m_options.isChecked(Opt::chkColorProfile));
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "Sandbox.h"
 
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/picture/PictureTarget.h"
@@ -419,39 +420,46 @@ private slots:
         QCOMPARE(foretold.partial, partial);
     }
 
-    // A photo in a wide gamut shows the colour its profile means; with the option off, its
-    // numbers are drawn unchanged. Large enough to be converted in strips.
-    void aProfiledPictureIsShownInSrgb_data()
+    // A photo in a wide gamut shows the colour its profile means on the display (sRGB, or the
+    // screen's own profile); with the option off, its numbers are drawn unchanged. Large enough
+    // to be converted in strips.
+    void aProfiledPictureIsShownInTheDisplaysColours_data()
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<bool>("managed");
         QTest::addColumn<QSize>("part");
+        QTest::addColumn<QColorSpace>("display");
+        const QColorSpace srgb(QColorSpace::SRgb);
         for (const char *format : { "PNG", "JPEG" }) {
             const QString name = QString::fromLatin1(format);
-            QTest::newRow(qPrintable(name + u" converted"_qs)) << name << true << QSize();
-            QTest::newRow(qPrintable(name + u" unchanged"_qs)) << name << false << QSize();
+            QTest::newRow(qPrintable(name + u" converted"_qs)) << name << true << QSize() << srgb;
+            QTest::newRow(qPrintable(name + u" unchanged"_qs)) << name << false << QSize() << srgb;
         }
-        QTest::newRow("JPEG part converted") << u"JPEG"_qs << true << QSize(300, 200);
+        QTest::newRow("JPEG part converted") << u"JPEG"_qs << true << QSize(300, 200) << srgb;
+        QTest::newRow("PNG on a P3 screen")
+            << u"PNG"_qs << true << QSize() << QColorSpace(QColorSpace::DisplayP3);
     }
-    void aProfiledPictureIsShownInSrgb()
+    void aProfiledPictureIsShownInTheDisplaysColours()
     {
         QFETCH(QString, format);
         QFETCH(bool, managed);
         QFETCH(QSize, part);
+        QFETCH(QColorSpace, display);
         const QColor stored(180, 120, 60);
         QImage picture(1200, 1000, QImage::Format_RGB32);
         picture.fill(stored);
         picture.setColorSpace(QColorSpace::AdobeRgb);
         const QString path = m_box.path(u"adobe."_qs + format.toLower());
         QVERIFY(picture.save(path, format.toLatin1().constData(), 95));
-        const QColor meant = QColorSpace(QColorSpace::AdobeRgb)
-                                 .transformationToColorSpace(QColorSpace::SRgb)
-                                 .map(stored);
+        const QColor meant
+            = QColorSpace(QColorSpace::AdobeRgb).transformationToColorSpace(display).map(stored);
 
-        PictureAhead::setColourManaged(managed);
+        ColourConversion::setEnabled(managed);
+        ColourConversion::setDisplay(display);
         const PictureAhead::Picture decoded
             = part.isValid() ? PictureAhead::decodePart(path, part) : PictureAhead::decode(path);
-        PictureAhead::setColourManaged(true);
+        ColourConversion::setEnabled(true);
+        ColourConversion::setDisplay(QColorSpace());
         QCOMPARE(decoded.partial, part.isValid());
         const QColor expected = managed ? meant : stored;
         for (const QPoint at : { QPoint(5, 5), QPoint(150, 190),

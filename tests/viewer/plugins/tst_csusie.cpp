@@ -4,10 +4,12 @@
 #include "core/Options.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/plugins/PluginDefaults.h"
 #include "viewer/plugins/cSusie.h"
 
+#include <QColorSpace>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
@@ -105,6 +107,43 @@ private slots:
         const QRgb corner = file.endsWith(u"gif") ? qRgb(255, 0, 255) : qRgb(255, 255, 255);
         QVERIFY2(near(image.pixel(56, 40), corner), "bottom right");
         QVERIFY(m_messages.messages.isEmpty());
+    }
+
+    // The colours a file states reach the screen as they are meant: Display P3 by HEIF's and
+    // AVIF's code points, Adobe RGB by the ICC profile in a JPEG XL; with conversion off, the
+    // numbers are drawn as they are.
+    void shippedPluginsTellTheColoursOfTheirPictures_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QColorSpace>("stated");
+        QTest::addColumn<bool>("managed");
+        QTest::addColumn<int>("tolerance");
+        const QColorSpace p3(QColorSpace::DisplayP3);
+        QTest::newRow("heif nclx") << u"p3.heic"_qs << p3 << true << 4;
+        QTest::newRow("avif nclx") << u"p3.avif"_qs << p3 << true << 2;
+        QTest::newRow("avif off") << u"p3.avif"_qs << p3 << false << 2;
+        QTest::newRow("jxl icc") << u"adobe.jxl"_qs << QColorSpace(QColorSpace::AdobeRgb) << true
+                                 << 2;
+    }
+    void shippedPluginsTellTheColoursOfTheirPictures()
+    {
+        QFETCH(QString, file);
+        QFETCH(QColorSpace, stated);
+        QFETCH(bool, managed);
+        QFETCH(int, tolerance);
+        usePlugins({ shipped("gif"), shipped("avif"), shipped("heif"), shipped("jxl") });
+        const QColor stored(180, 120, 60);
+        const QColor expected
+            = managed ? stated.transformationToColorSpace(QColorSpace::SRgb).map(stored) : stored;
+        ColourConversion::setEnabled(managed);
+        const bool loaded = m_susie->LoadPicture(fixture(file));
+        ColourConversion::setEnabled(true);
+        QVERIFY(loaded);
+        const QColor got = m_back.image().pixelColor(32, 24);
+        QVERIFY2(qAbs(got.red() - expected.red()) <= tolerance
+                     && qAbs(got.green() - expected.green()) <= tolerance
+                     && qAbs(got.blue() - expected.blue()) <= tolerance,
+                 qPrintable(got.name() + u" instead of "_qs + expected.name()));
     }
 
     void damagedPicturesAreNotDisplayable_data()
