@@ -156,6 +156,10 @@ void PortalHotKeyBackend::ungrab(int id)
 
 bool PortalHotKeyBackend::openSession()
 {
+    // A portal that has not answered the last request for a session is not asked again (at
+    // start every stored key would wait for it in turn); its late answer still counts.
+    if (m_sessionPending)
+        return false;
     QVariantMap options;
     options.insert(QStringLiteral("session_handle_token"),
                    QStringLiteral("lunetta%1").arg(++m_tokens));
@@ -166,6 +170,7 @@ bool PortalHotKeyBackend::openSession()
         = request(QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
                                                  QStringLiteral("CreateSession")),
                   options, kind, &results);
+    m_sessionPending = answer == Answer::Pending;
     if (answer != Answer::Granted)
         return false;
     m_session = results.value(QStringLiteral("session_handle")).toString();
@@ -265,6 +270,8 @@ void PortalHotKeyBackend::onResponse(const QDBusMessage &message)
         return;
     }
     // An answer that came after its registration had stopped waiting.
+    if (kind.opensSession)
+        m_sessionPending = false;
     if (kind.opensSession && response == 0 && m_session.isEmpty()) {
         m_session = results.value(QStringLiteral("session_handle")).toString();
         if (!m_session.isEmpty())

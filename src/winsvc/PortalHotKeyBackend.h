@@ -78,6 +78,7 @@ private:
     QVariantMap m_results;
     bool m_answered = false;
     QEventLoop *m_waitLoop = nullptr;
+    bool m_sessionPending = false;
     int m_tokens = 0;
     bool m_bindQueued = false;
 };
