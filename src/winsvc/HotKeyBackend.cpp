@@ -2,9 +2,10 @@
 
 #include "winsvc/clsMessage.h"
 
-bool HotKeyBackend::registerHotKey(QObject *window, int id, int virtualKey, int mask)
+bool HotKeyBackend::registerHotKey(QObject *window, int id, int virtualKey, int mask,
+                                   const QString &name)
 {
-    if (!window || m_registrations.contains(id) || !grab(id, virtualKey, mask))
+    if (!window || m_registrations.contains(id) || !grab(id, virtualKey, mask, name))
         return false;
     m_registrations.insert(id, { window, virtualKey, mask });
     return true;

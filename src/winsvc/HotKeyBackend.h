@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QString>
 
 #include <memory>
 
@@ -10,20 +11,23 @@ class QObject;
 // Grabs system-wide key combinations for a window. `virtualKey` is a virtual-key code of the
 // hot key page's key table, `mask` the modifier bits (Alt 1, Ctrl 2, Shift 4, Windows 8). Each
 // press of a grabbed combination is posted to its window as a clsMessage::WM_HOTKEY message
-// with the id in wParam and MAKELONG(mask, virtualKey) in lParam.
+// with the id in wParam and MAKELONG(mask, virtualKey) in lParam. `name` says what the key does,
+// for a desktop that shows the user the keys a program asks for.
 class HotKeyBackend
 {
 public:
     virtual ~HotKeyBackend() = default;
     // False when the combination cannot be had, another program holding it included.
-    bool registerHotKey(QObject *window, int id, int virtualKey, int mask);
+    bool registerHotKey(QObject *window, int id, int virtualKey, int mask,
+                        const QString &name = QString());
     void unregisterHotKey(int id);
 
-    // The X11 backend when the program runs on X11, otherwise one that refuses every grab.
+    // By the session: the desktop portal's global shortcuts under Wayland, the X11 backend on
+    // X11, otherwise one that refuses every grab.
     static std::unique_ptr<HotKeyBackend> create();
 
 protected:
-    virtual bool grab(int id, int virtualKey, int mask) = 0;
+    virtual bool grab(int id, int virtualKey, int mask, const QString &name) = 0;
     virtual void ungrab(int id) = 0;
     // Called by a backend when the combination grabbed under `id` is pressed.
     void pressed(int id);
@@ -38,10 +42,11 @@ private:
     QHash<int, Registration> m_registrations;
 };
 
-// Where there is no X11 (Wayland, offscreen) no program may grab keys for the whole desktop.
+// Where there is neither X11 nor a portal (offscreen) no program may grab keys for the whole
+// desktop.
 class RefusingHotKeyBackend : public HotKeyBackend
 {
 protected:
-    bool grab(int, int, int) override { return false; }
+    bool grab(int, int, int, const QString &) override { return false; }
     void ungrab(int) override { }
 };

@@ -16,21 +16,10 @@ constexpr uint16_t lockVariants[]
 constexpr uint16_t relevantModifiers
     = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
-bool runsUnderWayland()
-{
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qEnvironmentVariable("XDG_SESSION_TYPE").compare(u"wayland", Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
-std::unique_ptr<HotKeyBackend> HotKeyBackend::create()
+std::unique_ptr<HotKeyBackend> XcbHotKeyBackend::forApplication()
 {
-    // Under Wayland the program reaches X11 through XWayland, whose root window sees keys only
-    // while an X11 program has the focus: a grab there would succeed and then mostly do
-    // nothing, so the user is told at once that the key cannot be had.
-    if (runsUnderWayland())
-        return std::make_unique<RefusingHotKeyBackend>();
     if (auto *x11
         = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         if (xcb_connection_t *c = x11->connection()) {
@@ -39,7 +28,7 @@ std::unique_ptr<HotKeyBackend> HotKeyBackend::create()
                 return std::make_unique<XcbHotKeyBackend>(c, screen->root);
         }
     }
-    return std::make_unique<RefusingHotKeyBackend>();
+    return nullptr;
 }
 
 XcbHotKeyBackend::XcbHotKeyBackend(xcb_connection_t *connection, uint32_t root)
@@ -125,7 +114,7 @@ uint16_t XcbHotKeyBackend::modifiersOf(int mask)
     return m;
 }
 
-bool XcbHotKeyBackend::grab(int id, int virtualKey, int mask)
+bool XcbHotKeyBackend::grab(int id, int virtualKey, int mask, const QString &)
 {
     const uint32_t keysym = keysymOf(virtualKey);
     if (!keysym || m_grabs.contains(id) || !m_symbols)

@@ -18,6 +18,8 @@ class XcbHotKeyBackend : public HotKeyBackend, public QAbstractNativeEventFilter
 public:
     XcbHotKeyBackend(xcb_connection_t *connection, uint32_t root);
     ~XcbHotKeyBackend() override;
+    // On the application's X display; none when the program does not run on X11.
+    static std::unique_ptr<HotKeyBackend> forApplication();
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -26,7 +28,7 @@ public:
     static uint16_t modifiersOf(int mask);
 
 protected:
-    bool grab(int id, int virtualKey, int mask) override;
+    bool grab(int id, int virtualKey, int mask, const QString &name) override;
     void ungrab(int id) override;
 
 private:

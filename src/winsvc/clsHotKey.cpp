@@ -108,7 +108,7 @@ bool clsHotKey::mAddHotKey(const QString &strNewKey, int lngVirtualKey, int enum
     const int id = HotKeyAtoms::add(strNewKey);
     if (!id)
         return false;
-    if (!m_backend->registerHotKey(m_target, id, lngVirtualKey, enumMask)) {
+    if (!m_backend->registerHotKey(m_target, id, lngVirtualKey, enumMask, strNewKey)) {
         HotKeyAtoms::remove(id);
         return false;
     }

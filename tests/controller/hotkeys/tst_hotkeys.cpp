@@ -26,7 +26,7 @@ public:
     { }
     // As X11 does: another program's key is refused, but the same program may grab a key
     // twice, and giving back either grab gives back the key.
-    bool grab(int id, int vk, int mask) override
+    bool grab(int id, int vk, int mask, const QString &) override
     {
         const QPair<int, int> combo(vk, mask);
         if (combo == taken)

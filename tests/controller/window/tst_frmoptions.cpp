@@ -16,6 +16,7 @@
 #include "viewer/movie/raView.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/window/frmView.h"
+#include "winsvc/TrayIcon.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -189,6 +190,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         startFromFolder();
         QVERIFY(m_window->isMinimized());
+        // Offscreen there is no tray at all: the controller stays an ordinary minimised
+        // window rather than hiding behind an icon nobody can see.
+        QVERIFY(!TrayIcon::isAvailable());
+        QVERIFY(m_window->isVisible());
+        QVERIFY(!m_window->isTrayIconShown());
     }
 
     void pauseWhileHiddenDoesNothing()
