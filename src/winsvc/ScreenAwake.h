@@ -27,8 +27,9 @@ public:
     void setShowActive(bool active);
     bool isHeld() const { return m_held; }
 
-    // The session's screen saver service on D-Bus; a hold there also ends with the connection,
-    // so a killed program releases it too.
+    // The session's screen saver service on D-Bus, else the desktop portal's inhibition, else
+    // on X11 the suspension of the X server's screen saver; each hold also ends with the
+    // program's connection, so a killed program releases it too.
     static std::unique_ptr<IdleInhibitor> sessionInhibitor();
 
 private:
