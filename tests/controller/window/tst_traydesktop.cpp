@@ -155,7 +155,7 @@ private:
     }
     void expectNormalController()
     {
-        QTRY_VERIFY(m_window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), 20000);
         // The window system reports a new state a little later; it must not take the window
         // away again.
         QTest::qWait(800);
@@ -193,14 +193,14 @@ private slots:
         open();
         for (int run = 1; run <= 2; ++run) {
             startShow();
-            QTRY_VERIFY(m_window->isTrayIconShown());
-            QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(m_window->isTrayIconShown(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
             QTest::qWait(800); // the window system's answer to the hiding
             QVERIFY2(m_window->isTrayIconShown(), "the icon went away by itself");
             QVERIFY(!m_window->isVisible());
             QVERIFY2(!m_show->isPaused(), "the show paused by itself");
             m_clock->advance(11);
-            QTRY_COMPARE(m_show->currentIndex, 2);
+            QTRY_COMPARE_WITH_TIMEOUT(m_show->currentIndex, 2, 20000);
             // A stop from the tool bar, then the same again in the same run.
             m_window->commands()->stopSlideshow();
             expectNormalController();
@@ -214,18 +214,18 @@ private slots:
         QVERIFY(trayReady());
         open();
         startShow();
-        QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
         waitPastDoubleClick();
         chooseWhenOpen(m_window->menus().mnuTasktray(), action(u"mnuTasktray_Stop"_qs));
         QVERIFY(clickTrayIcon(u"3"_qs));
-        QTRY_VERIFY(!m_show->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_show->isRunning(), 20000);
         QVERIFY(!m_viewer->isVisible());
         expectNormalController();
 
         // A double click brings the controller back during a show and pauses it.
         startShow();
-        QTRY_VERIFY(m_window->isTrayIconShown());
-        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isTrayIconShown(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
         waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs, { u"--repeat"_qs, u"2"_qs, u"--delay"_qs, u"80"_qs }));
         expectNormalController();
@@ -249,11 +249,11 @@ private slots:
         Startup::dispatchArgument(m_box->path(u"long/"_qs), *m_window->commands(),
                                   *m_ctx->messages);
         QVERIFY(m_show->isRunning());
-        QTRY_VERIFY(nativeIcon() && nativeIcon()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
         TrayIcon *tray = m_window->trayIcon();
         QCOMPARE(tray->image(), u"Pause"_qs);
         m_clock->advance(11);
-        QTRY_COMPARE(m_show->currentIndex, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_show->currentIndex, 2, 20000);
         QCOMPARE(tray->tip(), u"Lunetta - "_qs + longName.left(17));
         QCOMPARE(nativeIcon()->toolTip(), tray->tip());
 
@@ -261,18 +261,18 @@ private slots:
         // together than the double-click time make a double click, which brings the window back.
         waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs));
-        QTRY_VERIFY(m_show->isPaused());
+        QTRY_VERIFY_WITH_TIMEOUT(m_show->isPaused(), 20000);
         QCOMPARE(tray->image(), u"Play"_qs);
         waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs));
-        QTRY_VERIFY(!m_show->isPaused());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_show->isPaused(), 20000);
         QCOMPARE(tray->image(), u"Pause"_qs);
         QVERIFY(!m_window->isVisible());
 
         // Quitting from the tray menu takes the icon away.
         action(u"mnuTasktray_Quit"_qs)->trigger();
         QVERIFY(!m_window->isTrayIconShown());
-        QTRY_VERIFY(!nativeIcon()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!nativeIcon()->isVisible(), 20000);
     }
 
     void theControllerFollowsTheTray()
@@ -283,7 +283,7 @@ private slots:
         open();
         QVERIFY(trayReady());
         startShow();
-        QTRY_VERIFY(m_window->isTrayIconShown());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isTrayIconShown(), 20000);
         QVERIFY(!m_window->isVisible());
 
         // The tray goes away during the show: the controller is a minimised window again.
@@ -319,23 +319,23 @@ private slots:
         const bool checked = option->isChecked();
         QMenu *file = m_window->menus().menu(u"mnuFile"_qs);
         m_window->activateWindow();
-        QTRY_VERIFY(m_window->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isActiveWindow(), 20000);
         auto press = [this](const char *keys) {
             QVERIFY(m_desktop.xdotool({ u"key"_qs, QString::fromLatin1(keys) }));
         };
 
         press("alt+f");
-        QTRY_VERIFY(file->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 20000);
         // Again: on to the option that shares the key, which only takes the focus.
         press("alt+f");
-        QTRY_VERIFY(option->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(option->hasFocus(), 20000);
         QVERIFY(!file->isVisible());
         QCOMPARE(option->isChecked(), checked);
         // Once more back to the menu, where X quits.
         press("alt+f");
-        QTRY_VERIFY(file->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 20000);
         press("x");
-        QTRY_VERIFY(!m_window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 20000);
     }
 
     void everyContextMenuItemIsSafeInEveryState_data()
@@ -378,7 +378,7 @@ private slots:
             else if (state == u"ended") {
                 action(u"mnuTasktray_LastFile"_qs)->trigger();
                 m_clock->advance(11);
-                QTRY_VERIFY(!m_show->isRunning());
+                QTRY_VERIFY_WITH_TIMEOUT(!m_show->isRunning(), 20000);
             }
             // What the state change and the command leave queued runs before the checks.
             QCoreApplication::processEvents();
