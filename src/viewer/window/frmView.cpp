@@ -12,8 +12,8 @@
 #include "engine/Slideshow.h"
 #include "viewer/movie/mpView.h"
 #include "viewer/movie/raView.h"
-#include "viewer/picture/DeferredDecode.h"
 #include "viewer/picture/ColourConversion.h"
+#include "viewer/picture/DeferredDecode.h"
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/WindowMemory.h"
@@ -41,11 +41,6 @@ using namespace ViewerGeometry;
 namespace {
 
 constexpr int tickMilliseconds = 50;
-
-int optionInteger(const Options &options, Opt id)
-{
-    return roundHalfEven(options.number(id));
-}
 
 } // namespace
 
