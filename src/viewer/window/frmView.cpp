@@ -14,7 +14,6 @@
 #include "viewer/movie/raView.h"
 #include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/DeferredDecode.h"
-#include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureView.h"
 #include "viewer/picture/WindowMemory.h"
 #include "viewer/picture/cImage.h"
