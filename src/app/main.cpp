@@ -243,7 +243,8 @@ int main(int argc, char *argv[])
     QtTranslations::install(app);
     // Pictures are shown in the screen's own colours where a colour manager published its
     // profile; the early decode took sRGB, the usual case.
-    ColourConversion::setDisplay(QColorSpace::fromIccProfile(DisplayProfile::read()));
+    if (const QByteArray screenProfile = DisplayProfile::read(); !screenProfile.isEmpty())
+        ColourConversion::setDisplay(QColorSpace::fromIccProfile(screenProfile));
     if (ColourConversion::display() != QColorSpace(QColorSpace::SRgb))
         earlyPicture.reset();
 
