@@ -1,6 +1,7 @@
 #include "viewer/picture/PictureAhead.h"
 
 #include "viewer/picture/PictureBuffer.h"
+#include "viewer/picture/ReaderFrameSource.h"
 
 #include "lunetta_plugin.h"
 
@@ -160,7 +161,13 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
     Picture picture;
     picture.image = PictureBuffer::drawingForm(inSrgb(reader.read()));
     picture.natural = natural.isValid() ? natural : picture.image.size();
+    picture.animated = !picture.image.isNull() && ReaderFrameSource::mayAnimate(reader);
     return picture;
+}
+
+QImage PictureAhead::forDrawing(QImage frame)
+{
+    return PictureBuffer::drawingForm(inSrgb(std::move(frame)));
 }
 
 PictureAhead::Picture PictureAhead::decodePart(const QString &path, QSize part)

@@ -25,6 +25,14 @@ void PictureBuffer::setImage(QImage image)
     m_natural = m_image.size();
     m_source.clear();
     m_partial = false;
+    m_frames = {};
+}
+
+void PictureBuffer::setFrame(QImage frame)
+{
+    FrameSourceOpener frames = std::move(m_frames);
+    setImage(std::move(frame));
+    m_frames = std::move(frames);
 }
 
 void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &source)

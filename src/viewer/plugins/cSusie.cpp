@@ -238,6 +238,7 @@ bool cSusie::LoadPicture(const QString &file)
         if (image.isNull())
             return false;
         m_picBack->setImage(std::move(image));
+        m_picBack->setFrames(m_library->animationOf(plugin.handle(), file));
         return !m_picBack->isEmpty();
     } catch (const std::bad_alloc &) {
         return false;

@@ -41,11 +41,6 @@ namespace {
 
 constexpr int tickMilliseconds = 50;
 
-int optionInteger(const Options &options, Opt id)
-{
-    return roundHalfEven(options.number(id));
-}
-
 } // namespace
 
 frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
@@ -512,6 +507,19 @@ void frmView::setStatusTexts(const QString &fileName, const QString &page)
 void frmView::showPicture()
 {
     g_clsImage->setVisible(true);
+}
+
+bool frmView::pictureMoves() const
+{
+    return g_clsImage->animationMoves();
+}
+bool frmView::animationPlayedThrough() const
+{
+    return g_clsImage->animationPlayedThrough();
+}
+void frmView::playAnimation(bool play)
+{
+    g_clsImage->playAnimation(play);
 }
 
 void frmView::showViewerWindow()
