@@ -75,8 +75,8 @@ private:
 
 } // namespace
 
-// Animated pictures through the real viewer and engine: the GIF through the shipped plug-in's
-// frames, the WebP through Qt's reader.
+// Animated pictures through the real viewer and engine: GIF and AVIF through the shipped
+// plug-ins' frames, WebP through Qt's reader.
 class TestAnimation : public QObject
 {
     Q_OBJECT
@@ -98,7 +98,8 @@ class TestAnimation : public QObject
         {
             show.setViewer(&view);
             show.setPluginBridge(&susie);
-            options.setSusiePlugins({ QStringLiteral(SHIPPED_SPI_DIR "/gif.spi") });
+            options.setSusiePlugins({ QStringLiteral(SHIPPED_SPI_DIR "/gif.spi"),
+                                      QStringLiteral(SHIPPED_SPI_DIR "/avif.spi") });
             options.setCheck(Opt::chkUseSusiePlugin, 1);
             for (const auto &[name, content] : files)
                 show.playList.appendToPlayList(box.file(name, content));
@@ -120,6 +121,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("GIF, plug-in frames") << u"three.gif"_qs;
         QTest::newRow("WebP, Qt's reader") << u"three.webp"_qs;
+        QTest::newRow("AVIF, plug-in frames") << u"three.avif"_qs;
     }
     void playsEachFrameForItsDelay()
     {
