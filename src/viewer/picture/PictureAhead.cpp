@@ -1,5 +1,6 @@
 #include "viewer/picture/PictureAhead.h"
 
+#include "viewer/picture/ApngFrameSource.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/picture/ReaderFrameSource.h"
 
@@ -43,6 +44,18 @@ QSize reducedSize(QSize stored, QSize bound)
 }
 
 std::atomic<bool> colourManaged { true };
+
+// The frames of a picture file whose format may hold more than one, as the reader that read the
+// first one tells (the format as it told before reading): Qt animates WebP (and GIF, MNG); an
+// animated PNG it shows still.
+FrameSourceOpener framesOf(QImageReader &reader, const QByteArray &format, const QString &path)
+{
+    if (ReaderFrameSource::mayAnimate(reader))
+        return ReaderFrameSource::opener(path);
+    if (format == "png" && ApngFrameSource::isAnimated(path))
+        return ApngFrameSource::opener(path);
+    return {};
+}
 
 // Converts the colours of a picture with a profile other than sRGB to sRGB, in place. A large
 // picture is converted in strips on several threads: alone, the conversion would add a third to
@@ -158,10 +171,12 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
             natural = header.turned ? header.stored.transposed() : header.stored;
         }
     }
+    const QByteArray format = reader.format();
     Picture picture;
     picture.image = PictureBuffer::drawingForm(inSrgb(reader.read()));
     picture.natural = natural.isValid() ? natural : picture.image.size();
-    picture.animated = !picture.image.isNull() && ReaderFrameSource::mayAnimate(reader);
+    if (!picture.image.isNull())
+        picture.frames = framesOf(reader, format, path);
     return picture;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/picture/FrameSource.h"
+
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -29,8 +31,8 @@ public:
         QSize natural;
         // Only the top left part of the picture, at full scale; the rest follows.
         bool partial = false;
-        // The file may hold more frames than this first one.
-        bool animated = false;
+        // The frames of the file from its first, when it may hold more than this first one.
+        FrameSourceOpener frames;
         bool isReduced() const { return !partial && !image.isNull() && image.size() != natural; }
     };
 

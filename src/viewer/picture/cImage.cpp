@@ -4,7 +4,6 @@
 #include "viewer/picture/PictureAnimation.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/picture/PictureTarget.h"
-#include "viewer/picture/ReaderFrameSource.h"
 
 #include <QPainter>
 #include <QRegion>
@@ -137,8 +136,8 @@ bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
         m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
     else
         m_back->setImage(std::move(picture.image));
-    if (picture.animated)
-        m_back->setFrames(ReaderFrameSource::opener(fileName));
+    if (picture.frames)
+        m_back->setFrames(std::move(picture.frames));
     // Only now that the picture before has gone to be freed does the whole of this one follow.
     if (partial)
         m_ahead->decodeRest(fileName);

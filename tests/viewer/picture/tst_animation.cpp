@@ -76,7 +76,7 @@ private:
 } // namespace
 
 // Animated pictures through the real viewer and engine: GIF and AVIF through the shipped
-// plug-ins' frames, WebP through Qt's reader.
+// plug-ins' frames, WebP through Qt's reader, APNG composed by the viewer itself.
 class TestAnimation : public QObject
 {
     Q_OBJECT
@@ -122,6 +122,7 @@ private slots:
         QTest::newRow("GIF, plug-in frames") << u"three.gif"_qs;
         QTest::newRow("WebP, Qt's reader") << u"three.webp"_qs;
         QTest::newRow("AVIF, plug-in frames") << u"three.avif"_qs;
+        QTest::newRow("APNG, composed here") << u"three.png"_qs;
     }
     void playsEachFrameForItsDelay()
     {
@@ -196,6 +197,8 @@ private slots:
         const QList<QRgb> colours { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255) };
         QTest::newRow("truncated GIF") << u"cut.gif"_qs << gif.left(gif.size() * 2 / 3) << 0;
         QTest::newRow("truncated WebP") << u"cut.webp"_qs << webp.left(webp.size() * 2 / 3) << 0;
+        const QByteArray png = fixture(u"three.png"_qs);
+        QTest::newRow("truncated APNG") << u"cut.png"_qs << png.left(png.size() * 2 / 3) << 0;
         QTest::newRow("GIF of 0 ms frames") << u"fast.gif"_qs << tinyGif(3, 0, colours) << 90;
         QTest::newRow("GIF of 10,000 frames") << u"long.gif"_qs << tinyGif(10000, 2, colours) << 10;
     }
