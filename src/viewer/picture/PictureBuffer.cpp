@@ -30,9 +30,11 @@ void PictureBuffer::setImage(QImage image)
 
 void PictureBuffer::setFrame(QImage frame)
 {
-    FrameSourceOpener frames = std::move(m_frames);
-    setImage(std::move(frame));
-    m_frames = std::move(frames);
+    // The frame before goes at once, not to the releaser: frames come many a second, and on the
+    // releaser's worker they would pile up behind the decode of the next file.
+    m_image = drawingForm(std::move(frame));
+    m_scaled = QImage();
+    m_natural = m_image.size();
 }
 
 void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &source)
