@@ -62,7 +62,7 @@ bool isShared(const QByteArray &type)
 
 } // namespace
 
-ApngFrameSource::ApngFrameSource(const QString &path)
+ApngFrameSource::ApngFrameSource(const QString &path, qint64 maxPixels)
     : m_file(path)
 {
     if (!m_file.open(QIODevice::ReadOnly) || m_file.read(8) != signature)
@@ -82,7 +82,7 @@ ApngFrameSource::ApngFrameSource(const QString &path)
         }
     }
     if (c.type != "IDAT" || m_ihdr.isEmpty() || m_frames < 1 || m_size.isEmpty()
-        || qint64(m_size.width()) * m_size.height() > (qint64(1) << 28))
+        || qint64(m_size.width()) * m_size.height() > maxPixels)
         return;
     // The picture data is the first frame only when a frame control comes before it.
     m_ok = true;

@@ -14,7 +14,9 @@
 class ApngFrameSource : public FrameSource
 {
 public:
-    explicit ApngFrameSource(const QString &path);
+    // A picture of more than `maxPixels` is not read (at 4 bytes a pixel, Lunetta's limit).
+    explicit ApngFrameSource(const QString &path, qint64 maxPixels = defaultMaxPixels);
+    static constexpr qint64 defaultMaxPixels = qint64(1) << 28;
     bool next(QImage &frame, int &delayMs) override;
 
     // Whether the file is a PNG that announces an animation before its picture data; reads the

@@ -199,7 +199,11 @@ void PictureAnimation::showDue()
             return;
         }
         if (!entry.onScreen) {
+            const std::shared_ptr<Run> run = m_run;
             m_show(std::move(entry.image));
+            // Showing it may have ended the animation (a drawing that failed drops the file).
+            if (m_run != run)
+                return;
             ++m_shown;
         }
         schedule(entry.delay);
