@@ -6,6 +6,7 @@
 #include "core/SettingsStore.h"
 #include "engine/Slideshow.h"
 #include "viewer/picture/PictureAnimation.h"
+#include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/cSusie.h"
 #include "viewer/window/frmView.h"
 
@@ -225,6 +226,18 @@ private slots:
                          qPrintable(QString::number(clock.elapsed())));
             clock.start();
         }
+    }
+
+    void aPluginWithoutFramesDecidesAsBefore()
+    {
+        // The frames come from the plug-in that decoded the picture, and only from one that
+        // offers them: any other one's picture is shown still.
+        SplayLibrary plugins;
+        int32_t still = plugins.VBLoadPlugin(QStringLiteral(TEST_SPI_DIR "/red.spi"));
+        int32_t gif = plugins.VBLoadPlugin(QStringLiteral(SHIPPED_SPI_DIR "/gif.spi"));
+        QVERIFY(still && gif);
+        QVERIFY(!plugins.animationOf(still, u"any.gif"_qs));
+        QVERIFY(plugins.animationOf(gif, u"any.gif"_qs));
     }
 
     void decodesOnlyAFewFramesAhead()
