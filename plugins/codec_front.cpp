@@ -26,4 +26,23 @@ LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int fla
     return codec.getPicture(buf, len, flag, pHBInfo, pHBm, progress, data);
 }
 
+// Only a plug-in whose format has frames offers them.
+#ifdef LUNETTA_CODEC_ANIMATES
+LUNETTA_PLUGIN_EXPORT void *OpenAnimation(const char *filename)
+{
+    return codec.openAnimation(filename);
+}
+
+LUNETTA_PLUGIN_EXPORT int GetAnimationFrame(void *animation, void **pHBInfo, void **pHBm,
+                                            int *delayMs)
+{
+    return codec.animationFrame(animation, pHBInfo, pHBm, delayMs);
+}
+
+LUNETTA_PLUGIN_EXPORT void CloseAnimation(void *animation)
+{
+    codec.closeAnimation(animation);
+}
+#endif
+
 } // extern "C"

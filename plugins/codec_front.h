@@ -46,6 +46,20 @@ public:
         return m_getPicture(buf, len, flag, pHBInfo, pHBm, progress, data);
     }
 
+    // The decoder's optional animation functions; without them there are no frames to open.
+    void *openAnimation(const char *filename)
+    {
+        std::call_once(m_loaded, [this] { load(); });
+        return m_openAnimation && m_animationFrame && m_closeAnimation ? m_openAnimation(filename)
+                                                                       : nullptr;
+    }
+    // Only for what openAnimation opened, so the decoder is loaded and has them.
+    int animationFrame(void *animation, void **pHBInfo, void **pHBm, int *delayMs)
+    {
+        return m_animationFrame(animation, pHBInfo, pHBm, delayMs);
+    }
+    void closeAnimation(void *animation) { m_closeAnimation(animation); }
+
 private:
     using GetPictureFunction = int (*)(const char *, long, unsigned int, void **, void **,
                                        LunettaProgressCallback, intptr_t);
@@ -65,14 +79,24 @@ private:
         // Kept loaded for the rest of the run, also when the plug-in is let go: the codec
         // libraries keep what they set up when loaded, and unloading them would leak it.
         m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        if (m_handle)
-            m_getPicture = reinterpret_cast<GetPictureFunction>(dlsym(m_handle, "GetPicture"));
+        if (!m_handle)
+            return;
+        m_getPicture = reinterpret_cast<GetPictureFunction>(dlsym(m_handle, "GetPicture"));
+        m_openAnimation
+            = reinterpret_cast<decltype(m_openAnimation)>(dlsym(m_handle, "OpenAnimation"));
+        m_animationFrame
+            = reinterpret_cast<decltype(m_animationFrame)>(dlsym(m_handle, "GetAnimationFrame"));
+        m_closeAnimation
+            = reinterpret_cast<decltype(m_closeAnimation)>(dlsym(m_handle, "CloseAnimation"));
     }
 
     const char *m_name;
     std::once_flag m_loaded;
     void *m_handle = nullptr;
     GetPictureFunction m_getPicture = nullptr;
+    void *(*m_openAnimation)(const char *) = nullptr;
+    int (*m_animationFrame)(void *, void **, void **, int *) = nullptr;
+    void (*m_closeAnimation)(void *) = nullptr;
 };
 
 inline uint32_t fourcc(const char (&text)[5])

@@ -134,6 +134,31 @@ LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int fla
  */
 LUNETTA_PLUGIN_EXPORT int ConfigurationDlg(uintptr_t parent, int fnc);
 
+/*
+ * Optional: the frames of an animated picture. A plug-in that exports all three functions
+ * below lets Lunetta play the animations it decodes; without them (or when OpenAnimation
+ * returns NULL) the picture of GetPicture is shown still.
+ *
+ * OpenAnimation opens the file's frames from the first; NULL when the file cannot be read so.
+ * GetAnimationFrame hands out the next frame as GetPicture hands out a picture (two blocks
+ * from malloc() that Lunetta frees): the whole picture as it shows at that frame, every frame
+ * of one width and height, the first equal to what GetPicture gives; *delayMs is how long it
+ * shows as the file states it (0 when it states none: Lunetta then shows it for 100 ms, as it
+ * does any frame of 10 ms or less). After the last frame it returns LUNETTA_SPI_END_OF_FRAMES;
+ * any other code but LUNETTA_SPI_OK ends the frames too. Lunetta loops by opening the file
+ * again. CloseAnimation frees the handle, also before the last frame was read.
+ *
+ * Frames are read on a worker thread, never in the thread of GetPicture's calls: a plug-in
+ * keeps each animation's state with its handle. One handle is used by one thread at a time;
+ * several may be open at once.
+ */
+#define LUNETTA_SPI_END_OF_FRAMES 100
+
+LUNETTA_PLUGIN_EXPORT void *OpenAnimation(const char *filename);
+LUNETTA_PLUGIN_EXPORT int GetAnimationFrame(void *animation, void **pHBInfo, void **pHBm,
+                                            int *delayMs);
+LUNETTA_PLUGIN_EXPORT void CloseAnimation(void *animation);
+
 #ifdef __cplusplus
 }
 #endif

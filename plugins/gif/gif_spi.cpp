@@ -1,9 +1,13 @@
-// GIF plug-in: the first frame of a GIF, transparent pixels shown in the background colour.
+// GIF plug-in: the first frame of a GIF, transparent pixels shown in the background colour, and
+// the frames of an animated GIF composed one after the other.
 #include "spi_common.h"
 
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -146,6 +150,119 @@ int decode(const char *path, void **pInfo, void **pBits)
     }
 }
 
+uint32_t rgb(const GifColorType &c)
+{
+    return uint32_t(c.Blue) | uint32_t(c.Green) << 8 | uint32_t(c.Red) << 16 | 0xFF000000u;
+}
+
+// An animation being read: the picture as it shows after the last frame, and what the next
+// frame must undo of that one first. Frames are read as they come, never the whole file.
+struct Animation
+{
+    GifCloser file;
+    std::vector<uint32_t> canvas;
+    std::vector<uint32_t> saved; // before a frame that restores what it covered
+    int width = 0;
+    int height = 0;
+    uint32_t background = 0;
+    // The last frame's disposal (2 to background, 3 to what was there) and its place.
+    int disposal = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+void undoLastFrame(Animation &a)
+{
+    if (a.disposal == DISPOSE_BACKGROUND) {
+        for (int y = a.top; y < a.bottom; ++y)
+            std::fill(a.canvas.begin() + size_t(y) * size_t(a.width) + size_t(a.left),
+                      a.canvas.begin() + size_t(y) * size_t(a.width) + size_t(a.right),
+                      a.background);
+    } else if (a.disposal == DISPOSE_PREVIOUS && a.saved.size() == a.canvas.size()) {
+        a.canvas.swap(a.saved);
+    }
+    a.disposal = 0;
+}
+
+// The next frame drawn onto the canvas and handed out like a picture of 32 bits.
+int nextFrame(Animation &a, void **pInfo, void **pBits, int *delayMs)
+{
+    GifFileType *gif = a.file.gif;
+    GraphicsControlBlock gcb { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
+    for (;;) {
+        GifRecordType record;
+        if (DGifGetRecordType(gif, &record) != GIF_OK)
+            return LUNETTA_SPI_BROKEN_DATA;
+        if (record == TERMINATE_RECORD_TYPE)
+            return LUNETTA_SPI_END_OF_FRAMES;
+        if (record == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType *ext = nullptr;
+            if (DGifGetExtension(gif, &code, &ext) != GIF_OK)
+                return LUNETTA_SPI_BROKEN_DATA;
+            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
+                DGifExtensionToGCB(ext[0], ext + 1, &gcb);
+            while (ext) {
+                if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
+                    return LUNETTA_SPI_BROKEN_DATA;
+            }
+            continue;
+        }
+        if (record != IMAGE_DESC_RECORD_TYPE)
+            continue;
+        if (DGifGetImageDesc(gif) != GIF_OK)
+            return LUNETTA_SPI_BROKEN_DATA;
+        const GifImageDesc &frame = gif->Image;
+        const ColorMapObject *map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
+        if (!map || map->ColorCount <= 0 || map->ColorCount > 256 || frame.Width <= 0
+            || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
+            return LUNETTA_SPI_BROKEN_DATA;
+        if (a.canvas.empty()) {
+            // The first frame sizes the picture and its background as the still picture has them.
+            a.width = std::max(gif->SWidth, frame.Left + frame.Width);
+            a.height = std::max(gif->SHeight, frame.Top + frame.Height);
+            if (!spi::pictureFits((unsigned long long)a.width, (unsigned long long)a.height))
+                return LUNETTA_SPI_NO_MEMORY;
+            a.background = rgb(map->Colors[0]);
+            if (gif->SColorMap && gif->SBackGroundColor >= 0
+                && gif->SBackGroundColor < gif->SColorMap->ColorCount)
+                a.background = rgb(gif->SColorMap->Colors[gif->SBackGroundColor]);
+            a.canvas.assign(size_t(a.width) * size_t(a.height), a.background);
+        }
+        std::vector<GifPixelType> pixels;
+        if (!readRows(gif, pixels, frame.Width, frame.Height))
+            return LUNETTA_SPI_BROKEN_DATA;
+
+        undoLastFrame(a);
+        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+            a.saved = a.canvas;
+        a.disposal = gcb.DisposalMode;
+        a.left = std::min(frame.Left, a.width);
+        a.top = std::min(frame.Top, a.height);
+        a.right = std::min(frame.Left + frame.Width, a.width);
+        a.bottom = std::min(frame.Top + frame.Height, a.height);
+        for (int y = a.top; y < a.bottom; ++y) {
+            const GifPixelType *from = pixels.data() + size_t(y - frame.Top) * size_t(frame.Width);
+            uint32_t *to = a.canvas.data() + size_t(y) * size_t(a.width);
+            for (int x = a.left; x < a.right; ++x) {
+                const int index = from[x - frame.Left];
+                if (index != gcb.TransparentColor && index < map->ColorCount)
+                    to[x] = rgb(map->Colors[index]);
+            }
+        }
+
+        spi::Dib dib;
+        if (!dib.allocate(a.width, a.height, 32))
+            return LUNETTA_SPI_NO_MEMORY;
+        for (int y = 0; y < a.height; ++y)
+            std::memcpy(dib.row(y), a.canvas.data() + size_t(y) * size_t(a.width),
+                        size_t(a.width) * 4);
+        dib.handOver(pInfo, pBits);
+        // The delay is in hundredths of a second.
+        *delayMs = gcb.DelayTime * 10;
+        return LUNETTA_SPI_OK;
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -165,6 +282,40 @@ LUNETTA_PLUGIN_EXPORT int GetPicture(const char *buf, long len, unsigned int fla
                                      void **pHBm, LunettaProgressCallback, intptr_t)
 {
     return spi::checkedGetPictureAtStart(buf, len, flag, pHBInfo, pHBm, decode);
+}
+
+LUNETTA_PLUGIN_EXPORT void *OpenAnimation(const char *filename)
+{
+    int error = 0;
+    GifFileType *gif = filename ? DGifOpenFileName(filename, &error) : nullptr;
+    if (!gif)
+        return nullptr;
+    auto *animation = new (std::nothrow) Animation;
+    if (!animation) {
+        DGifCloseFile(gif, &error);
+        return nullptr;
+    }
+    animation->file.gif = gif;
+    return animation;
+}
+
+LUNETTA_PLUGIN_EXPORT int GetAnimationFrame(void *animation, void **pHBInfo, void **pHBm,
+                                            int *delayMs)
+{
+    if (!animation || !pHBInfo || !pHBm || !delayMs)
+        return LUNETTA_SPI_INTERNAL_ERROR;
+    *pHBInfo = nullptr;
+    *pHBm = nullptr;
+    try {
+        return nextFrame(*static_cast<Animation *>(animation), pHBInfo, pHBm, delayMs);
+    } catch (const std::bad_alloc &) {
+        return LUNETTA_SPI_NO_MEMORY;
+    }
+}
+
+LUNETTA_PLUGIN_EXPORT void CloseAnimation(void *animation)
+{
+    delete static_cast<Animation *>(animation);
 }
 
 } // extern "C"

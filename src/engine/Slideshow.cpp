@@ -234,6 +234,7 @@ void Slideshow::showLoadedFile(const QString &path)
             m_viewer->showPicture();
         if (m_controller && m_controller->isMoviebarEnabled())
             m_controller->MoviebarEnable(false);
+        followAnimation();
     } else {
         clipNotShown = false;
         clipOnScreen()->setVisible(true);
@@ -396,6 +397,7 @@ void Slideshow::stopSlideshow()
     if (m_controller)
         m_controller->MoviebarEnable(false);
     mediaKind = MediaKind::None;
+    followAnimation();
     if (m_viewer) {
         m_viewer->stopTickTimer();
         m_viewer->stopCursorWatch();
@@ -432,6 +434,7 @@ void Slideshow::pauseSlideshow()
     if (m_musicPlayer && m_options.check(Opt::chkBGM_AutoPause) == 1)
         m_musicPlayer->pauseBgm();
     pauseCurrentClip();
+    followAnimation();
 }
 
 void Slideshow::resumeSlideshow()
@@ -448,6 +451,7 @@ void Slideshow::resumeSlideshow()
     if (m_musicPlayer && m_options.check(Opt::chkBGM_AutoPause) == 1)
         m_musicPlayer->resumeBgm();
     playCurrentClip();
+    followAnimation();
 }
 
 void Slideshow::viewerTick()
@@ -489,8 +493,12 @@ void Slideshow::viewerTick()
 void Slideshow::applyIntervalRule()
 {
     if (playAllPending) {
-        // The interval is over; the clip plays to its end (or has no known end).
-        if (movieDuration == 0 || clipEnded)
+        // The interval is over; the clip or the animation plays to its end (or has no known
+        // end).
+        const bool ended = mediaKind == MediaKind::Picture
+            ? !m_viewer || m_viewer->animationPlayedThrough()
+            : movieDuration == 0 || clipEnded;
+        if (ended)
             showNextFile();
         return;
     }
@@ -506,7 +514,10 @@ void Slideshow::applyIntervalRule()
     if (intervalStart + float(m_options.number(Opt::txtMinutes)) > now)
         return;
     const bool clip = mediaKind == MediaKind::MediaPlayer || mediaKind == MediaKind::RealAudio;
-    if (clip && m_options.check(Opt::chkMp_PlayAll) == 1) {
+    // An animation is waited for as a clip is, until it has played through once.
+    const bool animation = mediaKind == MediaKind::Picture && m_viewer && m_viewer->pictureMoves()
+        && !m_viewer->animationPlayedThrough();
+    if ((clip || animation) && m_options.check(Opt::chkMp_PlayAll) == 1) {
         playAllPending = true;
         return;
     }

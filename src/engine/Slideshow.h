@@ -218,6 +218,8 @@ private:
     bool canMove() const;
     void reportStepError(int number, const QString &source, const QString &description);
     template<typename Work> void runReportingErrors(Work work);
+    // Plays an animated picture on screen while the show runs on its own, holds it otherwise.
+    void followAnimation();
     bool stoppedMeanwhile() const { return stateFlags == 0; }
     // The player of the clip on screen; null while a picture or nothing is shown.
     ClipPlayerPort *clipOnScreen() const;

@@ -1,5 +1,5 @@
-// The slideshow's clips: playing and pausing the one on screen, the movie commands and slider,
-// and what the two players report.
+// The slideshow's clips: playing and pausing the one on screen (and an animated picture), the
+// movie commands and slider, and what the two players report.
 #include "engine/Slideshow.h"
 
 #include <cmath>
@@ -34,6 +34,16 @@ void Slideshow::pauseCurrentClip()
 {
     if (ClipPlayerPort *player = clipOnScreen())
         player->pauseCurrentClip();
+}
+
+void Slideshow::followAnimation()
+{
+    if (!m_viewer)
+        return;
+    // Fast forward shows the first frame of each file only; a paused or hidden show holds it.
+    const int holding = StateBit::Paused | StateBit::Hidden | StateBit::FastForward;
+    m_viewer->playAnimation(mediaKind == MediaKind::Picture && isRunning()
+                            && !(stateFlags & holding));
 }
 
 // --- movie commands, slider and player notifications -----------------------------------

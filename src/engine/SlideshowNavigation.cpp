@@ -68,6 +68,7 @@ void Slideshow::toggleFastForward()
     stateFlags ^= StateBit::FastForward;
     if (m_controller)
         m_controller->setFastForwardChecked(stateFlags & StateBit::FastForward);
+    followAnimation();
 }
 
 void Slideshow::toggleReverse()
@@ -100,6 +101,7 @@ void Slideshow::hideViewer(bool watchCursor)
     if (watchCursor && m_viewer)
         m_viewer->startCursorWatch();
     pauseCurrentClip();
+    followAnimation();
 }
 
 void Slideshow::unhideViewer()
@@ -116,4 +118,5 @@ void Slideshow::unhideViewer()
     if (!isPaused())
         suspendIntervalClock(false);
     playCurrentClip();
+    followAnimation();
 }

@@ -41,6 +41,12 @@ public:
     virtual void setStatusTexts(const QString &fileName, const QString &page) = 0;
     // The image surface becomes visible, which draws it.
     virtual void showPicture() = 0;
+    // An animated picture on the surface: whether it has more than one frame (as far as is
+    // known yet), whether it has played to its last frame's end at least once, and playing or
+    // holding it. A still picture neither moves nor waits.
+    virtual bool pictureMoves() const { return false; }
+    virtual bool animationPlayedThrough() const { return true; }
+    virtual void playAnimation(bool play) { Q_UNUSED(play); }
 
     virtual void showViewerWindow() = 0;
     virtual void hideViewerWindow() = 0;

@@ -361,6 +361,71 @@ private slots:
                  qPrintable(QString::number(replaced)));
     }
 
+    void anAnimationIsWaitedForAsAClipIs_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("playAll");
+        QTest::addColumn<double>("playedThroughAt"); // 0: at once
+        QTest::addColumn<double>("replacedAt");
+        QTest::newRow("long animation, play all") << u"anim.webp"_qs << 1 << 25.0 << 25.0;
+        QTest::newRow("long animation, not all") << u"anim.webp"_qs << 0 << 25.0 << 10.0;
+        QTest::newRow("short animation, play all") << u"anim.webp"_qs << 1 << 3.0 << 10.0;
+        QTest::newRow("still picture, play all") << u"still.webp"_qs << 1 << 0.0 << 10.0;
+    }
+    void anAnimationIsWaitedForAsAClipIs()
+    {
+        QFETCH(QString, first);
+        QFETCH(int, playAll);
+        QFETCH(double, playedThroughAt);
+        QFETCH(double, replacedAt);
+        f->options.setCheck(Opt::chkMp_PlayAll, playAll);
+        f->options.setCheck(Opt::chkMp_NextImmediately, 1); // for clips only
+        f->viewer.animated = { u"anim.webp"_qs };
+        f->viewer.playedThrough = playedThroughAt == 0;
+        f->fill({ first, u"next.jpg"_qs });
+        f->show.startSlideshow();
+        double replaced = -1;
+        for (int tick = 1; tick <= 100 * 20 && replaced < 0; ++tick) {
+            const double t = tick * 0.05;
+            if (t >= playedThroughAt)
+                f->viewer.playedThrough = true;
+            f->tickAt(t);
+            if (f->onScreen() == u"next.jpg")
+                replaced = t;
+        }
+        QVERIFY2(replaced >= replacedAt && replaced <= replacedAt + 0.11,
+                 qPrintable(QString::number(replaced)));
+    }
+
+    void anAnimationPlaysOnlyWhileTheShowRunsOnItsOwn()
+    {
+        f->viewer.animated = { u"1.webp"_qs, u"2.webp"_qs };
+        f->fill({ u"1.webp"_qs, u"2.webp"_qs, u"3.webp"_qs });
+        bool &playing = f->viewer.animationPlaying;
+        f->show.startSlideshow();
+        QVERIFY(playing);
+        f->show.pauseSlideshow();
+        QVERIFY(!playing);
+        f->show.goNext(); // shown while paused: held at its first frame
+        QCOMPARE(f->onScreen(), u"2.webp"_qs);
+        QVERIFY(!playing);
+        f->show.hideViewer(false);
+        f->show.unhideViewer(); // still paused
+        QVERIFY(!playing);
+        f->show.resumeSlideshow();
+        QVERIFY(playing);
+        f->show.hideViewer(false);
+        QVERIFY(!playing);
+        f->show.unhideViewer();
+        QVERIFY(playing);
+        f->show.toggleFastForward();
+        QVERIFY(!playing);
+        f->show.toggleFastForward();
+        QVERIFY(playing);
+        f->show.stopSlideshow();
+        QVERIFY(!playing);
+    }
+
     void theSliderFollowsTheMovie()
     {
         f->fill({ u"clip.mp4"_qs, u"b.jpg"_qs });

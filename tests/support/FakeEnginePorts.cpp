@@ -36,6 +36,11 @@ bool FakeViewer::LoadPic(const QString &path)
     return !unreadable.contains(GetFileName(path));
 }
 
+bool FakeViewer::pictureMoves() const
+{
+    return !loaded.isEmpty() && animated.contains(GetFileName(loaded.last()));
+}
+
 void FakeViewer::sizeViewerForFile()
 {
     calls << QStringLiteral("sizeViewerForFile");

@@ -40,8 +40,15 @@ public:
     void showPicture() override;
     void showViewerWindow() override;
     void hideViewerWindow() override;
+    // Files named in `animated` move, until `playedThrough` says they have played once.
+    bool pictureMoves() const override;
+    bool animationPlayedThrough() const override { return playedThrough; }
+    void playAnimation(bool play) override { animationPlaying = play; }
 
     QStringList calls;
+    QSet<QString> animated;
+    bool playedThrough = false;
+    bool animationPlaying = false;
     QSet<QString> unreadable;
     QStringList loaded; // paths given to LoadPic
     QList<bool> loadedAhead; // for each of them: whether it was the file held decoded ahead

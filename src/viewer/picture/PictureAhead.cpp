@@ -1,7 +1,9 @@
 #include "viewer/picture/PictureAhead.h"
 
+#include "viewer/picture/ApngFrameSource.h"
 #include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureBuffer.h"
+#include "viewer/picture/ReaderFrameSource.h"
 
 #include "lunetta_plugin.h"
 
@@ -36,6 +38,18 @@ QSize reducedSize(QSize stored, QSize bound)
     if (divisor == 1)
         return QSize();
     return QSize(part(stored.width(), divisor), part(stored.height(), divisor));
+}
+
+// The frames of a picture file whose format may hold more than one, as the reader that read the
+// first one tells (the format as it told before reading): Qt animates WebP (and GIF, MNG); an
+// animated PNG it shows still.
+FrameSourceOpener framesOf(QImageReader &reader, const QByteArray &format, const QString &path)
+{
+    if (ReaderFrameSource::mayAnimate(reader))
+        return ReaderFrameSource::opener(path);
+    if (format == "png" && ApngFrameSource::isAnimated(path))
+        return ApngFrameSource::opener(path);
+    return {};
 }
 
 } // namespace
@@ -112,10 +126,18 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
             natural = header.turned ? header.stored.transposed() : header.stored;
         }
     }
+    const QByteArray format = reader.format();
     Picture picture;
     picture.image = PictureBuffer::drawingForm(ColourConversion::toDisplay(reader.read()));
     picture.natural = natural.isValid() ? natural : picture.image.size();
+    if (!picture.image.isNull())
+        picture.frames = framesOf(reader, format, path);
     return picture;
+}
+
+QImage PictureAhead::forDrawing(QImage frame)
+{
+    return PictureBuffer::drawingForm(ColourConversion::toDisplay(std::move(frame)));
 }
 
 PictureAhead::Picture PictureAhead::decodePart(const QString &path, QSize part)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/picture/FrameSource.h"
+
 #include <QImage>
 #include <QImageReader>
 #include <QString>
@@ -29,6 +31,8 @@ public:
         QSize natural;
         // Only the top left part of the picture, at full scale; the rest follows.
         bool partial = false;
+        // The frames of the file from its first, when it may hold more than this first one.
+        FrameSourceOpener frames;
         bool isReduced() const { return !partial && !image.isNull() && image.size() != natural; }
     };
 
@@ -59,6 +63,10 @@ public:
     // a format that decodes at a fraction of its size (JPEG) is decoded at the smallest such
     // fraction that still covers the bound. A null image on failure.
     static Picture decode(const QString &path, QSize bound = QSize());
+
+    // A frame of an animation in the form the first frame was decoded to: colours converted to
+    // the screen's as the still picture's are, ready to draw.
+    static QImage forDrawing(QImage frame);
 
     // The top left `part` of a JPEG much larger than that, at full scale, for a picture shown at
     // its natural size: what a window can show of it decodes in a fraction of the time of the

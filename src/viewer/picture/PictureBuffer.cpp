@@ -25,6 +25,16 @@ void PictureBuffer::setImage(QImage image)
     m_natural = m_image.size();
     m_source.clear();
     m_partial = false;
+    m_frames = {};
+}
+
+void PictureBuffer::setFrame(QImage frame)
+{
+    // The frame before goes at once, not to the releaser: frames come many a second, and on the
+    // releaser's worker they would pile up behind the decode of the next file.
+    m_image = drawingForm(std::move(frame));
+    m_scaled = QImage();
+    m_natural = m_image.size();
 }
 
 void PictureBuffer::setReducedImage(QImage image, QSize natural, const QString &source)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/picture/FrameSource.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -32,6 +34,11 @@ public:
     void setReducedImage(QImage image, QSize natural, const QString &source);
     // Takes the top left part of the picture of the file `source`, at full scale.
     void setPartialImage(QImage image, QSize natural, const QString &source);
+    // The frames of the picture held, when it may move; set after the picture, cleared with it.
+    void setFrames(FrameSourceOpener frames) { m_frames = std::move(frames); }
+    const FrameSourceOpener &frames() const { return m_frames; }
+    // Puts a later frame of the animation in place of the one held.
+    void setFrame(QImage frame);
     // The picture in the form the buffer holds; a picture already in it is returned as it is,
     // so a worker thread can convert ahead of time.
     static QImage drawingForm(QImage image);
@@ -52,5 +59,6 @@ private:
     QSize m_natural;
     QString m_source;
     bool m_partial = false;
+    FrameSourceOpener m_frames;
     std::function<void(QImage)> m_releaser;
 };

@@ -1,6 +1,7 @@
 #include "viewer/picture/cImage.h"
 
 #include "viewer/picture/PictureAhead.h"
+#include "viewer/picture/PictureAnimation.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/picture/PictureTarget.h"
 
@@ -12,7 +13,9 @@ cImage::cImage(PictureTarget *target, PictureBuffer *back, QObject *parent)
     , m_target(target)
     , m_back(back)
     , m_ahead(std::make_unique<PictureAhead>())
+    , m_animation(new PictureAnimation([this](QImage frame) { showFrame(std::move(frame)); }, this))
 {
+    m_animation->setPrepare(&PictureAhead::forDrawing);
     if (m_back)
         m_back->setReleaser([this](QImage image) { m_ahead->release(std::move(image)); });
     adoptAhead();
@@ -107,6 +110,8 @@ void cImage::Move(std::optional<int> left, std::optional<int> top, std::optional
 
 bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
 {
+    m_animation->clear();
+    m_animationLoaded = false;
     if (!m_back)
         return false;
     if (fileName.isEmpty()) {
@@ -131,6 +136,8 @@ bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
         m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
     else
         m_back->setImage(std::move(picture.image));
+    if (picture.frames)
+        m_back->setFrames(std::move(picture.frames));
     // Only now that the picture before has gone to be freed does the whole of this one follow.
     if (partial)
         m_ahead->decodeRest(fileName);
@@ -272,6 +279,33 @@ bool cImage::restoreFullSize()
         return false;
     m_back->setImage(std::move(full.image));
     return true;
+}
+
+void cImage::playAnimation(bool play)
+{
+    if (!m_animationLoaded && play && m_back && m_back->frames()) {
+        m_animation->load(m_back->frames());
+        m_animationLoaded = true;
+    }
+    m_animation->setPlaying(play);
+}
+
+bool cImage::animationMoves() const
+{
+    return m_back && m_back->frames() && (!m_animationLoaded || m_animation->moves());
+}
+
+bool cImage::animationPlayedThrough() const
+{
+    return !animationMoves() || m_animation->playedThrough();
+}
+
+void cImage::showFrame(QImage frame)
+{
+    if (!m_back)
+        return;
+    m_back->setFrame(std::move(frame));
+    RefreshImage();
 }
 
 void cImage::clearTarget()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class PictureAhead;
+class PictureAnimation;
 class PictureBuffer;
 class PictureTarget;
 
@@ -65,6 +66,14 @@ public:
 
     void setFitToSize() override { setStretch(true); }
 
+    // The picture in the holding buffer may be an animation (its frames come with it, from the
+    // decode or a plug-in): playing puts its frames up in turn, looping; pausing holds the one
+    // on screen. Any LoadPic ends it.
+    void playAnimation(bool play);
+    bool animationMoves() const;
+    // It has shown its last frame to the end at least once; true for a still picture.
+    bool animationPlayedThrough() const;
+
 signals:
     // Drawing failed; the picture on screen cannot be shown.
     void drawingFailed();
@@ -80,10 +89,14 @@ private:
     // Puts the whole picture in place of its part once it has been decoded.
     void completePicture();
     void clearTarget();
+    void showFrame(QImage frame);
 
     PictureTarget *m_target;
     PictureBuffer *m_back;
     std::unique_ptr<PictureAhead> m_ahead;
+    PictureAnimation *m_animation;
+    // The animation holds the frames of the picture in the buffer.
+    bool m_animationLoaded = false;
     bool m_visible = false;
     bool m_stretch = false;
     int m_left = 0;

@@ -3,6 +3,7 @@
 #include "core/UserFileReader.h"
 
 #include "viewer/plugins/PluginFileKind.h"
+#include "viewer/plugins/PluginFrameSource.h"
 #include "viewer/plugins/windows/WindowsPluginHost.h"
 #include "viewer/plugins/windows/WineHostLauncher.h"
 
@@ -40,6 +41,7 @@ struct SplayLibrary::Plugin
     IsSupportedFn isSupported = nullptr;
     GetPictureFn getPicture = nullptr;
     ConfigurationDlgFn configurationDlg = nullptr;
+    PluginFrameSource::Functions animation;
     // A Windows plug-in: its host process instead of the functions above.
     std::unique_ptr<WindowsPluginHost> host;
     quint64 lastUse = 0;
@@ -103,6 +105,12 @@ int32_t SplayLibrary::VBLoadPlugin(const QString &path)
         p->getPicture = reinterpret_cast<GetPictureFn>(dlsym(p->library, "GetPicture"));
         p->configurationDlg
             = reinterpret_cast<ConfigurationDlgFn>(dlsym(p->library, "ConfigurationDlg"));
+        p->animation.open
+            = reinterpret_cast<decltype(p->animation.open)>(dlsym(p->library, "OpenAnimation"));
+        p->animation.frame = reinterpret_cast<decltype(p->animation.frame)>(
+            dlsym(p->library, "GetAnimationFrame"));
+        p->animation.close
+            = reinterpret_cast<decltype(p->animation.close)>(dlsym(p->library, "CloseAnimation"));
     }
     if (!p->library || !p->getPluginInfo || !p->isSupported || !p->getPicture)
         return refuse(path);
@@ -241,6 +249,13 @@ int32_t SplayLibrary::VBGetPictureOrg(int32_t handle, const QString &path, long 
     info = adoptPluginBlock(infoBlock);
     bits = adoptPluginBlock(bitsBlock);
     return result;
+}
+
+FrameSourceOpener SplayLibrary::animationOf(int32_t handle, const QString &path)
+{
+    // A Windows plug-in hands out single pictures only.
+    const Plugin *p = plugin(handle);
+    return p && !p->host ? PluginFrameSource::opener(p->animation, path) : FrameSourceOpener();
 }
 
 std::optional<QByteArray> SplayLibrary::readHead(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "viewer/picture/FrameSource.h"
 #include "viewer/plugins/PluginBlock.h"
 
 #include <QByteArray>
@@ -45,6 +46,10 @@ public:
     // 0 on success, with both blocks owned by the caller.
     int32_t VBGetPictureOrg(int32_t handle, const QString &path, long offset, unsigned flag,
                             PluginBlock &info, PluginBlock &bits);
+
+    // The frames of `path` through the plug-in's optional animation functions; empty when it
+    // has none (a Windows plug-in never has).
+    FrameSourceOpener animationOf(int32_t handle, const QString &path);
 
     // Loads the codec libraries of the native plug-ins among `paths` on a worker thread, so that
     // their first use finds them in memory; a start-up with a picture does this while its

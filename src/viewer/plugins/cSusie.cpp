@@ -240,6 +240,7 @@ bool cSusie::LoadPicture(const QString &file)
             return false;
         // A plug-in that told the picture's colours has it shown in the display's.
         m_picBack->setImage(ColourConversion::toDisplay(std::move(image)));
+        m_picBack->setFrames(m_library->animationOf(plugin.handle(), file));
         return !m_picBack->isEmpty();
     } catch (const std::bad_alloc &) {
         return false;

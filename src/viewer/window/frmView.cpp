@@ -509,6 +509,19 @@ void frmView::showPicture()
     g_clsImage->setVisible(true);
 }
 
+bool frmView::pictureMoves() const
+{
+    return g_clsImage->animationMoves();
+}
+bool frmView::animationPlayedThrough() const
+{
+    return g_clsImage->animationPlayedThrough();
+}
+void frmView::playAnimation(bool play)
+{
+    g_clsImage->playAnimation(play);
+}
+
 void frmView::showViewerWindow()
 {
     show();

@@ -86,6 +86,9 @@ public:
     void setViewerCaption(const QString &caption) override;
     void setStatusTexts(const QString &fileName, const QString &page) override;
     void showPicture() override;
+    bool pictureMoves() const override;
+    bool animationPlayedThrough() const override;
+    void playAnimation(bool play) override;
     void showViewerWindow() override;
     void hideViewerWindow() override;
 
