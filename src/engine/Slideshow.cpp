@@ -25,20 +25,11 @@ const QString Slideshow::noDisplayableFileMessage
 
 namespace {
 
-// Extensions handed to the RealAudio player; a file's extension is looked for as a substring.
-const QString realMediaExtensions = QStringLiteral("ra|rm|ram|rmj|rmm|rmx|rp");
 const QString errorSource = QStringLiteral("Lunetta");
 const QString gifExtension = QStringLiteral("gif");
 // The tray tip field holds 64 bytes including its terminating NUL.
 constexpr int trayTipBytes = 63;
 constexpr double secondsPerDay = 86400;
-
-// The text after the last "." of the whole path; the whole path when there is none.
-QString extensionOf(const QString &path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return (dot < 0 ? path : path.mid(dot + 1)).toLower();
-}
 
 bool randomPicks(const Options &options)
 {
@@ -78,11 +69,16 @@ template<typename Work> void Slideshow::runReportingErrors(Work work)
 
 void Slideshow::showNextFile()
 {
-    runReportingErrors([this] {
-        // Skipping undisplayable files and wrapping around repeat the step in this loop, not
-        // by recursion, so that a long run of bad files costs no stack.
-        while (displayStep() == StepEnd::Again) { }
-    });
+    runReportingErrors([this] { runSteps(displayStep()); });
+    finishStart();
+}
+
+void Slideshow::runSteps(StepEnd end)
+{
+    // Skipping undisplayable files and wrapping around repeat the step in this loop, not by
+    // recursion, so that a long run of bad files costs no stack.
+    while (end == StepEnd::Again)
+        end = displayStep();
 }
 
 Slideshow::StepEnd Slideshow::displayStep()
@@ -123,7 +119,12 @@ Slideshow::StepEnd Slideshow::displayStep()
     }
 
     const QString path = playList.path(currentIndex);
-    const bool loaded = loadMediaFile(path);
+    const std::optional<bool> loaded = beginLoadMediaFile(path);
+    return loaded ? finishStep(path, *loaded) : StepEnd::Pending;
+}
+
+Slideshow::StepEnd Slideshow::finishStep(const QString &path, bool loaded)
+{
     if (stoppedMeanwhile()) {
         // Stopped while a player waited for the file to open: the file is not at fault, it
         // stays in the list, and nothing of it may be left playing.
@@ -149,6 +150,45 @@ Slideshow::StepEnd Slideshow::displayStep()
     showLoadedFile(path);
     decodeNextAhead();
     return StepEnd::Shown;
+}
+
+void Slideshow::pluginAnswered(quint64 step, const QString &path, bool decoded)
+{
+    if (!m_stepPending || step != m_step)
+        return;
+    m_stepPending = false;
+    runReportingErrors([&] {
+        bool loaded = decoded;
+        if (decoded) {
+            if (m_viewer)
+                m_viewer->adoptDecodedPicture();
+            mediaKind = MediaKind::Picture;
+        } else {
+            loaded = loadWithoutPlugins(path);
+        }
+        runSteps(finishStep(path, loaded));
+    });
+    finishStart();
+}
+
+void Slideshow::setPluginBridge(PluginBridgePort *bridge)
+{
+    if (bridge == m_pluginBridge)
+        return;
+    if (m_stepPending && m_pluginBridge)
+        m_pluginBridge->cancelLoadPicture();
+    m_pluginBridge = bridge;
+    if (m_stepPending)
+        pluginAnswered(m_step, m_pendingPath, false);
+}
+
+void Slideshow::cancelPendingStep()
+{
+    if (!m_stepPending)
+        return;
+    m_stepPending = false;
+    if (m_pluginBridge)
+        m_pluginBridge->cancelLoadPicture();
 }
 
 // Decodes what the next step will show if nothing intervenes: the same choice displayStep
@@ -188,6 +228,9 @@ void Slideshow::dropDecodeAhead()
 
 void Slideshow::resetForNextFile()
 {
+    // A step still waiting for a plug-in is taken over by this one.
+    cancelPendingStep();
+    ++m_step;
     clipEnded = false;
     // The player reports the new file's length when it opens it; a picture has none.
     movieDuration = 0;
@@ -255,65 +298,6 @@ void Slideshow::showLoadedFile(const QString &path)
     }
 }
 
-bool Slideshow::loadMediaFile(const QString &path)
-{
-    // Only regular files: opening a named pipe would wait for a writer forever.
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return false;
-
-    if (m_options.check(Opt::chkUseSusiePlugin) == 1 && m_pluginBridge) {
-        if (m_pluginBridge->LoadPicture(path)) {
-            if (m_viewer)
-                m_viewer->adoptDecodedPicture();
-            mediaKind = MediaKind::Picture;
-            return true;
-        }
-    }
-
-    const QString ext = extensionOf(path);
-
-    // A GIF is shown only when a plug-in has decoded it.
-    if (ext == gifExtension)
-        return false;
-
-    if (m_viewer && m_viewer->LoadPic(path)) {
-        mediaKind = MediaKind::Picture;
-        return true;
-    }
-
-    if (m_options.check(Opt::chkMp_PlayRealAudio) == 1 && realMediaExtensions.contains(ext)
-        && m_realPlayer) {
-        mediaError = false;
-        realClipReady = false;
-        const bool keepAspect = m_options.isChecked(Opt::chkFixHeightWidthRate)
-            || !m_options.isChecked(Opt::chkStretchImage);
-        switch (m_realPlayer->openRealClip(path, keepAspect)) {
-        case RealPlayerPort::OpenResult::Shown:
-            mediaKind = MediaKind::RealAudio;
-            return true;
-        case RealPlayerPort::OpenResult::NoPicture:
-            return false;
-        case RealPlayerPort::OpenResult::NotReported:
-            break;
-        }
-    }
-
-    if (m_options.isChecked(Opt::chkMp_PlayMovie) && m_moviePlayer) {
-        mediaError = false;
-        const bool opened = m_moviePlayer->openMovie(path);
-        if (opened && !mediaError) {
-            mediaKind = MediaKind::MediaPlayer;
-            return true;
-        }
-        if (opened)
-            m_moviePlayer->closeFile();
-        mediaError = false;
-        // The length the player may have reported belongs to no file on screen.
-        setMovieDuration(0);
-    }
-    return false;
-}
-
 // --- automatic display ------------------------------------------------------------------
 
 void Slideshow::startSlideshow()
@@ -335,14 +319,25 @@ void Slideshow::startSlideshow()
     if (m_moviePlayer)
         m_moviePlayer->setRate(1);
 
+    m_startPending = true;
     showNextFile();
+}
 
+void Slideshow::finishStart()
+{
+    // The viewer comes up with the first file, which a plug-in may still be decoding.
+    if (!m_startPending || m_stepPending)
+        return;
+    m_startPending = false;
     // A first step that found nothing to show has stopped the show already.
     if (playList.isEmpty() || stateFlags == 0)
         return;
     if (m_viewer)
         m_viewer->showViewerWindow();
     startBackgroundMusic();
+    // Paused while the first file was on its way.
+    if (isPaused() && m_musicPlayer)
+        m_musicPlayer->pauseBgm();
 }
 
 void Slideshow::jumpTo(int index)
@@ -375,6 +370,9 @@ void Slideshow::catchUpLateController()
             m_controller->setMovieDuration(movieDuration);
         m_controller->applyViewerTopmost();
     }
+    // A start still waiting for its first file begins the music with it.
+    if (m_startPending)
+        return;
     startBackgroundMusic();
     if (isPaused() && m_musicPlayer)
         m_musicPlayer->pauseBgm();
@@ -383,6 +381,8 @@ void Slideshow::catchUpLateController()
 void Slideshow::stopSlideshow()
 {
     stateFlags = 0;
+    cancelPendingStep();
+    m_startPending = false;
     // A move deferred for this show must not act on the next one.
     pendingCommand = PendingCommand::None;
     dropDecodeAhead();

@@ -63,8 +63,9 @@ public:
     void setMoviePlayer(MoviePlayerPort *player) { m_moviePlayer = player; }
     void setRealPlayer(RealPlayerPort *player) { m_realPlayer = player; }
     void setMusicPlayer(MusicPlayerPort *player) { m_musicPlayer = player; }
-    // Set while picture plug-ins are enabled, cleared when they are switched off.
-    void setPluginBridge(PluginBridgePort *bridge) { m_pluginBridge = bridge; }
+    // Set while picture plug-ins are enabled, cleared when they are switched off. A step
+    // waiting for the bridge that goes goes on without it, with the other loaders.
+    void setPluginBridge(PluginBridgePort *bridge);
     // For a controller and music player plugged in while a show already runs (the window is
     // built once the first picture is up): shows every state bit on the controller and begins
     // the music that the start would have begun.
@@ -81,6 +82,11 @@ public:
     // Loads the file into the first surface that accepts it and sets mediaKind; false when
     // nothing can show it.
     bool loadMediaFile(const QString &path);
+    // A display step waits for a picture plug-in's answer, with the event loop running: the
+    // screen is cleared and the file chosen, the viewer's tick stopped. The answer completes the
+    // step as if the plug-in had answered at once; any other step, or a stop, begun meanwhile
+    // takes its place, and its answer is then ignored.
+    bool isStepPending() const { return m_stepPending; }
 
     // Runs the show over playList from nextIndex: shows the first file, then the viewer, and
     // starts the music. The caller has filled the list and set nextIndex.
@@ -206,8 +212,21 @@ public:
     bool sliderUpdating = false;
 
 private:
-    enum class StepEnd { Shown, Again, Finished };
+    // The text after the last "." of the whole path, lower-cased; the whole path when there is
+    // none.
+    static QString extensionOf(const QString &path);
+    enum class StepEnd { Shown, Again, Finished, Pending };
     StepEnd displayStep();
+    // The rest of a step once its file has loaded, or has not.
+    StepEnd finishStep(const QString &path, bool loaded);
+    void runSteps(StepEnd first);
+    // As loadMediaFile, but nothing when a plug-in's answer is still to come.
+    std::optional<bool> beginLoadMediaFile(const QString &path);
+    bool loadWithoutPlugins(const QString &path);
+    void pluginAnswered(quint64 step, const QString &path, bool decoded);
+    void cancelPendingStep();
+    // The part of startSlideshow that waits for its first step.
+    void finishStart();
     void resetForNextFile();
     void decodeNextAhead();
     void dropDecodeAhead();
@@ -237,6 +256,12 @@ private:
     PluginBridgePort *m_pluginBridge = nullptr;
     bool m_decodeAhead = true;
     bool m_dialogOpen = false;
+    bool m_stepPending = false;
+    QString m_pendingPath;
+    // Counts the steps, so that the answer to one taken over by another is known.
+    quint64 m_step = 0;
+    // The show is starting: the viewer and the music wait for its first step.
+    bool m_startPending = false;
     // The random number of the next random pick, drawn early so that the file it picks can be
     // decoded ahead; used by that pick, whenever it comes, so the sequence of picks is unchanged.
     std::optional<double> m_randomAhead;

@@ -123,6 +123,23 @@ bool FakePluginBridge::LoadPicture(const QString &path)
     return decodes.contains(GetFileName(path));
 }
 
+std::optional<bool> FakePluginBridge::beginLoadPicture(const QString &path,
+                                                       std::function<void(bool)> done)
+{
+    if (!answerLater)
+        return LoadPicture(path);
+    asked << path;
+    m_waiting.append({ path, std::move(done) });
+    return std::nullopt;
+}
+
+void FakePluginBridge::answer(qsizetype index)
+{
+    // A copy: the answer may begin the next load, which adds to the list.
+    const auto [path, done] = m_waiting.at(index < 0 ? m_waiting.size() - 1 : index);
+    done(decodes.contains(GetFileName(path)));
+}
+
 void FakeMusicPlayer::startMusic(int playCount, const QString &file, int startingEntry)
 {
     calls << QStringLiteral("start %1 %2 %3").arg(playCount).arg(file).arg(startingEntry);

@@ -182,9 +182,22 @@ class FakePluginBridge : public PluginBridgePort
 {
 public:
     bool LoadPicture(const QString &path) override;
+    // With `answerLater` set, the load waits until the test answers it (answer()).
+    std::optional<bool> beginLoadPicture(const QString &path,
+                                         std::function<void(bool)> done) override;
+    void cancelLoadPicture() override { ++cancelled; }
+    // Answers the load begun `index`-th (the last one by default) as the plug-in would through
+    // the event loop: decoded when the file's name is in `decodes`. An answer to a load taken
+    // over since must be ignored by the engine.
+    void answer(qsizetype index = -1);
 
     QStringList asked;
     QSet<QString> decodes; // file names the plug-ins can read
+    bool answerLater = false;
+    int cancelled = 0;
+
+private:
+    QList<std::pair<QString, std::function<void(bool)>>> m_waiting;
 };
 
 class FakeMusicPlayer : public MusicPlayerPort

@@ -151,7 +151,10 @@ void SusiePage::cmdSusie_Click(int index)
         break;
     case 4: {
         const uintptr_t owner = uintptr_t(window()->effectiveWinId());
-        if (!m_bridge || m_bridge->ShowConfigurationDlg(selectedPlugin(), 0, owner) != 0)
+        const int32_t result
+            = m_bridge ? m_bridge->ShowConfigurationDlg(selectedPlugin(), 0, owner) : -2;
+        // A plug-in that did not answer has been ended, and the user told so.
+        if (result != 0 && result != cSusie::noAnswer)
             m_ctx.messages->inform(QStringLiteral("設定はないようです。"));
         break;
     }

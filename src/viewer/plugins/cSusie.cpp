@@ -2,18 +2,18 @@
 
 #include "core/MessageService.h"
 #include "core/Options.h"
+#include "core/PathFunctions.h"
 #include "core/SettingsStore.h"
-#include "viewer/picture/ColourConversion.h"
-#include "viewer/picture/DibImage.h"
 #include "viewer/picture/PictureBuffer.h"
+#include "viewer/plugins/PluginLoad.h"
 #include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/windows/WinePrefix.h"
 
-#include "lunetta_plugin.h"
-
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QThread>
 
 #include <new>
 
@@ -47,6 +47,22 @@ private:
     int32_t m_handle;
 };
 
+// Waits for a plug-in call with the event loop running, so that the windows are drawn and the
+// show goes on, and with the user's input held back until the call has ended, as a modal dialog
+// holds it. Every call ends within its host's time limit.
+void waitWithEventsRunning(PluginCall &call)
+{
+    if (call.isDone() || !QCoreApplication::instance()
+        || QThread::currentThread() != QCoreApplication::instance()->thread())
+        return;
+    QEventLoop loop;
+    call.onDone(&loop, [&loop] { loop.quit(); });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Also left when the program quits; the call then ends unheard.
+    if (!call.isDone())
+        call.cancel();
+}
+
 } // namespace
 
 cSusie::cSusie(Options &options, PictureBuffer *picBack, MessageService &messages,
@@ -56,9 +72,15 @@ cSusie::cSusie(Options &options, PictureBuffer *picBack, MessageService &message
     , m_messages(messages)
     , m_store(store)
     , m_library(std::make_unique<SplayLibrary>())
-{ }
+{
+    m_library->setWaiter(waitWithEventsRunning);
+}
 
-cSusie::~cSusie() = default;
+cSusie::~cSusie()
+{
+    // The load goes before the library whose calls it waits for.
+    m_load.reset();
+}
 
 QStringList cSusie::lstSusie() const
 {
@@ -175,13 +197,27 @@ int32_t cSusie::GetPluginCorrespondExtension(const QString &path, QStringList &e
     return count;
 }
 
+QString cSusie::noAnswerMessage(const QString &path)
+{
+    return QStringLiteral("Susie Plug-in「") + GetFileName(path)
+        + QStringLiteral("」が応答しないため、終了しました。");
+}
+
+void cSusie::tellNoAnswer(const QString &path)
+{
+    m_messages.warning(noAnswerMessage(path));
+}
+
 QString cSusie::ShowAbout(const QString &path)
 {
     if (path.isEmpty())
         return {};
     Loaded plugin(*m_library, path);
-    if (!plugin)
+    if (!plugin) {
+        if (m_library->lastCallUnanswered())
+            tellNoAnswer(path);
         return {};
+    }
     QByteArray buffer;
     if (!m_library->VBGetPluginInfoOrg(plugin.handle(), 1, buffer, 1024))
         return {};
@@ -196,9 +232,15 @@ int32_t cSusie::ShowConfigurationDlg(const QString &path, int32_t fnc, uintptr_t
     if (path.isEmpty())
         return -2;
     Loaded plugin(*m_library, path);
-    if (!plugin)
+    if (!plugin && !m_library->lastCallUnanswered())
         return -2;
-    return m_library->VBConfigurationDlgOrg(plugin.handle(), parent, fnc);
+    if (plugin) {
+        const int32_t result = m_library->VBConfigurationDlgOrg(plugin.handle(), parent, fnc);
+        if (!m_library->lastCallUnanswered())
+            return result;
+    }
+    tellNoAnswer(path);
+    return noAnswer;
 }
 
 QString cSusie::GetSupportPlugin(const QString &file)
@@ -219,30 +261,68 @@ QString cSusie::GetSupportPlugin(const QString &file)
 
 bool cSusie::LoadPicture(const QString &file)
 {
+    bool loaded = false;
+    bool ended = false;
+    const std::optional<bool> atOnce = beginLoadPicture(file, [&](bool ok) {
+        loaded = ok;
+        ended = true;
+    });
+    if (atOnce)
+        return *atOnce;
+    // Every call of the load ends within its limit; its answers come through the event loop.
+    QEventLoop loop;
+    while (!ended && !QCoreApplication::closingDown())
+        loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    if (!ended)
+        cancelLoadPicture();
+    return loaded;
+}
+
+std::optional<bool> cSusie::beginLoadPicture(const QString &file, std::function<void(bool)> done)
+{
+    cancelLoadPicture();
     try {
-        const QString entry = GetSupportPlugin(file);
-        if (entry.isEmpty() || !m_picBack)
+        // The head is read once for all plug-ins; each gets the same bytes.
+        const std::optional<QByteArray> head = SplayLibrary::readHead(file);
+        if (!head || !m_picBack)
             return false;
-        Loaded plugin(*m_library, entry);
-        if (!plugin)
-            return false;
-        PluginBlock info;
-        PluginBlock bits;
-        if (m_library->VBGetPictureOrg(plugin.handle(), file, 0, LUNETTA_SPI_INPUT_FILE, info, bits)
-            != LUNETTA_SPI_OK)
-            return false;
-        QImage image = DibImage::fromBlocks(info.data.get(), info.size, bits.data.get(), bits.size,
-                                            LUNETTA_PICTURE_BYTES_LIMIT);
-        // The plug-in's blocks go before the picture is converted for drawing.
-        info = PluginBlock();
-        bits = PluginBlock();
-        if (image.isNull())
-            return false;
-        // A plug-in that told the picture's colours has it shown in the display's.
-        m_picBack->setImage(ColourConversion::toDisplay(std::move(image)));
-        m_picBack->setFrames(m_library->animationOf(plugin.handle(), file));
-        return !m_picBack->isEmpty();
+        m_load
+            = std::make_unique<PluginLoad>(*m_library, lstSusie(), file, *head, [this, done, file] {
+                  // Let go from the event loop: this runs inside the load.
+                  PluginLoad *load = m_load.release();
+                  const QImage picture = load->takePicture();
+                  const int32_t decodedBy = load->decodedBy();
+                  load->deleteLater();
+                  bool ok = false;
+                  try {
+                      ok = adopt(picture, decodedBy, file);
+                  } catch (const std::bad_alloc &) { }
+                  done(ok);
+              });
+        m_load->run(quickAnswerMs);
+        if (!m_load->isFinished())
+            return std::nullopt;
+        const QImage picture = m_load->takePicture();
+        const int32_t decodedBy = m_load->decodedBy();
+        m_load.reset();
+        return adopt(picture, decodedBy, file);
     } catch (const std::bad_alloc &) {
+        m_load.reset();
         return false;
     }
+}
+
+void cSusie::cancelLoadPicture()
+{
+    m_load.reset();
+}
+
+bool cSusie::adopt(QImage picture, int32_t decodedBy, const QString &file)
+{
+    if (picture.isNull() || !m_picBack)
+        return false;
+    m_picBack->setImage(std::move(picture));
+    // The rest of an animation comes from the plug-in that decoded its first frame.
+    m_picBack->setFrames(m_library->animationOf(decodedBy, file));
+    return !m_picBack->isEmpty();
 }

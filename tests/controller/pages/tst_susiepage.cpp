@@ -4,9 +4,11 @@
 #include "controller/pages/SusiePage.h"
 #include "core/AppContext.h"
 #include "core/SettingKeys.h"
+#include "viewer/plugins/SplayLibrary.h"
 #include "viewer/plugins/cSusie.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -163,6 +165,33 @@ private slots:
         QCOMPARE(m_messages->messages.size(), 2);
         QCOMPARE(m_messages->messages[1].caption, u"Susie Plugin情報"_qs);
         QCOMPARE(m_messages->messages[1].text, u"Test plug-in red"_qs);
+    }
+
+    // A Windows plug-in whose host does not answer its settings dialog in time is ended; the
+    // page says nothing more after the bridge's message.
+    void aSettingsDialogThatDoesNotAnswerIsToldOnce()
+    {
+        QByteArray pe(0x100, '\0');
+        pe.replace(0, 2, "MZ");
+        pe[0x3C] = char(0x80);
+        pe.replace(0x80, 6, QByteArray("PE\0\0\x4C\x01", 6));
+        QFile file(m_dir->filePath(u"stalls.spi"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pe) == pe.size());
+        file.close();
+        // Greets, then reads the call and never answers.
+        m_susie->library().setHostCommand([](int, const QString &) {
+            return QStringList { u"/bin/sh"_qs, u"-c"_qs,
+                                 u"printf '\\035\\0\\0\\0LSH1\\0\\0\\0\\0\\001\\0\\0\\0"
+                                 u"\\002\\0\\0\\0\\004\\0\\0\\00000IN\\001\\0\\0\\0x'; "
+                                 u"sleep 30"_qs };
+        });
+        WindowsPluginHost::Limits limits;
+        limits.dialogMs = 300;
+        m_susie->library().setHostLimits(limits);
+        m_ctx->options.setSusiePlugins({ file.fileName() });
+        m_page->lstSusie->setCurrentRow(0);
+        m_page->cmdSusie[4]->click();
+        QCOMPARE(m_messages->texts(), QStringList { cSusie::noAnswerMessage(file.fileName()) });
     }
 
     void listFollowsTheProfileAndScrollsSideways()

@@ -59,8 +59,13 @@ private slots:
         show.stateFlags = StateBit::Running;
         view.measureViewer();
         QStringList shown;
+        // A plug-in's decode runs on a worker; the step waits for it with the event loop running.
+        const auto stepEnded = [&show] {
+            return QTest::qWaitFor([&show] { return !show.isStepPending(); }, 10000);
+        };
         for (int step = 0; step < 5; ++step) {
             show.showNextFile();
+            QVERIFY(stepEnded());
             QVERIFY(show.currentIndex >= 1);
             shown << show.playList.path(show.currentIndex).section(u'/', -1);
             QCOMPARE(view.pictureSize(), step < 4 ? QSize(64, 48) : QSize(80, 60));
@@ -76,6 +81,7 @@ private slots:
         options.setCheck(Opt::chkUseSusiePlugin, 0);
         show.nextIndex = 1;
         show.showNextFile();
+        QVERIFY(stepEnded());
         QCOMPARE(show.playList.count(), 1);
         QCOMPARE(show.playList.path(1), box.path(u"photo.jpg"_qs));
     }

@@ -12,6 +12,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -113,11 +114,21 @@ void putU32(QByteArray &b, quint32 v)
 WindowsPluginHost::WindowsPluginHost(QStringList command, Limits limits)
     : m_command(std::move(command))
     , m_limits(limits)
+    , m_aborted(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 { }
 
 WindowsPluginHost::~WindowsPluginHost()
 {
     stop();
+    if (m_aborted >= 0)
+        ::close(m_aborted);
+}
+
+void WindowsPluginHost::abort()
+{
+    const uint64_t one = 1;
+    if (m_aborted >= 0)
+        while (::write(m_aborted, &one, sizeof one) < 0 && errno == EINTR) { }
 }
 
 bool WindowsPluginHost::spawn()
@@ -233,9 +244,9 @@ bool WindowsPluginHost::send(const QByteArray &payload, qint64 deadline)
             continue;
         if (n < 0 && errno != EAGAIN)
             return false;
-        pollfd fd { m_toHost, POLLOUT, 0 };
+        pollfd fds[2] { { m_toHost, POLLOUT, 0 }, { m_aborted, POLLIN, 0 } };
         const int wait = remaining(deadline);
-        if (wait == 0 || poll(&fd, 1, wait) <= 0)
+        if (wait == 0 || poll(fds, 2, wait) <= 0 || fds[1].revents)
             return false;
     }
     return true;
@@ -257,9 +268,9 @@ bool WindowsPluginHost::readExact(void *to, size_t size, qint64 deadline)
             continue;
         if (errno != EAGAIN)
             return false;
-        pollfd fd { m_fromHost, POLLIN, 0 };
+        pollfd fds[2] { { m_fromHost, POLLIN, 0 }, { m_aborted, POLLIN, 0 } };
         const int wait = remaining(deadline);
-        if (wait == 0 || poll(&fd, 1, wait) <= 0)
+        if (wait == 0 || poll(fds, 2, wait) <= 0 || fds[1].revents)
             return false;
     }
     return true;

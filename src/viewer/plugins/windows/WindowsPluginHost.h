@@ -16,15 +16,25 @@
 // limit, a host that dies or writes anything but an answer: the call fails, the host is ended
 // and started again on the next call; after `maxFailures` failed calls without a picture
 // decoded in between the plug-in is given up for the rest of the run. Nothing here shows a
-// message.
+// message. The calls wait for their answers: they are made on a thread of the host's own
+// (HostChannel), never on the user-interface thread.
 class WindowsPluginHost
 {
 public:
     struct Limits
     {
         int startMs = 60000; // the first Wine start of a session may set up its prefix
+        // The longest a file waits for a call to begin: while the host is still starting, or
+        // busy with a call given up on or a dialog. The file then goes to the next loader, and a
+        // start goes on for the files after it. As long as a call's own limit, and the longest a
+        // file waits for a clip to open: a Wine start with its prefix in place takes about a
+        // second, one that sets its prefix up far longer than anyone waits for one picture.
+        int waitToBeginMs = 5000;
         int callMs = 5000;
-        int dialogMs = 600000; // a settings dialog waits for the user
+        // A settings dialog waits for the user; a host that has not answered by then is ended. A
+        // plug-in's settings are a handful of choices, and the program's windows take no input
+        // meanwhile.
+        int dialogMs = 120000;
         int maxFailures = 3;
         // The most pixel bytes one picture may take, as for every loader.
         qint64 pictureBytes = LUNETTA_PICTURE_BYTES_LIMIT;
@@ -40,6 +50,9 @@ public:
     bool start();
     // Ends the host without counting a failure; the next call starts it again.
     void stop();
+    // From any thread: the call under way and every later one fail at once, so that a program
+    // that quits is not held for a call's time limit.
+    void abort();
     bool isRunning() const { return m_pid > 0; }
     bool givenUp() const { return m_failures >= m_limits.maxFailures || m_refused; }
     int failures() const { return m_failures; }
@@ -75,6 +88,7 @@ private:
     QStringList m_command;
     Limits m_limits;
     pid_t m_pid = -1;
+    int m_aborted = -1; // readable once abort() was called
     int m_toHost = -1;
     int m_fromHost = -1;
     int m_failures = 0;
