@@ -254,7 +254,7 @@ int main(int argc, char *argv[])
         messages->error(Startup::secondInstanceMessage);
         return 0;
     }
-    SettingsStore::removeSaveLeftovers(settingsFolder);
+    Startup::removeSaveLeftovers(settingsFolder);
 
     const QString raw = CommandLine::rawText(QApplication::arguments());
     if (CommandLine::isUninstallSwitch(raw)) {

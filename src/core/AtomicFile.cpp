@@ -1,5 +1,10 @@
 #include "core/AtomicFile.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace AtomicFile {
@@ -19,6 +24,26 @@ Result write(const QString &path, const QByteArray &data)
     if (error == QFileDevice::NoError)
         error = QFileDevice::WriteError;
     return { false, error, file.errorString() };
+}
+
+int removeLeftovers(const QString &folder, const QStringList &names, int minAgeSeconds)
+{
+    // QSaveFile names its file "<name>.XXXXXX" with letters (digits where an older engine fills
+    // the template) just before the rename.
+    QStringList escaped;
+    for (const QString &name : names)
+        escaped.append(QRegularExpression::escape(name));
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        u"(?:"_qs + escaped.join(u'|') + u")\\.[A-Za-z0-9]{6}"_qs));
+    const QDateTime newest = QDateTime::currentDateTimeUtc().addSecs(-minAgeSeconds);
+    int removed = 0;
+    const QDir dir(folder);
+    for (const QFileInfo &info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!info.isSymLink() && temporary.match(info.fileName()).hasMatch()
+            && info.lastModified().toUTC() <= newest && QFile::remove(info.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace AtomicFile

@@ -6,9 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
@@ -44,21 +42,6 @@ SettingsStore::~SettingsStore()
 QString SettingsStore::filePathIn(const QString &folder)
 {
     return QDir(folder).filePath(fileName);
-}
-
-int SettingsStore::removeSaveLeftovers(const QString &folder)
-{
-    // The atomic save writes "<name>.<six letters or digits>" and renames it over the file.
-    static const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(fileName) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    int removed = 0;
-    const QDir dir(folder);
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!info.isSymLink() && temporary.match(info.fileName()).hasMatch()
-            && QFile::remove(info.filePath()))
-            ++removed;
-    }
-    return removed;
 }
 
 void SettingsStore::reload()

@@ -38,10 +38,6 @@ public:
     QString folder() const { return m_folder; }
     QString filePath() const { return filePathIn(m_folder); }
     static QString filePathIn(const QString &folder);
-    // Removes the temporary files a save killed before its rename left beside the settings
-    // file. Only while this program holds the folder's single-instance lock, so that no
-    // other save can be under way. Returns how many were removed.
-    static int removeSaveLeftovers(const QString &folder);
     bool wasDamaged() const { return m_damaged; }
     // Reads the file again, forgetting unsaved changes.
     void reload();

@@ -1,8 +1,10 @@
 #include "core/Startup.h"
 
+#include "core/AtomicFile.h"
 #include "core/CommandLine.h"
 #include "core/MessageService.h"
 #include "core/PathFunctions.h"
+#include "core/SettingsStore.h"
 #include "core/StartupTarget.h"
 
 #include <QDir>
@@ -103,6 +105,17 @@ QSize Startup::lastWorkArea(const QString &settingsFolder)
         || size.height() > largest)
         return {};
     return size;
+}
+
+int Startup::removeSaveLeftovers(const QString &settingsFolder)
+{
+    // A save names its file for a moment only: anything older is a leftover.
+    constexpr int savingSeconds = 10;
+    return AtomicFile::removeLeftovers(
+        settingsFolder,
+        { QFileInfo(SettingsStore::filePathIn(settingsFolder)).fileName(),
+          QFileInfo(workAreaFile(settingsFolder)).fileName() },
+        savingSeconds);
 }
 
 void Startup::keepWorkArea(const QString &settingsFolder, QSize workArea)

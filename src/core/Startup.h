@@ -24,6 +24,12 @@ QString helpFilePath(const QString &programFolder);
 QSize lastWorkArea(const QString &settingsFolder);
 void keepWorkArea(const QString &settingsFolder, QSize workArea);
 
+// Removes the temporary files that saves killed before their rename left in the settings
+// folder: of the settings file and of the work area kept above. Call it only while holding the
+// folder's single-instance lock, so that no save of another instance is under way; a file
+// named a moment ago is kept all the same (two paths to one folder take separate locks).
+int removeSaveLeftovers(const QString &settingsFolder);
+
 // Acts on the command-line text: a profile name, a bookmark or other file, or a folder.
 // Shows one warning when the argument names nothing usable.
 void dispatchArgument(const QString &raw, StartupTarget &target, MessageService &messages);

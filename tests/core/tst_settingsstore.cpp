@@ -17,27 +17,6 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
 private slots:
-    // A save killed between writing its temporary file and renaming it leaves the temporary
-    // file behind; the next start removes exactly those and nothing that merely looks alike.
-    void startRemovesOnlyTheSavesLeftovers()
-    {
-        Sandbox box;
-        const QStringList leftovers { u"Lunetta.ini.a1B2c3"_s, u"Lunetta.ini.ZZZZZZ"_s };
-        const QStringList kept { u"Lunetta.ini"_s,         u"Lunetta.ini.lock"_s,
-                                 u"Lunetta.ini.1234567"_s, u"Other.ini.abcdef"_s,
-                                 u"Lunetta.ini.ab-cde"_s,  u"xLunetta.ini.abcdef"_s };
-        for (const QString &name : leftovers + kept)
-            box.file(name, "[Settings]\r\n");
-        box.folder(u"Lunetta.ini.folder"_s);
-        const QString folder = box.path(QString());
-        QCOMPARE(SettingsStore::removeSaveLeftovers(folder), int(leftovers.size()));
-        for (const QString &name : leftovers)
-            QVERIFY2(!QFile::exists(box.path(name)), qPrintable(name));
-        for (const QString &name : kept + QStringList { u"Lunetta.ini.folder"_s })
-            QVERIFY2(QFileInfo::exists(box.path(name)), qPrintable(name));
-        QCOMPARE(SettingsStore::removeSaveLeftovers(folder), 0);
-    }
-
     void roundTripsAwkwardText_data()
     {
         QTest::addColumn<QString>("section");

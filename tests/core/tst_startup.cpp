@@ -7,6 +7,7 @@
 #include "core/StartupTarget.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -185,6 +186,35 @@ private slots:
         }
         SingleInstance again(lock);
         QVERIFY(again.tryAcquire());
+    }
+
+    // A save killed between naming its temporary file and renaming it leaves the file behind;
+    // the next start removes exactly those of its own files, and none named a moment ago,
+    // which may be another instance's save under way.
+    void startRemovesOnlyTheSavesLeftovers()
+    {
+        Sandbox box;
+        const QStringList leftovers { u"Lunetta.ini.a1B2c3"_qs, u"Lunetta.ini.ZZZZZZ"_qs,
+                                      u"workarea.cache.xYzAbC"_qs };
+        const QStringList kept { u"Lunetta.ini"_qs,         u"Lunetta.ini.lock"_qs,
+                                 u"Lunetta.ini.1234567"_qs, u"Other.ini.abcdef"_qs,
+                                 u"Lunetta.ini.ab-cde"_qs,  u"xLunetta.ini.abcdef"_qs,
+                                 u"LunettaXini.abcdef"_qs,  u"Lunetta.ini.folder"_qs };
+        const QDateTime minuteAgo = QDateTime::currentDateTime().addSecs(-60);
+        for (const QString &name : leftovers + kept) {
+            if (name.endsWith(u"folder"_qs))
+                box.folder(name);
+            else
+                box.file(name, "[Settings]\r\n");
+            box.setModified(name, minuteAgo);
+        }
+        const QString saving = box.file(u"Lunetta.ini.NowNow"_qs);
+        QCOMPARE(Startup::removeSaveLeftovers(box.root()), int(leftovers.size()));
+        for (const QString &name : leftovers)
+            QVERIFY2(!QFile::exists(box.path(name)), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(QFileInfo::exists(box.path(name)), qPrintable(name));
+        QVERIFY(QFile::exists(saving));
     }
 
     // What the last start kept of the work area comes back as it was; a damaged file counts as

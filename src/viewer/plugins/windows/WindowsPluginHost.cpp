@@ -410,9 +410,11 @@ int32_t WindowsPluginHost::getPicture(const QString &path, PluginBlock &info, Pl
     quint32 infoSize = 0;
     quint32 bitsSize = 0;
     bool inFile = false;
+    // An answer too short for its two lengths fails at once: reading on would wait for bytes
+    // past it until the time limit.
     bool ok = offerSharedFile(deadline) && send(request, deadline)
-        && readAnswer(SPIHOST_GET_PICTURE, rest, result, deadline) && readU32(infoSize, deadline)
-        && infoSize <= maxInfoBlock && rest >= 8 + infoSize;
+        && readAnswer(SPIHOST_GET_PICTURE, rest, result, deadline) && rest >= 8
+        && readU32(infoSize, deadline) && infoSize <= maxInfoBlock && rest >= 8 + infoSize;
     // The blocks go straight from the pipe or the shared file into the memory the picture is
     // made from; nothing is checked or used while the host can still write to it.
     if (ok) {
