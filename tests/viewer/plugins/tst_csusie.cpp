@@ -206,6 +206,10 @@ private slots:
         QTest::newRow("4 bits") << u"ok4"_qs << red << black << false;
         QTest::newRow("8 bits, index past the palette") << u"ok8"_qs << red << black << false;
         QTest::newRow("24 bits") << u"ok24"_qs << red << black << false;
+        QTest::newRow("24 bits, a profile of noise") << u"noiseicc"_qs << red << black << false;
+        QTest::newRow("24 bits, a profile past the block")
+            << u"longicc"_qs << red << black << false;
+        QTest::newRow("24 bits, the PQ curve") << u"pq"_qs << red << black << false;
         QTest::newRow("32 bits") << u"ok32"_qs << red << black << false;
         QTest::newRow("32 bits, fourth byte unused") << u"ok32clear"_qs << red << black << false;
         QTest::newRow("32 bits, half transparent")

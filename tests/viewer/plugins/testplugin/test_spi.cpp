@@ -85,6 +85,22 @@ int picture(const std::string &m, void **pInfo, void **pBits)
                 std::memset(p + 4, 1, 4);
             },
             palette, 2);
+    // A colour trailer that tells nothing usable: a profile of noise, one longer than the
+    // block, the PQ curve of HDR video. The picture is drawn as its numbers say.
+    if (m == "noiseicc" || m == "longicc" || m == "pq") {
+        const size_t icc = m == "noiseicc" ? 64 : 0;
+        const int rc = picture("ok24", pInfo, pBits);
+        auto *info = static_cast<unsigned char *>(std::realloc(*pInfo, h40 + 12 + icc));
+        const LunettaColourTrailer trailer { LUNETTA_COLOUR_TRAILER_MAGIC,
+                                             m == "longicc" ? 4096u : uint32_t(icc),
+                                             uint16_t(m == "pq" ? 9 : 0),
+                                             uint16_t(m == "pq" ? 16 : 0) };
+        std::memcpy(info + h40, &trailer, sizeof trailer);
+        for (size_t i = 0; i < icc; ++i)
+            info[h40 + sizeof trailer + i] = static_cast<unsigned char>(i * 37 + 11);
+        *pInfo = info;
+        return rc;
+    }
     if (m == "ok24")
         return give(header(4, 2, 24), h40, 24, pInfo, pBits, [=](unsigned char *p) {
             for (int x = 0; x < 4; ++x) {
