@@ -40,8 +40,9 @@ const QHash<QString, QString> &texts()
         { QStringLiteral("chkAlwaysOnTop"),
           QStringLiteral("ビューアをほかのウィンドウより常に手前に表示します。") },
         { QStringLiteral("chkColorProfile"),
-          QStringLiteral("写真に埋め込まれたカラープロファイルに従って、色をsRGBに変換して"
-                         "表示します。オフにすると、画像の値をそのまま表示します。"
+          QStringLiteral("写真に埋め込まれたカラープロファイルに従って、色を画面の色"
+                         "(画面のプロファイルがなければsRGB)に変換して表示します。"
+                         "オフにすると、画像の値をそのまま表示します。"
                          "次に読み込む画像から有効になります。") },
         { QStringLiteral("chkViewerKeys"),
           QStringLiteral("ビューアでスペース、→、PageDown(最後まで見たとき)で次のファイル、"
