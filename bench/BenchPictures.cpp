@@ -1,5 +1,6 @@
 #include "BenchPictures.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -46,4 +47,17 @@ QString makeJpeg(const QString &path, QSize size)
 {
     photo(size).save(path, "JPEG", 90);
     return path;
+}
+
+double statusMiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
 }

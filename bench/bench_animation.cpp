@@ -1,6 +1,8 @@
 // Animated pictures: the frame rate a 1080p animation of 2,000 frames plays at and the memory it
 // takes beyond its first frame, through the GIF plug-in's frames and through Qt's reader; and
 // how fast each decodes frames with nothing to wait for.
+#include "BenchPictures.h"
+
 #include "viewer/picture/DibImage.h"
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureBuffer.h"
@@ -91,19 +93,6 @@ private:
     QImage m_canvas { width, height, QImage::Format_RGB32 };
     QImage m_instead;
 };
-
-double statusMiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 // The first frame into the holding buffer with the frames that follow it, as the display step
 // leaves them: through the plug-in, or through the built-in loader.

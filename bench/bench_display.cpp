@@ -106,20 +106,6 @@ struct Viewer
     bool painted = false;
 };
 
-// A field of /proc/self/status in MiB ("VmHWM" the peak, "VmRSS" the current resident size).
-double statusMiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
-
 // Run in a process of its own, so that making the pictures does not count: a show over the
 // given 24-megapixel files at natural size, each shown for a second; prints the resident
 // memory before the first step and the peak.
