@@ -3,6 +3,8 @@
 // host is played by the shell with the program's own time limits: one that greets and then
 // never answers a call, and one that never greets. Uses only what the viewer, the engine and the
 // bridge offered before their calls left the user-interface thread, so it measures both.
+#include "FakeWindowsPlugin.h"
+
 #include "core/MessageService.h"
 #include "core/Options.h"
 #include "core/SettingsStore.h"
@@ -54,21 +56,6 @@ public:
     void processPendingEvents() override { }
 };
 
-QByteArray peHead()
-{
-    QByteArray head(0x100, '\0');
-    head[0] = 'M';
-    head[1] = 'Z';
-    head[0x3C] = char(0x80);
-    head.replace(0x80, 4, QByteArray("PE\0\0", 4));
-    head[0x84] = char(0x4C);
-    head[0x85] = char(0x01);
-    return head;
-}
-
-const char *const greeting
-    = R"(\035\0\0\0LSH1\0\0\0\0\0\0\0\0\002\0\0\0\004\0\0\00000IN\001\0\0\0x)";
-
 void measure(const char *name, const QString &script, int files)
 {
     QTemporaryDir dir;
@@ -88,7 +75,7 @@ void measure(const char *name, const QString &script, int files)
     });
     const QString plugin = dir.filePath(QStringLiteral("stalls.spi"));
     QFile spi(plugin);
-    if (!spi.open(QIODevice::WriteOnly) || spi.write(peHead()) != 0x100)
+    if (!spi.open(QIODevice::WriteOnly) || spi.write(FakeWindowsPlugin::head()) != 0x100)
         return;
     spi.close();
     options.setSusiePlugins({ plugin });
@@ -141,7 +128,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // The program's own time limits: a call 5 s, a start 60 s.
-    const QString greets = QStringLiteral("printf '") + QString::fromLatin1(greeting)
+    const QString greets = QStringLiteral("printf '") + FakeWindowsPlugin::greeting()
         + QStringLiteral("'; sleep 300");
     measure("host silent after its greeting", greets, 5);
     measure("host that never greets", QStringLiteral("sleep 300"), 5);

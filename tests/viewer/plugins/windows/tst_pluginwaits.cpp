@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "FakeWindowsPlugin.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
 
@@ -19,22 +20,7 @@
 
 namespace {
 
-// The head of a 32-bit Windows DLL: enough for Lunetta to take the file for a Windows plug-in.
-QByteArray peHead()
-{
-    QByteArray head(0x100, '\0');
-    head[0] = 'M';
-    head[1] = 'Z';
-    head[0x3C] = char(0x80);
-    head.replace(0x80, 4, QByteArray("PE\0\0", 4));
-    head[0x84] = char(0x4C);
-    head[0x85] = char(0x01);
-    return head;
-}
-
-// A host greeting for a plug-in with the info texts "00IN" and "x", as printf writes it.
-const QString greeting
-    = uR"(\035\0\0\0LSH1\0\0\0\0\0\0\0\0\002\0\0\0\004\0\0\00000IN\001\0\0\0x)"_qs;
+const QString greeting = FakeWindowsPlugin::greeting();
 // Answers, as printf writes them: the file is taken; the shared file is refused; a picture of
 // 2 x 2 pixels at 24 bits; 2 GB of pixels announced for 100 x 100; success without a picture.
 const QString takesIt = uR"(\005\0\0\0\001\001\0\0\0)"_qs;
@@ -155,7 +141,7 @@ private slots:
         m_susie = std::make_unique<cSusie>(m_options, &m_view->picBack, m_messages, *m_store);
         m_show->setViewer(m_view.get());
         m_show->setPluginBridge(m_susie.get());
-        m_plugin = m_box->file(u"fake.spi"_qs, peHead());
+        m_plugin = m_box->file(u"fake.spi"_qs, FakeWindowsPlugin::head());
         m_starts = m_box->path(u"starts"_qs);
         m_options.setSusiePlugins({ m_plugin });
         m_options.setCheck(Opt::chkUseSusiePlugin, 1);
@@ -265,7 +251,7 @@ private slots:
         QCOMPARE(m_susie->library().runningHosts(), 0);
 
         // A host that never greets: the about box waits for its start, then tells.
-        const QString silent = m_box->file(u"silent.spi"_qs, peHead());
+        const QString silent = m_box->file(u"silent.spi"_qs, FakeWindowsPlugin::head());
         m_susie->library().setHostCommand([this](int, const QString &) {
             return QStringList { u"/bin/sh"_qs, u"-c"_qs, u"sleep 30"_qs };
         });

@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "FakeWindowsPlugin.h"
 #include "KumoFormat.h"
 #include "RecordingMessageService.h"
 #include "Sandbox.h"
@@ -41,30 +42,13 @@ QImage pattern(int w, int h)
     return image;
 }
 
-// The head of a Windows DLL for the given machine, with nothing else in it.
-QByteArray peHead(quint16 machine)
-{
-    QByteArray head(0x100, '\0');
-    head[0] = 'M';
-    head[1] = 'Z';
-    head[0x3C] = char(0x80);
-    head.replace(0x80, 4, QByteArray("PE\0\0", 4));
-    head[0x84] = char(machine & 0xFF);
-    head[0x85] = char(machine >> 8);
-    return head;
-}
-
-// A host greeting for a plug-in with the info texts "00IN" and "x", as printf writes it.
-const char *const greeting = "\\035\\0\\0\\0LSH1\\0\\0\\0\\0\\0\\0\\0\\0\\002\\0\\0\\0"
-                             "\\004\\0\\0\\00000IN\\001\\0\\0\\0x";
-
 // A host played by the shell that greets, reads the offer of the shared file, writes "PIXELS"
 // into it, does `effect` there ($f is the file), answers the offer with `shareResult` and the
 // next call with `answer` (printf's escapes).
 QString sharingHost(const QString &shareResult, const QString &effect, const QString &answer)
 {
     return u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
-        + QString::fromLatin1(greeting)
+        + FakeWindowsPlugin::greeting()
         + uR"('; f=$(frame | tail -c +6 | tr '\\' / | cut -c3-); printf PIXELS 1<>"$f"; )"_qs
         + effect + u"; printf '\\005\\0\\0\\0\\005"_qs + shareResult
         + u"'; frame >/dev/null; printf '"_qs + answer + u"'; sleep 30"_qs;
@@ -138,10 +122,13 @@ private slots:
         elf32[4] = 1;
         QTest::newRow("ELF, 64 bits") << elf64 << int(PluginFileKind::Native);
         QTest::newRow("ELF, 32 bits") << elf32 << int(PluginFileKind::Unknown);
-        QTest::newRow("PE i386") << peHead(0x14C) << int(PluginFileKind::Windows32);
-        QTest::newRow("PE x86-64") << peHead(0x8664) << int(PluginFileKind::Windows64);
-        QTest::newRow("PE ARM64") << peHead(0xAA64) << int(PluginFileKind::Unknown);
-        QByteArray farOff = peHead(0x14C);
+        QTest::newRow("PE i386") << FakeWindowsPlugin::head(0x14C)
+                                 << int(PluginFileKind::Windows32);
+        QTest::newRow("PE x86-64")
+            << FakeWindowsPlugin::head(0x8664) << int(PluginFileKind::Windows64);
+        QTest::newRow("PE ARM64") << FakeWindowsPlugin::head(0xAA64)
+                                  << int(PluginFileKind::Unknown);
+        QByteArray farOff = FakeWindowsPlugin::head(0x14C);
         farOff[0x3D] = char(0x70); // the PE header beyond the bytes read
         QTest::newRow("PE header outside") << farOff << int(PluginFileKind::Unknown);
         QTest::newRow("MZ only") << QByteArray("MZ") << int(PluginFileKind::Unknown);
@@ -201,7 +188,7 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<bool>("greets");
-        const QString g = QString::fromLatin1(greeting);
+        const QString g = FakeWindowsPlugin::greeting();
         QTest::newRow("never greets") << u"sleep 30"_qs << false;
         QTest::newRow("ends at once") << u"exit 0"_qs << false;
         QTest::newRow("greets with garbage") << u"printf 'hello there'; sleep 30"_qs << false;
@@ -348,7 +335,7 @@ private slots:
         // Refuses the shared file, then gives every call the same answer (sent in full only
         // when it is small).
         const QString script = u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
-            + QString::fromLatin1(greeting)
+            + FakeWindowsPlugin::greeting()
             + u"'; frame >/dev/null; printf '\\005\\0\\0\\0\\005\\001\\0\\0\\0'; "
               u"while frame >/dev/null; do printf '"_qs
             + answer + u"'; done; sleep 30"_qs;
@@ -381,7 +368,7 @@ private slots:
         limits.dialogMs = 4000;
         // Refuses the shared file; answers a dialog with 0 and a picture without one.
         const QString script = u"frame() { n=$(head -c 4 | od -An -tu4); head -c $n; }; printf '"_qs
-            + QString::fromLatin1(greeting)
+            + FakeWindowsPlugin::greeting()
             + u"'; frame >/dev/null; printf '\\005\\0\\0\\0\\005\\001\\0\\0\\0'; "
               u"while op=$(frame | od -An -tu1 -N1); [ -n \"$op\" ]; do "
               u"if [ $op = 3 ]; then printf '\\005\\0\\0\\0\\003\\0\\0\\0\\0'; "
@@ -434,8 +421,8 @@ private slots:
 
     void withoutWineWindowsPluginsDoNotLoad()
     {
-        const QString spi = m_box->file(u"old.spi"_qs, peHead(0x14C));
-        const QString sph = m_box->file(u"old.sph"_qs, peHead(0x8664));
+        const QString spi = m_box->file(u"old.spi"_qs, FakeWindowsPlugin::head(0x14C));
+        const QString sph = m_box->file(u"old.sph"_qs, FakeWindowsPlugin::head(0x8664));
         const QByteArray saved = qgetenv("LUNETTA_WINE");
         qputenv("LUNETTA_WINE", "/nonexistent/wine");
         QVERIFY(!m_susie->IsPlugin(spi));
