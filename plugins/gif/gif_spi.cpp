@@ -52,31 +52,24 @@ bool readRows(GifFileType *gif, std::vector<GifPixelType> &pixels, int width, in
     return true;
 }
 
-int decode(const char *path, void **pInfo, void **pBits)
+// Reads on to the next image descriptor, noting the graphics control of the frame in `gcb`,
+// and checks it: LUNETTA_SPI_OK with the frame's colour map in `map`, LUNETTA_SPI_END_OF_FRAMES
+// at the file's end, LUNETTA_SPI_BROKEN_DATA for anything a frame cannot be drawn from.
+int nextImage(GifFileType *gif, GraphicsControlBlock &gcb, const ColorMapObject *&map)
 {
-    int error = 0;
-    GifCloser file { DGifOpenFileName(path, &error) };
-    GifFileType *gif = file.gif;
-    if (!gif)
-        return error == D_GIF_ERR_OPEN_FAILED ? LUNETTA_SPI_READ_ERROR : LUNETTA_SPI_UNKNOWN_FORMAT;
-
-    int transparent = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType record;
         if (DGifGetRecordType(gif, &record) != GIF_OK)
             return LUNETTA_SPI_BROKEN_DATA;
         if (record == TERMINATE_RECORD_TYPE)
-            return LUNETTA_SPI_BROKEN_DATA; // no picture at all
+            return LUNETTA_SPI_END_OF_FRAMES;
         if (record == EXTENSION_RECORD_TYPE) {
             int code = 0;
             GifByteType *ext = nullptr;
             if (DGifGetExtension(gif, &code, &ext) != GIF_OK)
                 return LUNETTA_SPI_BROKEN_DATA;
-            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) {
-                GraphicsControlBlock gcb;
-                if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK)
-                    transparent = gcb.TransparentColor;
-            }
+            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
+                DGifExtensionToGCB(ext[0], ext + 1, &gcb);
             while (ext) {
                 if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
                     return LUNETTA_SPI_BROKEN_DATA;
@@ -85,69 +78,86 @@ int decode(const char *path, void **pInfo, void **pBits)
         }
         if (record != IMAGE_DESC_RECORD_TYPE)
             continue;
-
         if (DGifGetImageDesc(gif) != GIF_OK)
             return LUNETTA_SPI_BROKEN_DATA;
         const GifImageDesc &frame = gif->Image;
-        const ColorMapObject *map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
+        map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
         if (!map || map->ColorCount <= 0 || map->ColorCount > 256 || frame.Width <= 0
             || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
             return LUNETTA_SPI_BROKEN_DATA;
-        // Some writers give a screen smaller than the frame: the picture takes both.
-        const int width = std::max(gif->SWidth, frame.Left + frame.Width);
-        const int height = std::max(gif->SHeight, frame.Top + frame.Height);
-        // Before the frame's rows are read: the descriptor alone may claim gigabytes.
-        if (!spi::pictureFits((unsigned long long)width, (unsigned long long)height))
-            return LUNETTA_SPI_NO_MEMORY;
-
-        std::vector<GifPixelType> pixels;
-        if (!readRows(gif, pixels, frame.Width, frame.Height))
-            return LUNETTA_SPI_BROKEN_DATA;
-
-        uint32_t palette[256] = {};
-        int colours = map->ColorCount;
-        for (int i = 0; i < colours; ++i) {
-            const GifColorType &c = map->Colors[i];
-            palette[i] = uint32_t(c.Blue) | uint32_t(c.Green) << 8 | uint32_t(c.Red) << 16;
-        }
-        uint32_t background = palette[0];
-        if (gif->SColorMap && gif->SBackGroundColor >= 0
-            && gif->SBackGroundColor < gif->SColorMap->ColorCount) {
-            const GifColorType &c = gif->SColorMap->Colors[gif->SBackGroundColor];
-            background = uint32_t(c.Blue) | uint32_t(c.Green) << 8 | uint32_t(c.Red) << 16;
-        }
-        if (transparent >= 0 && transparent < 256) {
-            colours = std::max(colours, transparent + 1);
-            palette[transparent] = background;
-        }
-        // Where the frame does not cover the picture, the background shows: an entry of its
-        // own when the palette has room.
-        int fill = transparent >= 0 && transparent < 256 ? transparent : -1;
-        const bool covers
-            = frame.Left == 0 && frame.Top == 0 && frame.Width == width && frame.Height == height;
-        if (!covers && fill < 0) {
-            if (colours < 256) {
-                fill = colours++;
-                palette[fill] = background;
-            } else {
-                fill = std::clamp(gif->SBackGroundColor, 0, 255);
-            }
-        }
-
-        spi::Dib dib;
-        if (!dib.allocate(width, height, 8, palette, colours))
-            return LUNETTA_SPI_NO_MEMORY;
-        for (int y = 0; y < height; ++y) {
-            unsigned char *row = dib.row(y);
-            if (!covers)
-                std::fill(row, row + width, (unsigned char)fill);
-            if (y >= frame.Top && y < frame.Top + frame.Height)
-                std::copy_n(pixels.data() + size_t(y - frame.Top) * size_t(frame.Width),
-                            frame.Width, row + frame.Left);
-        }
-        dib.handOver(pInfo, pBits);
         return LUNETTA_SPI_OK;
     }
+}
+
+int decode(const char *path, void **pInfo, void **pBits)
+{
+    int error = 0;
+    GifCloser file { DGifOpenFileName(path, &error) };
+    GifFileType *gif = file.gif;
+    if (!gif)
+        return error == D_GIF_ERR_OPEN_FAILED ? LUNETTA_SPI_READ_ERROR : LUNETTA_SPI_UNKNOWN_FORMAT;
+
+    GraphicsControlBlock gcb { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
+    const ColorMapObject *map = nullptr;
+    // A file without any picture is broken.
+    if (nextImage(gif, gcb, map) != LUNETTA_SPI_OK)
+        return LUNETTA_SPI_BROKEN_DATA;
+    const int transparent = gcb.TransparentColor;
+    const GifImageDesc &frame = gif->Image;
+    // Some writers give a screen smaller than the frame: the picture takes both.
+    const int width = std::max(gif->SWidth, frame.Left + frame.Width);
+    const int height = std::max(gif->SHeight, frame.Top + frame.Height);
+    // Before the frame's rows are read: the descriptor alone may claim gigabytes.
+    if (!spi::pictureFits((unsigned long long)width, (unsigned long long)height))
+        return LUNETTA_SPI_NO_MEMORY;
+
+    std::vector<GifPixelType> pixels;
+    if (!readRows(gif, pixels, frame.Width, frame.Height))
+        return LUNETTA_SPI_BROKEN_DATA;
+
+    uint32_t palette[256] = {};
+    int colours = map->ColorCount;
+    for (int i = 0; i < colours; ++i) {
+        const GifColorType &c = map->Colors[i];
+        palette[i] = uint32_t(c.Blue) | uint32_t(c.Green) << 8 | uint32_t(c.Red) << 16;
+    }
+    uint32_t background = palette[0];
+    if (gif->SColorMap && gif->SBackGroundColor >= 0
+        && gif->SBackGroundColor < gif->SColorMap->ColorCount) {
+        const GifColorType &c = gif->SColorMap->Colors[gif->SBackGroundColor];
+        background = uint32_t(c.Blue) | uint32_t(c.Green) << 8 | uint32_t(c.Red) << 16;
+    }
+    if (transparent >= 0 && transparent < 256) {
+        colours = std::max(colours, transparent + 1);
+        palette[transparent] = background;
+    }
+    // Where the frame does not cover the picture, the background shows: an entry of its
+    // own when the palette has room.
+    int fill = transparent >= 0 && transparent < 256 ? transparent : -1;
+    const bool covers
+        = frame.Left == 0 && frame.Top == 0 && frame.Width == width && frame.Height == height;
+    if (!covers && fill < 0) {
+        if (colours < 256) {
+            fill = colours++;
+            palette[fill] = background;
+        } else {
+            fill = std::clamp(gif->SBackGroundColor, 0, 255);
+        }
+    }
+
+    spi::Dib dib;
+    if (!dib.allocate(width, height, 8, palette, colours))
+        return LUNETTA_SPI_NO_MEMORY;
+    for (int y = 0; y < height; ++y) {
+        unsigned char *row = dib.row(y);
+        if (!covers)
+            std::fill(row, row + width, (unsigned char)fill);
+        if (y >= frame.Top && y < frame.Top + frame.Height)
+            std::copy_n(pixels.data() + size_t(y - frame.Top) * size_t(frame.Width), frame.Width,
+                        row + frame.Left);
+    }
+    dib.handOver(pInfo, pBits);
+    return LUNETTA_SPI_OK;
 }
 
 uint32_t rgb(const GifColorType &c)
@@ -188,79 +198,53 @@ int nextFrame(Animation &a, void **pInfo, void **pBits, int *delayMs)
 {
     GifFileType *gif = a.file.gif;
     GraphicsControlBlock gcb { DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR };
-    for (;;) {
-        GifRecordType record;
-        if (DGifGetRecordType(gif, &record) != GIF_OK)
-            return LUNETTA_SPI_BROKEN_DATA;
-        if (record == TERMINATE_RECORD_TYPE)
-            return LUNETTA_SPI_END_OF_FRAMES;
-        if (record == EXTENSION_RECORD_TYPE) {
-            int code = 0;
-            GifByteType *ext = nullptr;
-            if (DGifGetExtension(gif, &code, &ext) != GIF_OK)
-                return LUNETTA_SPI_BROKEN_DATA;
-            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
-                DGifExtensionToGCB(ext[0], ext + 1, &gcb);
-            while (ext) {
-                if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
-                    return LUNETTA_SPI_BROKEN_DATA;
-            }
-            continue;
-        }
-        if (record != IMAGE_DESC_RECORD_TYPE)
-            continue;
-        if (DGifGetImageDesc(gif) != GIF_OK)
-            return LUNETTA_SPI_BROKEN_DATA;
-        const GifImageDesc &frame = gif->Image;
-        const ColorMapObject *map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
-        if (!map || map->ColorCount <= 0 || map->ColorCount > 256 || frame.Width <= 0
-            || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
-            return LUNETTA_SPI_BROKEN_DATA;
-        if (a.canvas.empty()) {
-            // The first frame sizes the picture and its background as the still picture has them.
-            a.width = std::max(gif->SWidth, frame.Left + frame.Width);
-            a.height = std::max(gif->SHeight, frame.Top + frame.Height);
-            if (!spi::pictureFits((unsigned long long)a.width, (unsigned long long)a.height))
-                return LUNETTA_SPI_NO_MEMORY;
-            a.background = rgb(map->Colors[0]);
-            if (gif->SColorMap && gif->SBackGroundColor >= 0
-                && gif->SBackGroundColor < gif->SColorMap->ColorCount)
-                a.background = rgb(gif->SColorMap->Colors[gif->SBackGroundColor]);
-            a.canvas.assign(size_t(a.width) * size_t(a.height), a.background);
-        }
-        std::vector<GifPixelType> pixels;
-        if (!readRows(gif, pixels, frame.Width, frame.Height))
-            return LUNETTA_SPI_BROKEN_DATA;
-
-        undoLastFrame(a);
-        if (gcb.DisposalMode == DISPOSE_PREVIOUS)
-            a.saved = a.canvas;
-        a.disposal = gcb.DisposalMode;
-        a.left = std::min(frame.Left, a.width);
-        a.top = std::min(frame.Top, a.height);
-        a.right = std::min(frame.Left + frame.Width, a.width);
-        a.bottom = std::min(frame.Top + frame.Height, a.height);
-        for (int y = a.top; y < a.bottom; ++y) {
-            const GifPixelType *from = pixels.data() + size_t(y - frame.Top) * size_t(frame.Width);
-            uint32_t *to = a.canvas.data() + size_t(y) * size_t(a.width);
-            for (int x = a.left; x < a.right; ++x) {
-                const int index = from[x - frame.Left];
-                if (index != gcb.TransparentColor && index < map->ColorCount)
-                    to[x] = rgb(map->Colors[index]);
-            }
-        }
-
-        spi::Dib dib;
-        if (!dib.allocate(a.width, a.height, 32))
+    const ColorMapObject *map = nullptr;
+    if (const int result = nextImage(gif, gcb, map); result != LUNETTA_SPI_OK)
+        return result;
+    const GifImageDesc &frame = gif->Image;
+    if (a.canvas.empty()) {
+        // The first frame sizes the picture and its background as the still picture has them.
+        a.width = std::max(gif->SWidth, frame.Left + frame.Width);
+        a.height = std::max(gif->SHeight, frame.Top + frame.Height);
+        if (!spi::pictureFits((unsigned long long)a.width, (unsigned long long)a.height))
             return LUNETTA_SPI_NO_MEMORY;
-        for (int y = 0; y < a.height; ++y)
-            std::memcpy(dib.row(y), a.canvas.data() + size_t(y) * size_t(a.width),
-                        size_t(a.width) * 4);
-        dib.handOver(pInfo, pBits);
-        // The delay is in hundredths of a second.
-        *delayMs = gcb.DelayTime * 10;
-        return LUNETTA_SPI_OK;
+        a.background = rgb(map->Colors[0]);
+        if (gif->SColorMap && gif->SBackGroundColor >= 0
+            && gif->SBackGroundColor < gif->SColorMap->ColorCount)
+            a.background = rgb(gif->SColorMap->Colors[gif->SBackGroundColor]);
+        a.canvas.assign(size_t(a.width) * size_t(a.height), a.background);
     }
+    std::vector<GifPixelType> pixels;
+    if (!readRows(gif, pixels, frame.Width, frame.Height))
+        return LUNETTA_SPI_BROKEN_DATA;
+
+    undoLastFrame(a);
+    if (gcb.DisposalMode == DISPOSE_PREVIOUS)
+        a.saved = a.canvas;
+    a.disposal = gcb.DisposalMode;
+    a.left = std::min(frame.Left, a.width);
+    a.top = std::min(frame.Top, a.height);
+    a.right = std::min(frame.Left + frame.Width, a.width);
+    a.bottom = std::min(frame.Top + frame.Height, a.height);
+    for (int y = a.top; y < a.bottom; ++y) {
+        const GifPixelType *from = pixels.data() + size_t(y - frame.Top) * size_t(frame.Width);
+        uint32_t *to = a.canvas.data() + size_t(y) * size_t(a.width);
+        for (int x = a.left; x < a.right; ++x) {
+            const int index = from[x - frame.Left];
+            if (index != gcb.TransparentColor && index < map->ColorCount)
+                to[x] = rgb(map->Colors[index]);
+        }
+    }
+
+    spi::Dib dib;
+    if (!dib.allocate(a.width, a.height, 32))
+        return LUNETTA_SPI_NO_MEMORY;
+    for (int y = 0; y < a.height; ++y)
+        std::memcpy(dib.row(y), a.canvas.data() + size_t(y) * size_t(a.width), size_t(a.width) * 4);
+    dib.handOver(pInfo, pBits);
+    // The delay is in hundredths of a second.
+    *delayMs = gcb.DelayTime * 10;
+    return LUNETTA_SPI_OK;
 }
 
 } // namespace
