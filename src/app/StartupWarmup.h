@@ -15,7 +15,8 @@ public:
 
     // Once the application is made: connects to the session bus. The accessibility support
     // connects at the first label text and waits for the bus meanwhile; where no session bus
-    // runs, the attempt to start one takes longer still.
+    // runs, the attempt to start one takes longer still. The application waits for it before
+    // it ends.
     void connectSessionBus();
     // Before the first window is built: waits for the font configuration, which the font
     // database would otherwise read a second time meanwhile.

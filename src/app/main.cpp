@@ -48,6 +48,10 @@
 
 namespace {
 
+// How long the rest of a direct start waits after the first picture is painted: about three
+// frames of a 60 Hz screen.
+constexpr int restOfStartAfterPictureMs = 50;
+
 void prepareEnvironment()
 {
     // Windows are placed by the program and keys grabbed system-wide, which Wayland forbids.
@@ -355,6 +359,8 @@ int main(int argc, char *argv[])
             // at every start: changing the band later re-creates the visible window.
             ControllerStateDisplay::setTopmost(&viewer,
                                                context.options.isChecked(Opt::chkAlwaysOnTop));
+            // The next file's decode waits with the controller, below.
+            viewer.holdDecodeAhead(true);
             slideshow.startSlideshow();
         }
     }
@@ -362,6 +368,7 @@ int main(int argc, char *argv[])
         const auto finishStartup = [&] {
             if (controller)
                 return;
+            viewer.holdDecodeAhead(false);
             buildController();
             slideshow.catchUpLateController();
             controller->commands()->setControllerCaption(*directCaption);
@@ -379,10 +386,17 @@ int main(int argc, char *argv[])
                 viewer.activateWindow();
             }
         };
-        // After the first picture is painted (not inside its paint event), or soon when the
-        // show begins with a movie or has already ended.
-        QObject::connect(viewer.picView, &PictureView::painted, &viewer, finishStartup,
-                         Qt::ConnectionType(Qt::SingleShotConnection | Qt::QueuedConnection));
+        // A moment after the first picture is painted, or soon when the show begins with a
+        // movie or has already ended. Painted is not yet seen: the window manager still frames
+        // and maps the window, the X server and the compositor still copy the picture, and
+        // building the controller and decoding the next file at once would take the processors
+        // they need.
+        QObject::connect(
+            viewer.picView, &PictureView::painted, &viewer,
+            [&viewer, &finishStartup] {
+                QTimer::singleShot(restOfStartAfterPictureMs, &viewer, finishStartup);
+            },
+            Qt::ConnectionType(Qt::SingleShotConnection | Qt::QueuedConnection));
         QTimer::singleShot(250, &viewer, finishStartup);
     } else {
         buildController();

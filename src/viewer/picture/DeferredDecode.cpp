@@ -19,6 +19,8 @@ DeferredDecode::DeferredDecode(PictureView *view, std::function<void(const QStri
 void DeferredDecode::request(const QString &path)
 {
     m_path = path;
+    if (m_held)
+        return;
     if (m_view->isPaintDue())
         m_wait.start();
     else
@@ -31,9 +33,17 @@ void DeferredDecode::cancel()
     m_wait.stop();
 }
 
+void DeferredDecode::setHeld(bool held)
+{
+    m_held = held;
+    m_wait.stop();
+    if (!held && !m_path.isEmpty())
+        request(m_path);
+}
+
 void DeferredDecode::startWaiting()
 {
     m_wait.stop();
-    if (!m_path.isEmpty())
+    if (!m_held && !m_path.isEmpty())
         m_start(std::exchange(m_path, QString()));
 }

@@ -12,6 +12,7 @@ class PictureView;
 // would take the processor from the painting, which at start-up has the first picture wait.
 // The decode starts once the area is painted, at once when nothing waits to be painted, and
 // after a short wait when the paint does not come (a hidden or minimised window paints nothing).
+// While the start-up is held, nothing starts: the first picture goes on screen first.
 class DeferredDecode : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     void request(const QString &path);
     // Forgets what waits; what has started is the caller's to drop.
     void cancel();
+    // Holds back every start until released; what waits then starts as if just requested.
+    void setHeld(bool held);
     QString waiting() const { return m_path; }
 
 private:
@@ -34,4 +37,5 @@ private:
     std::function<void(const QString &)> m_start;
     QString m_path;
     QTimer m_wait;
+    bool m_held = false;
 };

@@ -80,6 +80,8 @@ public:
     bool LoadPic(const QString &path) override;
     void decodeAhead(const QString &path) override;
     void dropDecodeAhead() override;
+    // While held, no decode ahead starts; released, the last one asked for starts.
+    void holdDecodeAhead(bool hold);
     void adoptDecodedPicture() override;
     QSize pictureSize() const override;
     void sizeViewerForFile() override;
