@@ -3,6 +3,7 @@
 #include "viewer/picture/ApngFrameSource.h"
 #include "viewer/picture/ColourConversion.h"
 #include "viewer/picture/PictureBuffer.h"
+#include "viewer/picture/PlainJpegReader.h"
 #include "viewer/picture/ReaderFrameSource.h"
 
 #include "lunetta_plugin.h"
@@ -127,8 +128,14 @@ PictureAhead::Picture PictureAhead::decode(const QString &path, QSize bound)
         }
     }
     const QByteArray format = reader.format();
+    QImage read;
+    if (format == "jpeg" && !reader.scaledSize().isValid()
+        && reader.transformation() == QImageIOHandler::TransformationNone)
+        read = PlainJpegReader::read(path);
+    if (read.isNull())
+        read = reader.read();
     Picture picture;
-    picture.image = PictureBuffer::drawingForm(ColourConversion::toDisplay(reader.read()));
+    picture.image = PictureBuffer::drawingForm(ColourConversion::toDisplay(std::move(read)));
     picture.natural = natural.isValid() ? natural : picture.image.size();
     if (!picture.image.isNull())
         picture.frames = framesOf(reader, format, path);

@@ -4,6 +4,7 @@
 #include "viewer/picture/PictureAhead.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/picture/PictureTarget.h"
+#include "viewer/picture/PlainJpegReader.h"
 #include "viewer/picture/cImage.h"
 
 #include <QColorSpace>
@@ -194,6 +195,56 @@ private slots:
         cImage surface(&target, &back);
         QVERIFY(surface.LoadPic(path));
         QCOMPARE(QSize(surface.width(), surface.height()), QSize(20, 40));
+    }
+
+    // The usual JPEG is decoded by the program's own reader, anything else by Qt's; either way
+    // the picture is the one Qt's reader gives.
+    void aJpegDecodesAsQtsReaderDecodesIt_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("baseline") << u"baseline"_qs << true;
+        QTest::newRow("progressive") << u"progressive"_qs << true;
+        QTest::newRow("optimised tables") << u"optimised"_qs << true;
+        QTest::newRow("grey") << u"grey"_qs << false;
+        QTest::newRow("colour profile") << u"profile"_qs << false;
+        QTest::newRow("cut short") << u"truncated"_qs << false;
+        QTest::newRow("not a JPEG") << u"png"_qs << false;
+    }
+    void aJpegDecodesAsQtsReaderDecodesIt()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, plain);
+        // Odd sizes leave partial blocks at the edges; smooth colours and fine detail tell the
+        // colour conversion and the chroma upsampling apart.
+        QImage picture(97, 61, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x * 255 / 96, y * 4, (x * y + (x ^ y) * 7) & 0xff));
+        const QString path = m_box.path(kind + u".jpg"_qs);
+        QImageWriter writer(path, kind == u"png"_qs ? "png" : "jpeg");
+        writer.setQuality(90);
+        writer.setProgressiveScanWrite(kind == u"progressive"_qs);
+        writer.setOptimizedWrite(kind == u"optimised"_qs);
+        if (kind == u"grey"_qs)
+            picture.convertTo(QImage::Format_Grayscale8);
+        if (kind == u"profile"_qs)
+            picture.setColorSpace(QColorSpace::AdobeRgb);
+        QVERIFY(writer.write(picture));
+        if (kind == u"truncated"_qs) {
+            QFile file(path);
+            QVERIFY(file.resize(file.size() * 6 / 10));
+        }
+
+        QCOMPARE(!PlainJpegReader::read(path).isNull(), plain);
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage qts = PictureBuffer::drawingForm(ColourConversion::toDisplay(reader.read()));
+        QVERIFY(!qts.isNull());
+        const QImage decoded = PictureAhead::decode(path).image;
+        QCOMPARE(decoded.format(), qts.format());
+        QCOMPARE(decoded.colorSpace(), qts.colorSpace());
+        QCOMPARE(decoded, qts);
     }
 
     void aPictureAboveQtsDefaultDecodeLimitLoads()
