@@ -481,11 +481,6 @@ void frmView::dropDecodeAhead()
     g_clsImage->dropDecodeAhead();
 }
 
-void frmView::holdDecodeAhead(bool hold)
-{
-    m_ahead->setHeld(hold);
-}
-
 void frmView::adoptDecodedPicture()
 {
     g_clsImage->Move(g_clsImage->left(), g_clsImage->top(), picBack.size().width(),

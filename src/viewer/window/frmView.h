@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ViewerPort.h"
+#include "viewer/picture/DeferredDecode.h"
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/window/ViewerLayout.h"
 
@@ -12,7 +13,6 @@
 
 class ContentSurface;
 class ViewerInput;
-class DeferredDecode;
 class Options;
 class PictureView;
 class QAction;
@@ -81,7 +81,7 @@ public:
     void decodeAhead(const QString &path) override;
     void dropDecodeAhead() override;
     // While held, no decode ahead starts; released, the last one asked for starts.
-    void holdDecodeAhead(bool hold);
+    void holdDecodeAhead(bool hold) { m_ahead->setHeld(hold); }
     void adoptDecodedPicture() override;
     QSize pictureSize() const override;
     void sizeViewerForFile() override;
