@@ -37,8 +37,12 @@ bool TrayIcon::addTrayIcon(const QString &image, const QString &tip)
 {
     if (m_shown)
         return true;
-    if (!isAvailable())
+    if (!isAvailable()) {
+        // A tray that is starting again right now: the watch reports it once it is there, and
+        // the icon is added then.
+        m_available = false;
         return false;
+    }
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
         connect(m_icon, &QSystemTrayIcon::activated, this,

@@ -19,6 +19,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDebug>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMenu>
@@ -82,6 +83,16 @@ private:
         QVERIFY(m_show->isRunning());
     }
     QAction *action(const QString &name) const { return m_window->menus().action(name); }
+    // Until the icon is in the tray; says where the controller is should it never get there.
+    bool iconInTray() const
+    {
+        if (QTest::qWaitFor([this] { return nativeIcon() && nativeIcon()->isVisible(); }, 20000))
+            return true;
+        qWarning() << "controller visible" << m_window->isVisible() << "states"
+                   << m_window->windowHandle()->windowStates() << "icon shown"
+                   << m_window->isTrayIconShown() << "tray" << TrayIcon::isAvailable();
+        return false;
+    }
     QSystemTrayIcon *nativeIcon() const
     {
         return m_window->trayIcon() ? m_window->trayIcon()->findChild<QSystemTrayIcon *>()
@@ -194,7 +205,7 @@ private slots:
         for (int run = 1; run <= 2; ++run) {
             startShow();
             QTRY_VERIFY_WITH_TIMEOUT(m_window->isTrayIconShown(), 20000);
-            QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
+            QVERIFY(iconInTray());
             QTest::qWait(800); // the window system's answer to the hiding
             QVERIFY2(m_window->isTrayIconShown(), "the icon went away by itself");
             QVERIFY(!m_window->isVisible());
@@ -214,7 +225,7 @@ private slots:
         QVERIFY(trayReady());
         open();
         startShow();
-        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
+        QVERIFY(iconInTray());
         waitPastDoubleClick();
         chooseWhenOpen(m_window->menus().mnuTasktray(), action(u"mnuTasktray_Stop"_qs));
         QVERIFY(clickTrayIcon(u"3"_qs));
@@ -225,7 +236,7 @@ private slots:
         // A double click brings the controller back during a show and pauses it.
         startShow();
         QTRY_VERIFY_WITH_TIMEOUT(m_window->isTrayIconShown(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
+        QVERIFY(iconInTray());
         waitPastDoubleClick();
         QVERIFY(clickTrayIcon(u"1"_qs, { u"--repeat"_qs, u"2"_qs, u"--delay"_qs, u"80"_qs }));
         expectNormalController();
@@ -249,7 +260,7 @@ private slots:
         Startup::dispatchArgument(m_box->path(u"long/"_qs), *m_window->commands(),
                                   *m_ctx->messages);
         QVERIFY(m_show->isRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(nativeIcon() && nativeIcon()->isVisible(), 20000);
+        QVERIFY(iconInTray());
         TrayIcon *tray = m_window->trayIcon();
         QCOMPARE(tray->image(), u"Pause"_qs);
         m_clock->advance(11);
