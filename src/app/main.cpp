@@ -34,6 +34,7 @@
 #include "winsvc/DisplayProfile.h"
 #include "winsvc/MprisService.h"
 #include "winsvc/ScreenAwake.h"
+#include "winsvc/X11WorkArea.h"
 
 #include <QApplication>
 #include <QColorSpace>
@@ -43,6 +44,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <optional>
 #include <string_view>
 
@@ -110,6 +112,19 @@ struct FirstDecode
         auto ahead = std::make_unique<PictureAhead>();
         ahead->start(path, bound(), firstPart());
         return ahead;
+    }
+    // At a first start no work area is kept: a worker asks the X server for it and begins the
+    // decode into `ahead` while the application is made. False when the server did not answer
+    // and nothing was begun; this waits until then.
+    std::future<bool> startOnServersWorkArea(PictureAhead &ahead)
+    {
+        return std::async(std::launch::async, [this, &ahead] {
+            workArea = X11WorkArea::read();
+            if (!workArea.isValid())
+                return false;
+            ahead.start(path, bound(), firstPart());
+            return true;
+        });
     }
 };
 
@@ -218,6 +233,8 @@ int main(int argc, char *argv[])
     std::optional<FirstDecode> earlyDecode;
     QSize lastWorkArea;
     std::unique_ptr<PictureAhead> earlyPicture;
+    // Declared after what it fills in, so that it is waited for before they go.
+    std::future<bool> earlyOnServersWorkArea;
     std::unique_ptr<FolderPrefetch> folderPrefetch;
     {
         SettingsStore store(settingsFolder);
@@ -231,8 +248,12 @@ int main(int argc, char *argv[])
         const QString raw = CommandLine::rawText(argumentsOf(argc, argv));
         if (const auto file = argumentFile(raw))
             earlyDecode = firstDecodeOf(*file, store, lastWorkArea);
-        if (earlyDecode && (lastWorkArea.isValid() || earlyDecode->alikeOnAnyScreen()))
+        if (earlyDecode && (lastWorkArea.isValid() || earlyDecode->alikeOnAnyScreen())) {
             earlyPicture = earlyDecode->start();
+        } else if (earlyDecode && qgetenv("QT_QPA_PLATFORM") == "xcb") {
+            earlyPicture = std::make_unique<PictureAhead>();
+            earlyOnServersWorkArea = earlyDecode->startOnServersWorkArea(*earlyPicture);
+        }
         // A folder's show lists the folder first: that, too, is begun here.
         if (const auto path = DirectStart::existingArgumentPath(raw); path && IsFolder(*path))
             folderPrefetch
@@ -245,6 +266,8 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("lunetta"));
     QtTranslations::install(app);
+    if (earlyOnServersWorkArea.valid() && !earlyOnServersWorkArea.get())
+        earlyPicture.reset();
     // Pictures are shown in the screen's own colours where a colour manager published its
     // profile; the early decode took sRGB, the usual case.
     if (const QByteArray screenProfile = DisplayProfile::read(); !screenProfile.isEmpty())

@@ -1,6 +1,8 @@
 #include "DesktopSession.h"
 #include "Sandbox.h"
 
+#include "winsvc/X11WorkArea.h"
+
 #include <QApplication>
 #include <QColorSpace>
 #include <QImage>
@@ -16,11 +18,12 @@
 
 using namespace Qt::StringLiterals;
 
-// A property of the display's root window, set for the life of the object.
+// A property of the display's root window, set for the life of the object: `value` holds
+// items of `format` bits.
 class RootProperty
 {
 public:
-    RootProperty(const QString &name, const QByteArray &value)
+    RootProperty(const QString &name, const QByteArray &value, int format = 8)
     {
         auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         m_connection = x11 ? x11->connection() : nullptr;
@@ -35,7 +38,8 @@ public:
         m_atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root, m_atom, XCB_ATOM_CARDINAL,
-                            8, uint32_t(value.size()), value.constData());
+                            uint8_t(format), uint32_t(value.size() / (format / 8)),
+                            value.constData());
         xcb_flush(m_connection);
     }
     ~RootProperty()
@@ -211,6 +215,23 @@ private slots:
 
         lunetta.terminate();
         QVERIFY(lunetta.waitForFinished(20000));
+    }
+
+    // The work area read from the server before the application is made, on a connection of
+    // its own, is the one the screen then gives: a first start's decode begun on it is kept.
+    // Also where a panel takes part of the screen.
+    void theWorkAreaReadBeforeTheApplicationIsTheScreens()
+    {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        QCOMPARE(X11WorkArea::read(), screen->availableGeometry().size());
+        const QRect withPanel = screen->geometry().adjusted(0, 0, 0, -40);
+        const quint32 area[] = { quint32(withPanel.x()), quint32(withPanel.y()),
+                                 quint32(withPanel.width()), quint32(withPanel.height()) };
+        RootProperty published(u"_NET_WORKAREA"_s,
+                               QByteArray(reinterpret_cast<const char *>(area), sizeof area), 32);
+        QVERIFY(published.isSet());
+        QTRY_COMPARE_WITH_TIMEOUT(screen->availableGeometry(), withPanel, 10000);
+        QCOMPARE(X11WorkArea::read(), withPanel.size());
     }
 };
 

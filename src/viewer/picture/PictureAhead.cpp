@@ -68,6 +68,9 @@ PictureAhead::PictureAhead()
 PictureAhead::~PictureAhead()
 {
     drop();
+    dropRest();
+    // What has not begun is of use to no one: only the decode under way is waited for.
+    m_pool.clear();
     m_pool.waitForDone();
 }
 
