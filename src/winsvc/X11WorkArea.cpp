@@ -1,10 +1,12 @@
 #include "winsvc/X11WorkArea.h"
 
+#include "winsvc/X11RootProperty.h"
+
 #include <QRect>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -12,10 +14,6 @@ namespace {
 struct Disconnect
 {
     void operator()(xcb_connection_t *c) const { xcb_disconnect(c); }
-};
-struct Free
-{
-    void operator()(void *reply) const { std::free(reply); }
 };
 
 } // namespace
@@ -33,19 +31,12 @@ QSize X11WorkArea::read()
         return {};
     const xcb_screen_t *screen = screens.data;
     const QRect whole(0, 0, screen->width_in_pixels, screen->height_in_pixels);
-
-    static constexpr char name[] = "_NET_WORKAREA";
-    const std::unique_ptr<xcb_intern_atom_reply_t, Free> atom(xcb_intern_atom_reply(
-        c.get(), xcb_intern_atom(c.get(), 1, sizeof name - 1, name), nullptr));
-    if (!atom || atom->atom == XCB_ATOM_NONE)
-        return whole.size();
     // One rectangle per virtual desktop: Qt's available geometry takes the first.
-    const std::unique_ptr<xcb_get_property_reply_t, Free> reply(xcb_get_property_reply(
-        c.get(), xcb_get_property(c.get(), 0, screen->root, atom->atom, XCB_ATOM_CARDINAL, 0, 4),
-        nullptr));
-    if (!reply || reply->type != XCB_ATOM_CARDINAL || reply->format != 32
-        || xcb_get_property_value_length(reply.get()) < 16)
+    const auto area
+        = X11RootProperty::read(c.get(), screen->root, "_NET_WORKAREA", XCB_ATOM_CARDINAL, 32, 4);
+    if (!area || area->size() < 16)
         return whole.size();
-    const auto *v = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+    uint32_t v[4];
+    std::memcpy(v, area->constData(), sizeof v);
     return (QRect(int(v[0]), int(v[1]), int(v[2]), int(v[3])) & whole).size();
 }
