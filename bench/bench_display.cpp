@@ -24,6 +24,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,22 +79,29 @@ struct Viewer
             show.nextIndex = 1;
             timedStep();
         }
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < intervalMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Sleeps in the event loop, as the program does between steps: spinning here would take a
+        // core from the decode ahead and the X server.
+        QEventLoop idle;
+        QTimer::singleShot(intervalMs, &idle, &QEventLoop::quit);
+        idle.exec();
         return timedStep();
     }
 
     double timedStep()
     {
         painted = false;
+        QEventLoop untilPainted;
+        const QMetaObject::Connection quit = QObject::connect(
+            view.picView, &PictureView::painted, &untilPainted, &QEventLoop::quit);
+        QTimer::singleShot(10000, &untilPainted, &QEventLoop::quit);
         QElapsedTimer t;
         t.start();
         show.showNextFile();
-        while (!painted && t.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return painted ? t.nsecsElapsed() / 1e6 : -1;
+        if (!painted)
+            untilPainted.exec();
+        const qint64 ns = t.nsecsElapsed();
+        QObject::disconnect(quit);
+        return painted ? ns / 1e6 : -1;
     }
 
     Options options;
