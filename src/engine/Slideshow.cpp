@@ -259,7 +259,7 @@ void Slideshow::showLoadedFile(const QString &path)
     case MediaKind::None:
         break;
     }
-    aspectRatio = float(natural.height()) / float(natural.width());
+    aspectRatio = aspectRatioOf(natural);
 
     if (m_viewer)
         m_viewer->sizeViewerForFile();

@@ -2,6 +2,7 @@
 
 #include "core/PlayList.h"
 
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -183,6 +184,10 @@ public:
     int stateFlags = 0;
     // Height ÷ width of the content loaded last.
     float aspectRatio = 0;
+    static float aspectRatioOf(QSize natural)
+    {
+        return float(natural.height()) / float(natural.width());
+    }
     // Seconds since midnight when the current file's interval began.
     double intervalStart = 0;
     double suspendedAt = 0;

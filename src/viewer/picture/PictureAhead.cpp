@@ -188,7 +188,8 @@ bool PictureAhead::isReady() const
         && m_result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-PictureAhead::Decoded PictureAhead::decodeStamped(const QString &path, QSize bound, QSize part)
+PictureAhead::Decoded PictureAhead::decodeStamped(const QString &path, QSize bound, QSize part,
+                                                  const DrawnSize &drawnSize)
 {
     Decoded decoded;
     try {
@@ -199,6 +200,14 @@ PictureAhead::Decoded PictureAhead::decodeStamped(const QString &path, QSize bou
         // A picture too small for a part, or not a JPEG, is decoded whole at once.
         if (decoded.before.exists && decoded.picture.image.isNull())
             decoded.picture = decode(path, bound);
+        // Scaling a photo down to a window takes a few milliseconds that the step need not wait.
+        Picture &p = decoded.picture;
+        if (drawnSize && !p.partial && !p.image.isNull()) {
+            const QSize drawn = drawnSize(p.natural);
+            if (drawn.isValid() && drawn != p.image.size()
+                && p.image.size().boundedTo(drawn) == drawn)
+                p.downscaled = PictureBuffer::shrunk(p.image, drawn);
+        }
     } catch (...) {
         // Out of memory for this picture: the step decodes it itself, or reports it.
         decoded.picture = Picture();
@@ -225,7 +234,7 @@ void PictureAhead::setRestReady(std::function<void()> ready)
         ready();
 }
 
-void PictureAhead::queue(const QString &path, QSize bound, QSize part)
+void PictureAhead::queue(const QString &path, QSize bound, QSize part, DrawnSize drawnSize)
 {
     drop();
     if (path.isEmpty())
@@ -233,13 +242,14 @@ void PictureAhead::queue(const QString &path, QSize bound, QSize part)
     m_path = path;
     auto promise = std::make_shared<std::promise<Decoded>>();
     m_result = promise->get_future().share();
-    m_pool.start(
-        [promise, path, bound, part] { promise->set_value(decodeStamped(path, bound, part)); });
+    m_pool.start([promise, path, bound, part, drawnSize = std::move(drawnSize)] {
+        promise->set_value(decodeStamped(path, bound, part, drawnSize));
+    });
 }
 
-void PictureAhead::start(const QString &path, QSize bound, QSize firstPart)
+void PictureAhead::start(const QString &path, QSize bound, QSize firstPart, DrawnSize drawnSize)
 {
-    queue(path, bound, firstPart);
+    queue(path, bound, firstPart, std::move(drawnSize));
     // The whole picture follows its part on the same worker.
     if (m_result.valid() && firstPart.isValid())
         m_rest = queueRest(path, m_result);

@@ -33,6 +33,9 @@ public:
         bool partial = false;
         // The frames of the file from its first, when it may hold more than this first one.
         FrameSourceOpener frames;
+        // The image already scaled down to the size its step will draw it at, when that size
+        // was foreseen; the step then draws it without scaling.
+        QImage downscaled;
         bool isReduced() const { return !partial && !image.isNull() && image.size() != natural; }
     };
 
@@ -73,10 +76,16 @@ public:
     // whole. A null image when the file is no such picture.
     static Picture decodePart(const QString &path, QSize part);
 
+    // The size a picture of the given natural size will be drawn at, as its step will lay it
+    // out; invalid when that cannot be foreseen. Called on the worker.
+    using DrawnSize = std::function<QSize(QSize natural)>;
+
     // Begins decoding `path` in the background, in place of whatever was held. With a
     // `firstPart`, a large JPEG is decoded first in that part (see decodePart), which is what
-    // take() hands over, and then whole, as for decodeRest().
-    void start(const QString &path, QSize bound = QSize(), QSize firstPart = QSize());
+    // take() hands over, and then whole, as for decodeRest(). With `drawnSize`, a picture that
+    // will be drawn smaller than it is decoded is also scaled down on the worker.
+    void start(const QString &path, QSize bound = QSize(), QSize firstPart = QSize(),
+               DrawnSize drawnSize = {});
     // Begins decoding only the top left `part` of `path` when it is a large JPEG (else the
     // whole): the rest waits for decodeRest() after the step has let the picture before go, so
     // that two whole pictures are never held at once.
@@ -136,11 +145,12 @@ private:
         std::function<void()> ready;
         void send();
     };
-    static Decoded decodeStamped(const QString &path, QSize bound, QSize part);
+    static Decoded decodeStamped(const QString &path, QSize bound, QSize part,
+                                 const DrawnSize &drawnSize = {});
     std::shared_future<Decoded> queueRest(const QString &path,
                                           std::shared_future<Decoded> first = {});
     // Begins the decode that take() hands over, in place of whatever was held.
-    void queue(const QString &path, QSize bound, QSize part);
+    void queue(const QString &path, QSize bound, QSize part, DrawnSize drawnSize = {});
     void dropRest();
     static Picture checked(const std::shared_future<Decoded> &result, const QString &path);
 

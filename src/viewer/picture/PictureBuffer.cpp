@@ -57,9 +57,20 @@ void PictureBuffer::clear()
     setImage(QImage());
 }
 
+QImage PictureBuffer::shrunk(const QImage &image, QSize size)
+{
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 const QImage &PictureBuffer::downscaled(QSize size)
 {
     if (m_scaled.size() != size || m_scaled.isNull())
-        m_scaled = m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaled = shrunk(m_image, size);
     return m_scaled;
+}
+
+void PictureBuffer::keepDownscaled(QImage scaled)
+{
+    if (!m_image.isNull() && !scaled.isNull())
+        m_scaled = std::move(scaled);
 }

@@ -52,6 +52,10 @@ public:
     // The picture scaled down to `size` with an area-averaging filter; null when it cannot be
     // made (no memory).
     const QImage &downscaled(QSize size);
+    // Takes the picture held, already scaled down on a worker, as the last downscale.
+    void keepDownscaled(QImage scaled);
+    // The area-averaging downscale that drawing a picture smaller than it is uses.
+    static QImage shrunk(const QImage &image, QSize size);
 
 private:
     QImage m_image;

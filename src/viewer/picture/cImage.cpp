@@ -136,6 +136,7 @@ bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
         m_back->setReducedImage(std::move(picture.image), picture.natural, fileName);
     else
         m_back->setImage(std::move(picture.image));
+    m_back->keepDownscaled(std::move(picture.downscaled));
     if (picture.frames)
         m_back->setFrames(std::move(picture.frames));
     // Only now that the picture before has gone to be freed does the whole of this one follow.
@@ -148,14 +149,15 @@ bool cImage::LoadPic(const QString &fileName, QSize bound, QSize visible)
     return true;
 }
 
-void cImage::decodeAhead(const QString &fileName, QSize bound, QSize visible)
+void cImage::decodeAhead(const QString &fileName, QSize bound, QSize visible,
+                         std::function<QSize(QSize)> drawnSize)
 {
     // At natural size only the part a window shows of a large picture is decoded ahead: the
     // whole beside the one on screen would double the memory.
     if (!bound.isValid() && visible.isValid())
         m_ahead->startPart(fileName, visible);
     else
-        m_ahead->start(fileName, bound);
+        m_ahead->start(fileName, bound, QSize(), std::move(drawnSize));
 }
 
 void cImage::dropDecodeAhead()

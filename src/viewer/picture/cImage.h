@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class PictureAhead;
@@ -56,8 +57,10 @@ public:
     bool LoadPic(const QString &fileName, QSize bound = QSize(), QSize visible = QSize());
     // Decodes the file in the background for a later LoadPic; replaces what was decoded ahead.
     // A picture that is never drawn larger than `bound` may be decoded reduced; of a large one
-    // shown at natural size only the `visible` part is, its whole following the step.
-    void decodeAhead(const QString &fileName, QSize bound = QSize(), QSize visible = QSize());
+    // shown at natural size only the `visible` part is, its whole following the step. One that
+    // `drawnSize` says will be drawn smaller is scaled down to that size in the background too.
+    void decodeAhead(const QString &fileName, QSize bound = QSize(), QSize visible = QSize(),
+                     std::function<QSize(QSize)> drawnSize = {});
     void dropDecodeAhead();
     // Lets a decode begun before the surface existed (the file named at start-up) be taken.
     void setPictureAhead(std::unique_ptr<PictureAhead> ahead);

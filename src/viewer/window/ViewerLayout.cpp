@@ -122,15 +122,7 @@ void ViewerLayout::sizeViewerForFile()
             fitContentToArea(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight);
         }
     } else {
-        SizeLimitOptions limits;
-        limits.maxWidthOn = m_options.isChecked(Opt::chkMaxWidth);
-        limits.maxWidth = optionInteger(m_options, Opt::txtMaxWidth);
-        limits.maxHeightOn = m_options.isChecked(Opt::chkMaxHeight);
-        limits.maxHeight = optionInteger(m_options, Opt::txtMaxHeight);
-        limits.fixFormOn = m_options.isChecked(Opt::chkFixForm);
-        limits.fixLocation = m_options.comboIndex(Opt::cmbFixFormLocation);
-        limits.fixX = optionInteger(m_options, Opt::txtFixX);
-        limits.fixY = optionInteger(m_options, Opt::txtFixY);
+        const SizeLimitOptions limits = sizeLimitOptions();
         // Inside the work area first: the limits count from the window's place.
         if (!limits.fixFormOn) {
             const QPoint at = m_parts.window.frameGeometry().topLeft();
@@ -152,6 +144,20 @@ void ViewerLayout::sizeViewerForFile()
     m_parts.hBar.setValue(0);
     m_parts.vBar.setValue(0);
     placeContent();
+}
+
+SizeLimitOptions ViewerLayout::sizeLimitOptions() const
+{
+    SizeLimitOptions limits;
+    limits.maxWidthOn = m_options.isChecked(Opt::chkMaxWidth);
+    limits.maxWidth = optionInteger(m_options, Opt::txtMaxWidth);
+    limits.maxHeightOn = m_options.isChecked(Opt::chkMaxHeight);
+    limits.maxHeight = optionInteger(m_options, Opt::txtMaxHeight);
+    limits.fixFormOn = m_options.isChecked(Opt::chkFixForm);
+    limits.fixLocation = m_options.comboIndex(Opt::cmbFixFormLocation);
+    limits.fixX = optionInteger(m_options, Opt::txtFixX);
+    limits.fixY = optionInteger(m_options, Opt::txtFixY);
+    return limits;
 }
 
 QSize ViewerLayout::fitWindowToContent(int maxWidth, int maxHeight)
@@ -329,6 +335,32 @@ QSize ViewerLayout::largestStretchedSize() const
     if (m_options.isChecked(Opt::chkMaxHeight))
         bound.setHeight(std::max(bound.height(), optionInteger(m_options, Opt::txtMaxHeight)));
     return bound;
+}
+
+std::function<QSize(QSize)> ViewerLayout::stretchedSizeForecast() const
+{
+    if (!m_options.isChecked(Opt::chkStretchImage) || m_options.isChecked(Opt::chkZoomImage))
+        return {};
+    // The same rules as sizeViewerForFile(), over what they read of the window now.
+    if (m_options.isChecked(Opt::chkFixFormSize)) {
+        return [width = m_metrics.viewAreaWidth, height = m_metrics.viewAreaHeight,
+                keepRatio = m_options.isChecked(Opt::chkFixHeightWidthRate)](QSize natural) {
+            return ViewerGeometry::fitContentToArea(width, height, keepRatio,
+                                                    Slideshow::aspectRatioOf(natural));
+        };
+    }
+    const SizeLimitOptions limits = sizeLimitOptions();
+    QPoint at = m_parts.window.frameGeometry().topLeft();
+    if (!limits.fixFormOn)
+        at = topLeftInside(at, m_metrics.workArea);
+    return [max = sizeLimits(limits, m_metrics.workArea, at), frameWidth = m_metrics.frameWidth,
+            frameHeight = m_metrics.frameHeight](QSize natural) {
+        // A stretched picture has no scroll bars.
+        const WindowFit fit = ViewerGeometry::fitWindowToContent(
+            natural, max.width(), max.height(), frameWidth, frameHeight, 0, 0, true,
+            Slideshow::aspectRatioOf(natural));
+        return fit.contentSize.value_or(QSize());
+    };
 }
 
 int ViewerLayout::statusBarHeight() const

@@ -63,8 +63,13 @@ public:
     // never outgrows the work area or the size limits. Invalid when pictures may be drawn at
     // full size.
     QSize largestStretchedSize() const;
+    // What the layout of the next file will draw a stretched picture of a given natural size
+    // at, as far as the options and the window's present place tell: for the decode ahead to
+    // scale it in the background. Empty when pictures are drawn at natural size or zoomed.
+    std::function<QSize(QSize)> stretchedSizeForecast() const;
 
 private:
+    ViewerGeometry::SizeLimitOptions sizeLimitOptions() const;
     int shownStatusBarHeight() const;
     int hBarHeight() const;
     int vBarWidth() const;

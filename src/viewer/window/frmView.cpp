@@ -62,7 +62,7 @@ frmView::frmView(Options &options, Slideshow &slideshow, QWidget *parent)
           picView,
           [this](const QString &path) {
               g_clsImage->decodeAhead(path, m_layout->largestStretchedSize(),
-                                      m_layout->visiblePart());
+                                      m_layout->visiblePart(), m_layout->stretchedSizeForecast());
           },
           this))
     , m_layout(

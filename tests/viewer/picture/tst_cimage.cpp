@@ -471,6 +471,55 @@ private slots:
         QCOMPARE(foretold.partial, partial);
     }
 
+    // A picture foretold to be drawn smaller than it decodes is scaled down on the worker as the
+    // step would scale it; one drawn at its decoded size or larger is not.
+    void aPictureForetoldSmallerIsScaledDownAhead_data()
+    {
+        QTest::addColumn<QSize>("drawn");
+        QTest::newRow("smaller") << QSize(150, 80);
+        QTest::newRow("the decoded size") << QSize(400, 200);
+        QTest::newRow("larger along one side") << QSize(300, 250);
+        QTest::newRow("not foreseen") << QSize();
+    }
+
+    void aPictureForetoldSmallerIsScaledDownAhead()
+    {
+        QFETCH(QSize, drawn);
+        const QString path = m_box.path(u"foretold.jpg"_qs);
+        QVERIFY(quadrants().scaled(800, 400).save(path, "JPEG", 95));
+        const QSize bound(400, 200);
+        QSize askedFor;
+        const auto forecast = [&askedFor, drawn](QSize natural) {
+            askedFor = natural;
+            return drawn;
+        };
+        PictureAhead ahead;
+        ahead.start(path, bound, QSize(), forecast);
+        const PictureAhead::Picture picture = ahead.take(path);
+        QCOMPARE(picture.image.size(), bound);
+        QCOMPARE(askedFor, QSize(800, 400));
+        const bool smaller = drawn.isValid() && drawn.width() < 400 && drawn.height() < 200;
+        QCOMPARE(picture.downscaled.isNull(), !smaller);
+        if (!smaller)
+            return;
+        QCOMPARE(picture.downscaled, PictureBuffer::shrunk(picture.image, drawn));
+
+        // On screen, the picture scaled ahead is the one a step scales itself.
+        const auto shown = [&](bool scaledAhead) {
+            CanvasTarget target(QSize(200, 100));
+            PictureBuffer back;
+            cImage surface(&target, &back);
+            if (scaledAhead)
+                surface.decodeAhead(path, bound, QSize(), forecast);
+            surface.LoadPic(path, bound);
+            surface.setStretch(true);
+            surface.Move(10, 5, drawn.width(), drawn.height());
+            surface.setVisible(true);
+            return target.shown().copy();
+        };
+        QCOMPARE(shown(true), shown(false));
+    }
+
     // A photo in a wide gamut shows the colour its profile means on the display (sRGB, or the
     // screen's own profile); with the option off, its numbers are drawn unchanged. Large enough
     // to be converted in strips.
