@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 using namespace ViewerGeometry;
 
@@ -199,35 +200,42 @@ void ViewerLayout::layoutScrollBars()
     const ScrollBarLayout l = ViewerGeometry::layoutScrollBars(
         QSize(c->width(), c->height()), QSize(m_metrics.viewAreaWidth, m_metrics.viewAreaHeight),
         hBarHeight(), vBarWidth());
+    // A bar hidden only for the layout is placed here like a hidden one, without leaving the
+    // screen in between.
+    const bool hiddenForLayout = std::exchange(m_barsHiddenLater, false);
 
+    const bool hWasHidden = hiddenForLayout || m_parts.hBar.isHidden();
     if (l.needH) {
         m_parts.hBar.setGeometry(l.hBar);
         m_parts.hBar.setMaximum(l.hMax);
         if (l.hLargeChange > 0)
             m_parts.hBar.setPageStep(l.hLargeChange);
-        if (m_parts.hBar.isHidden()) {
+        if (hWasHidden) {
             m_parts.hBar.show();
             c->setLeft(0);
             m_parts.hBar.setValue(0);
         }
     } else if (!m_parts.hBar.isHidden()) {
         m_parts.hBar.hide();
-        c->setLeft(0);
+        if (!hWasHidden)
+            c->setLeft(0);
     }
 
+    const bool vWasHidden = hiddenForLayout || m_parts.vBar.isHidden();
     if (l.needV) {
         m_parts.vBar.setGeometry(l.vBar);
         m_parts.vBar.setMaximum(l.vMax);
         if (l.vLargeChange > 0)
             m_parts.vBar.setPageStep(l.vLargeChange);
-        if (m_parts.vBar.isHidden()) {
+        if (vWasHidden) {
             m_parts.vBar.show();
             c->setTop(0);
             m_parts.vBar.setValue(0);
         }
     } else if (!m_parts.vBar.isHidden()) {
         m_parts.vBar.hide();
-        c->setTop(0);
+        if (!vWasHidden)
+            c->setTop(0);
     }
 
     m_parts.area.resize(l.picView);
@@ -289,10 +297,12 @@ void ViewerLayout::handleResize()
         m_parts.picture.setVisible(false);
 
     if (m_options.isChecked(Opt::chkStretchImage)) {
+        const bool hiddenForLayout = std::exchange(m_barsHiddenLater, false);
         if (!m_parts.hBar.isHidden() || !m_parts.vBar.isHidden()) {
             m_parts.hBar.hide();
             m_parts.vBar.hide();
-            c->setFitToSize();
+            if (!hiddenForLayout)
+                c->setFitToSize();
         }
         m_parts.area.setGeometry(0, 0, W, H);
         fitContentToArea(W, H);
@@ -415,6 +425,19 @@ QRect ViewerLayout::outerTwips() const
 
 void ViewerLayout::hideScrollBars()
 {
-    m_parts.hBar.hide();
-    m_parts.vBar.hide();
+    if (m_parts.hBar.isHidden() && m_parts.vBar.isHidden())
+        return;
+    if (std::exchange(m_barsHiddenLater, true))
+        return;
+    // A queued call runs before the repaint, which waits at a lower priority: no frame shows
+    // the bars of a file that has none.
+    QMetaObject::invokeMethod(
+        &m_parts.window,
+        [this] {
+            if (std::exchange(m_barsHiddenLater, false)) {
+                m_parts.hBar.hide();
+                m_parts.vBar.hide();
+            }
+        },
+        Qt::QueuedConnection);
 }

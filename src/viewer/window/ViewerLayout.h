@@ -50,6 +50,10 @@ public:
     // Lays the display area out again for the window's new size.
     void handleResize();
     void placeStatusBar();
+    // The scroll bars count as hidden from now on. The next file's layout mostly shows them
+    // again in the same turn of the event loop, so they are taken off the screen only at the
+    // end of that turn, when no layout has placed them by then: hidden and shown again, both
+    // would be painted anew at every step.
     void hideScrollBars();
 
     // The outer size in pixels, frame included.
@@ -85,4 +89,6 @@ private:
     // nothing; the first real frame is measured again.
     bool m_frameUnknown = true;
     QMargins m_measuredMargins;
+    // Hidden for the layout, still on screen until the end of the turn.
+    bool m_barsHiddenLater = false;
 };

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -21,6 +22,28 @@
 #include <QTimer>
 
 #include <memory>
+
+// Counts the events of one type a widget receives.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QObject *watched, QEvent::Type type, int &count)
+        : m_type(type)
+        , m_count(count)
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int &m_count;
+};
 
 class TestViewerWindow : public QObject
 {
@@ -137,6 +160,42 @@ private slots:
         QVERIFY(m_show->layoutDone);
         QCOMPARE(m_view->hsbView->maximum(), 3000 - 500 + bar);
         QCOMPARE(m_view->picView->width(), 500 - bar);
+    }
+
+    // The bars of one large picture stay on screen for the next, rather than leaving it and
+    // being painted anew at every step; the layout still drops them where they are not needed.
+    void theScrollBarsStayOnScreenFromOneLargePictureToTheNext_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<bool>("barsAfter");
+        QTest::addColumn<int>("hides");
+        QTest::newRow("another large picture") << u"large"_qs << true << 0;
+        QTest::newRow("a small picture") << u"small"_qs << false << 1;
+        QTest::newRow("no layout follows") << u""_qs << false << 1;
+    }
+
+    void theScrollBarsStayOnScreenFromOneLargePictureToTheNext()
+    {
+        QFETCH(QString, next);
+        QFETCH(bool, barsAfter);
+        QFETCH(int, hides);
+        const QString nextPath = next == u"large" ? m_box.path(u"large-2.png"_qs) : m_small;
+        if (next == u"large")
+            QVERIFY(QFile::copy(m_large, nextPath));
+        startWith({ m_large, nextPath });
+        showViewer();
+        QScrollBar *bar = m_view->hsbView;
+        QVERIFY(!bar->isHidden());
+        int hidden = 0;
+        EventCounter counter(bar, QEvent::Hide, hidden);
+
+        if (next.isEmpty())
+            m_view->hideScrollBars(); // as a step does that waits for a plug-in
+        else
+            m_show->showNextFile();
+        QCoreApplication::processEvents();
+        QCOMPARE(!bar->isHidden(), barsAfter);
+        QCOMPARE(hidden, hides);
     }
 
     void theFirstFramingSizesTheFileAgain()
