@@ -91,17 +91,14 @@ struct Viewer
     {
         painted = false;
         QEventLoop untilPainted;
-        const QMetaObject::Connection quit = QObject::connect(
-            view.picView, &PictureView::painted, &untilPainted, &QEventLoop::quit);
+        QObject::connect(view.picView, &PictureView::painted, &untilPainted, &QEventLoop::quit);
         QTimer::singleShot(10000, &untilPainted, &QEventLoop::quit);
         QElapsedTimer t;
         t.start();
         show.showNextFile();
         if (!painted)
             untilPainted.exec();
-        const qint64 ns = t.nsecsElapsed();
-        QObject::disconnect(quit);
-        return painted ? ns / 1e6 : -1;
+        return painted ? t.nsecsElapsed() / 1e6 : -1;
     }
 
     Options options;
