@@ -55,6 +55,9 @@ bool SharedPictureFile::copyOut(size_t size, void *to)
 {
     if (m_fd < 0)
         return false;
+    // An empty picture copies nothing, and nothing may be mapped yet.
+    if (size == 0)
+        return true;
     if (size > m_mapped) {
         struct stat st;
         if (fstat(m_fd, &st) != 0 || st.st_size < 0 || size_t(st.st_size) < size)
