@@ -52,6 +52,10 @@ QString fakeHost(const QString &starts, const QString &before, const QString &is
     return script + u"esac; done; sleep 30"_qs;
 }
 
+// A loop held by a host's call goes without its timers for at least the shortest wait these
+// tests allow (300 ms); a free loop on a busy machine is late by far less than that.
+constexpr qint64 neverHeldMs = 250;
+
 // The longest time the event loop went without running a timer of 10 ms, while it is watched.
 class LoopWatch
 {
@@ -192,7 +196,8 @@ private slots:
             // The plug-in gave no picture: the built-in loader shows the file, in its turn.
             QCOMPARE(m_view->pictureSize(), QSize(10 + i, 7));
         }
-        QVERIFY2(watch.longestGapMs() < 100, qPrintable(QString::number(watch.longestGapMs())));
+        QVERIFY2(watch.longestGapMs() < neverHeldMs,
+                 qPrintable(QString::number(watch.longestGapMs())));
         QCOMPARE(m_show->playList.count(), count);
         QCOMPARE(countedStarts(), starts);
         QCOMPARE(m_susie->library().runningHosts(), 0);
@@ -222,7 +227,8 @@ private slots:
         QVERIFY(byPlugin > 0);
         QVERIFY(show.elapsed() >= 1200);
         QCOMPARE(countedStarts(), 1);
-        QVERIFY2(watch.longestGapMs() < 100, qPrintable(QString::number(watch.longestGapMs())));
+        QVERIFY2(watch.longestGapMs() < neverHeldMs,
+                 qPrintable(QString::number(watch.longestGapMs())));
         // The host runs on and decodes the next file at once.
         const qint64 next = step();
         QVERIFY2(next >= 0 && next < 200, qPrintable(QString::number(next)));
@@ -243,7 +249,8 @@ private slots:
         took.start();
         QCOMPARE(m_susie->ShowConfigurationDlg(m_plugin, 0, 0), cSusie::noAnswer);
         QVERIFY(took.elapsed() >= m_limits.dialogMs);
-        QVERIFY2(watch.longestGapMs() < 100, qPrintable(QString::number(watch.longestGapMs())));
+        QVERIFY2(watch.longestGapMs() < neverHeldMs,
+                 qPrintable(QString::number(watch.longestGapMs())));
         QCOMPARE(m_messages.messages.size(), 1);
         QCOMPARE(m_messages.lastText(),
                  u"Susie Plug-in「fake.spi」が応答しないため、終了しました。"_qs);
@@ -260,7 +267,8 @@ private slots:
         QVERIFY(m_susie->ShowAbout(silent).isEmpty());
         QCOMPARE(m_messages.messages.size(), 2);
         QCOMPARE(m_messages.lastText(), cSusie::noAnswerMessage(silent));
-        QVERIFY2(watch.longestGapMs() < 100, qPrintable(QString::number(watch.longestGapMs())));
+        QVERIFY2(watch.longestGapMs() < neverHeldMs,
+                 qPrintable(QString::number(watch.longestGapMs())));
     }
 };
 
