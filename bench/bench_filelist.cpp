@@ -2,9 +2,11 @@
 // it and saving it, each through the window's own commands and with the list view painted.
 // References measured in the same run: reading the file's bytes, a plain std::sort by code
 // units, and writing the same bytes with QFile.
+#include "core/FileDialogService.h"
 #include "core/LoggingMessageService.h"
 #include "core/SettingsStore.h"
 #include "core/TextFileCodec.h"
+#include "imagelist/FileListFile.h"
 #include "imagelist/FileListModel.h"
 #include "imagelist/frmFileList.h"
 
@@ -24,6 +26,18 @@
 namespace {
 
 constexpr int lineCount = 100000;
+
+// Answers every open dialog with one list and every save dialog with one file.
+class FixedFileDialogs : public FileDialogService
+{
+public:
+    QString openPath;
+    QString savePath;
+    FileDialogAnswer ask(const FileDialogRequest &request) override
+    {
+        return { { request.kind == FileDialogKind::SaveFile ? savePath : openPath }, {} };
+    }
+};
 
 double median(std::vector<double> v)
 {
@@ -79,9 +93,11 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(QStringLiteral("config")));
     LoggingMessageService messages(dir.filePath(QStringLiteral("messages.log")));
+    FixedFileDialogs fileDialogs;
     const QString utf8List = dir.filePath(QStringLiteral("utf8.txt"));
     const QString cp932List = dir.filePath(QStringLiteral("cp932.txt"));
     const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+    fileDialogs.savePath = saved;
     {
         QFile f(utf8List);
         if (!f.open(QIODevice::WriteOnly) || f.write(crlfBytes(photoPaths(false), false)) < 0)
@@ -96,15 +112,10 @@ int main(int argc, char *argv[])
     std::vector<double> openUtf8, openCp932, sort, save, rawRead, plainSort, rawWrite;
     for (int run = 0; run < runs; ++run) {
         for (const QString &list : { utf8List, cp932List }) {
-            auto *editor = new frmFileList(store, messages);
+            fileDialogs.openPath = list;
+            auto *editor = new frmFileList(store, messages, fileDialogs);
             editor->show();
             QCoreApplication::processEvents();
-            editor->dialogs().openFileName = [&](const QString &) {
-                return list;
-            };
-            editor->dialogs().saveFileName = [&](const QString &) {
-                return saved;
-            };
             const double opened = seconds([&] { editor->mnuFile_Open_Click(); });
             if (editor->model().rowCount() != lineCount)
                 return 2;
@@ -128,7 +139,7 @@ int main(int argc, char *argv[])
             if (f.open(QIODevice::ReadOnly))
                 bytes = f.readAll();
         }));
-        QStringList lines = TextFileCodec::splitCrLines(QString::fromUtf8(bytes));
+        QStringList lines = TextFileCodec::splitLines(QString::fromUtf8(bytes));
         plainSort.push_back(seconds([&] { std::sort(lines.begin(), lines.end()); }));
         rawWrite.push_back(seconds([&] {
             QFile f(dir.filePath(QStringLiteral("raw.txt")));
@@ -136,7 +147,8 @@ int main(int argc, char *argv[])
                 f.write(bytes);
         }));
     }
-    if (QFileInfo(saved).size() != QFileInfo(utf8List).size())
+    // The list saved holds every line; its encoding is the program's choice.
+    if (FileListFile::read(saved).lines.size() != lineCount)
         return 3;
 
     auto report = [](const char *what, double s, const char *reference, double r) {

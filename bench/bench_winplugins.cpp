@@ -16,10 +16,10 @@
 #include "viewer/picture/PictureBuffer.h"
 #include "viewer/plugins/PluginFileKind.h"
 #include "viewer/plugins/SplayLibrary.h"
+#include "viewer/plugins/cSusie.h"
 #include "viewer/plugins/windows/WindowsPluginHost.h"
 #include "viewer/plugins/windows/WineHostLauncher.h"
 #include "viewer/plugins/windows/WinePrefix.h"
-#include "viewer/plugins/cSusie.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -68,17 +68,16 @@ double hostStart(const QString &plugin, PluginFileKind::Kind kind, const QString
                  bool serverRunning)
 {
     std::vector<double> times;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> head = SplayLibrary::readHead(file);
+    if (!head)
         return -1;
-    const QByteArray head = SplayLibrary::readHead(f);
     for (int i = 0; i < runs; ++i) {
         if (!serverRunning)
             endWineServer();
         WindowsPluginHost host(WineHostLauncher::command(kind, plugin), WineHostLauncher::limits());
         QElapsedTimer t;
         t.start();
-        if (!host.start() || host.isSupported(file, head) == 0)
+        if (!host.start() || host.isSupported(file, *head) == 0)
             return -1;
         times.push_back(t.nsecsElapsed() / 1e6);
     }
