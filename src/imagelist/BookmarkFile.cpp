@@ -56,7 +56,8 @@ std::optional<Contents> parse(const QString &text)
         if (!ok) {
             // A fraction is rounded as a number would be; anything else is no bookmark.
             const double d = page->trimmed().toDouble(&ok);
-            if (!ok || d > 2147483647.0 || d < -2147483648.0)
+            // Written so that "nan", which compares false with every bound, is refused too.
+            if (!ok || !(d >= -2147483648.0 && d <= 2147483647.0))
                 return std::nullopt;
             c.page = qRound(d);
         }

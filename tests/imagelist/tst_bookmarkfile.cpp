@@ -59,7 +59,10 @@ private slots:
         QCOMPARE(c->settingName, std::nullopt);
         QCOMPARE(c->paths, (QStringList { u"Page=7"_qs, u";not a comment"_qs }));
 
-        QCOMPARE(BookmarkFile::parse(u"Page=x\r\n[Files]\r\n/a"_qs), std::nullopt);
+        for (const QString &page : { u"x"_qs, u"nan"_qs, u"inf"_qs, u"2147483648"_qs })
+            QCOMPARE(BookmarkFile::parse(u"Page="_qs + page + u"\r\n[Files]\r\n/a"_qs),
+                     std::nullopt);
+        QCOMPARE(BookmarkFile::parse(u"Page=2.5\r\n[Files]\r\n/a"_qs)->page, 3);
         QCOMPARE(BookmarkFile::parse(u"Page=999\r\n[Files]\r\n/a"_qs)->page, 999);
         QVERIFY(BookmarkFile::parse(u"[Files]"_qs)->paths.isEmpty());
     }
