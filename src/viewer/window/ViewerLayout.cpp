@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 using namespace ViewerGeometry;
@@ -52,9 +53,14 @@ void ViewerLayout::loadWindowRect(const SettingsStore &store)
 {
     const int tppX = twipsPerPixel(m_parts.window.screen()->logicalDotsPerInchX());
     const int tppY = twipsPerPixel(m_parts.window.screen()->logicalDotsPerInchY());
+    // A value that is no number (a damaged or hand-edited file) counts as absent; one far beyond
+    // any screen is kept within reach, so that it still converts to pixels.
     auto read = [&](const QString &key, const QString &fallback, int tpp) {
-        return qRound(store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble()
-                      / tpp);
+        bool ok = false;
+        double twips = store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble(&ok);
+        if (!ok || !std::isfinite(twips))
+            twips = fallback.toDouble();
+        return int(std::lround(std::clamp(twips, -1e7, 1e7) / tpp));
     };
     // A first start opens the viewer at the work area's top left; the controller opens at its
     // top right.

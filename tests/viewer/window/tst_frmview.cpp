@@ -340,6 +340,30 @@ private slots:
         QCOMPARE(store.GetSetting(SettingKeys::Section::Viewer, SettingKeys::Height), u"3000"_qs);
     }
 
+    void aDamagedGeometryReadsAsAbsent_data()
+    {
+        QTest::addColumn<QStringList>("stored"); // left, top, width, height in twips
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("no numbers")
+            << QStringList { u"abc"_qs, u"nan"_qs, u"inf"_qs, u"-inf"_qs } << QRect(0, 0, 200, 200);
+        QTest::newRow("far off") << QStringList { u"1e300"_qs, u"-1e300"_qs, u"6000"_qs,
+                                                  u"1500"_qs }
+                                 << QRect(666667, -666667, 400, 100);
+    }
+    void aDamagedGeometryReadsAsAbsent()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QRect, expected);
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        const QString keys[]
+            = { SettingKeys::Left, SettingKeys::Top, SettingKeys::Width, SettingKeys::Height };
+        for (int i = 0; i < 4; ++i)
+            store.SaveSetting(SettingKeys::Section::Viewer, keys[i], stored[i]);
+        m_view->loadWindowRect(store);
+        QCOMPARE(m_view->frameGeometry(), expected);
+    }
+
     void switchingTheStatusBarKeepsTheDisplayArea()
     {
         startWith({ m_small });
