@@ -284,10 +284,8 @@ void frmFileList::loadGeometry()
     using namespace SettingKeys;
     const double tpp = twipsPerPixel();
     auto read = [&](const QString &key, int fallback) {
-        bool ok = false;
-        const double v = m_store.GetSetting(Section::FileListEditor, key).toDouble(&ok);
-        return ok && std::isfinite(v) ? int(std::lround(qBound(-1e7, v, 1e7) / tpp))
-                                      : int(std::lround(fallback / tpp));
+        return Twips::storedToPixels(m_store.GetSetting(Section::FileListEditor, key), fallback,
+                                     tpp);
     };
     QRect outer(read(Left, 0), read(Top, 0), read(Width, 6000), read(Height, 4000));
     if (outer.width() < 100 || outer.height() < 80)

@@ -3,6 +3,7 @@
 #include "core/Options.h"
 #include "core/SettingKeys.h"
 #include "core/SettingsStore.h"
+#include "core/Twips.h"
 #include "engine/Slideshow.h"
 #include "viewer/picture/ContentSurface.h"
 #include "viewer/picture/PictureView.h"
@@ -16,7 +17,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 using namespace ViewerGeometry;
@@ -53,24 +53,19 @@ void ViewerLayout::loadWindowRect(const SettingsStore &store)
 {
     const int tppX = twipsPerPixel(m_parts.window.screen()->logicalDotsPerInchX());
     const int tppY = twipsPerPixel(m_parts.window.screen()->logicalDotsPerInchY());
-    // A value that is no number (a damaged or hand-edited file) counts as absent; one far beyond
-    // any screen is kept within reach, so that it still converts to pixels.
-    auto read = [&](const QString &key, const QString &fallback, int tpp) {
-        bool ok = false;
-        double twips = store.GetSetting(SettingKeys::Section::Viewer, key, fallback).toDouble(&ok);
-        if (!ok || !std::isfinite(twips))
-            twips = fallback.toDouble();
-        return int(std::lround(std::clamp(twips, -1e7, 1e7) / tpp));
+    auto read = [&](const QString &key, double fallback, int tpp) {
+        return Twips::storedToPixels(store.GetSetting(SettingKeys::Section::Viewer, key), fallback,
+                                     tpp);
     };
     // A first start opens the viewer at the work area's top left; the controller opens at its
     // top right.
     const QRect work = m_parts.window.screen()->availableGeometry();
     const bool placed
         = !store.GetSetting(SettingKeys::Section::Viewer, SettingKeys::Left, QString()).isEmpty();
-    const int left = placed ? read(SettingKeys::Left, QStringLiteral("0"), tppX) : work.left();
-    const int top = placed ? read(SettingKeys::Top, QStringLiteral("0"), tppY) : work.top();
-    const int width = read(SettingKeys::Width, QStringLiteral("3000"), tppX);
-    const int height = read(SettingKeys::Height, QStringLiteral("3000"), tppY);
+    const int left = placed ? read(SettingKeys::Left, 0, tppX) : work.left();
+    const int top = placed ? read(SettingKeys::Top, 0, tppY) : work.top();
+    const int width = read(SettingKeys::Width, 3000, tppX);
+    const int height = read(SettingKeys::Height, 3000, tppY);
     m_parts.window.move(left, top);
     setOuterSize(width, height);
 }
